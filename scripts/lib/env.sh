@@ -1,0 +1,134 @@
+# Shared set-up for scripts/run and scripts/test: packages, builds, the Wine
+# prefix and a virtual display. Source it; every function is idempotent.
+set -euo pipefail
+
+ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
+BUILD=${LUMORA_BUILD:-$ROOT/build}
+JOBS=$(nproc 2>/dev/null || echo 2)
+
+say() { printf '== %s\n' "$*" >&2; }
+
+as_root() {
+  if [ "$(id -u)" = 0 ]; then "$@"; else sudo "$@"; fi
+}
+
+PACKAGES=(cmake ninja-build g++ googletest libgtest-dev
+  mingw-w64 g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix
+  wine wine64 fonts-wine xvfb xauth x11-utils imagemagick fonts-wqy-microhei locales)
+
+ensure_packages() {
+  local missing=()
+  for p in "${PACKAGES[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'ok installed' || missing+=("$p")
+  done
+  [ ${#missing[@]} -eq 0 ] && return 0
+  say "installing: ${missing[*]}"
+  as_root apt-get update -qq
+  as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends \
+    "${missing[@]}" >/dev/null
+}
+
+build_native() {
+  say "native build (core and unit tests)"
+  cmake -S "$ROOT" -B "$BUILD/native" -G Ninja -DCMAKE_BUILD_TYPE=Debug >/dev/null
+  cmake --build "$BUILD/native" -j "$JOBS"
+}
+
+# build_windows x86_64|i686
+build_windows() {
+  local arch=$1
+  say "Windows build ($arch)"
+  cmake -S "$ROOT" -B "$BUILD/win-$arch" -G Ninja -DCMAKE_BUILD_TYPE=Release \
+    -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-$arch.cmake" >/dev/null
+  cmake --build "$BUILD/win-$arch" -j "$JOBS"
+}
+
+# --- Wine ------------------------------------------------------------------
+# The 64-bit loader directly: it runs whether or not 32-bit Wine is present
+# (some kernels here cannot start 32-bit programs at all).
+WINE_LOADER_BIN=/usr/lib/wine/wine64
+[ -x "$WINE_LOADER_BIN" ] || WINE_LOADER_BIN=$(command -v wine64 || command -v wine || echo wine)
+WINESERVER_BIN=/usr/lib/wine/wineserver
+[ -x "$WINESERVER_BIN" ] || WINESERVER_BIN=$(command -v wineserver || echo wineserver)
+
+wine_env() {
+  export WINEPREFIX=${LUMORA_WINEPREFIX:-$BUILD/wineprefix}
+  export WINELOADER=$WINE_LOADER_BIN WINEDEBUG=-all WINEARCH=win64
+  export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+  # A Chinese locale gives Wine the ANSI and OEM code page 936 of the
+  # target systems; the locale is compiled here, a fresh machine lacks it.
+  export LOCPATH=$BUILD/locale
+  if [ ! -d "$LOCPATH/zh_CN.UTF-8" ]; then
+    mkdir -p "$LOCPATH"
+    localedef -i zh_CN -f UTF-8 "$LOCPATH/zh_CN.UTF-8" 2>/dev/null || true
+  fi
+
+}
+
+wine_run() { LC_ALL=zh_CN.UTF-8 LANG=zh_CN.UTF-8 "$WINE_LOADER_BIN" "$@"; }
+
+# Wine's helper processes inherit the first command's output: keep them off
+# any pipe a caller may be reading, or that reader never sees the end.
+wine_start_server() {
+  "$WINESERVER_BIN" -p >/dev/null 2>&1 </dev/null || true
+  wine_run cmd /c exit >/dev/null 2>&1 </dev/null || true
+}
+
+PREFIX_VERSION=4
+ensure_prefix() {
+  wine_env
+  local stamp=$WINEPREFIX/.lumora-prefix
+  if [ "$(cat "$stamp" 2>/dev/null)" = "$PREFIX_VERSION" ]; then
+    wine_start_server
+    return 0
+  fi
+  say "creating the Wine prefix $WINEPREFIX"
+  rm -rf "$WINEPREFIX"
+  mkdir -p "$WINEPREFIX"
+  wine_run wineboot -i >/dev/null 2>&1 </dev/null
+  local reg=$BUILD/prefix.reg
+  {
+    printf 'Windows Registry Editor Version 5.00\r\n\r\n'
+    printf '[HKEY_CURRENT_USER\\Software\\Wine\\Fonts\\Replacements]\r\n'
+    for f in SimSun NSimSun "Microsoft YaHei" 宋体 新宋体 微软雅黑 Tahoma Verdana \
+      "MS Shell Dlg" "MS Shell Dlg 2"; do
+      printf '"%s"="WenQuanYi Micro Hei"\r\n' "$f"
+    done
+    # No window manager under Xvfb: unmanaged windows close without a stall.
+    printf '\r\n[HKEY_CURRENT_USER\\Software\\Wine\\X11 Driver]\r\n"Managed"="N"\r\n'
+    # A crash must fail the test, not wait for ever on a dialog.
+    printf '\r\n[HKEY_CURRENT_USER\\Software\\Wine\\WineDbg]\r\n"ShowCrashDialog"=dword:00000000\r\n'
+    printf '\r\n[HKEY_CURRENT_USER\\Software\\Wine]\r\n"Version"="win7"\r\n'
+  } | iconv -f UTF-8 -t UTF-16LE | { printf '\xff\xfe'; cat; } >"$reg"
+  wine_run regedit /S "$(winepath_of "$reg")" >/dev/null 2>&1 </dev/null
+  # Let the server write the registry out and end before it is used again.
+  "$WINESERVER_BIN" -w
+  echo "$PREFIX_VERSION" >"$stamp"
+  wine_start_server
+}
+
+# A Linux path as Wine sees it (drive Z: is the root).
+winepath_of() { printf 'Z:%s' "$(realpath "$1" | sed 's|/|\\|g')"; }
+
+# --- Display -----------------------------------------------------------------
+XVFB_PID=
+start_virtual_display() {
+  local n
+  for n in $(seq 91 120); do
+    [ -e "/tmp/.X$n-lock" ] && continue
+    Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+    XVFB_PID=$!
+    export DISPLAY=":$n"
+    for _ in $(seq 50); do
+      xdpyinfo >/dev/null 2>&1 && return 0
+      sleep 0.1
+    done
+  done
+  echo "could not start a virtual display" >&2
+  return 1
+}
+
+stop_virtual_display() {
+  [ -n "$XVFB_PID" ] && kill "$XVFB_PID" 2>/dev/null || true
+  XVFB_PID=
+}

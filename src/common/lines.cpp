@@ -1,0 +1,72 @@
+#include "common/lines.h"
+
+#include <cstddef>
+#include <utility>
+
+#include "common/text.h"
+
+namespace lumora {
+namespace {
+
+constexpr std::string_view kCrLf = "\r\n";
+
+bool InRange(int n, std::size_t count) {
+  return n >= 1 && static_cast<std::size_t>(n) <= count;
+}
+
+}  // namespace
+
+std::vector<std::string> SplitLines(std::string_view text) {
+  std::vector<std::string> lines;
+  std::size_t start = 0;
+  while (start < text.size()) {
+    const std::size_t end = text.find(kCrLf, start);
+    if (end == std::string_view::npos) {
+      lines.emplace_back(text.substr(start));
+      break;
+    }
+    lines.emplace_back(text.substr(start, end - start));
+    start = end + kCrLf.size();
+  }
+  return lines;
+}
+
+std::string JoinLines(const std::vector<std::string>& lines) {
+  std::string text;
+  for (std::size_t i = 0; i < lines.size(); ++i) {
+    if (i > 0) text += kCrLf;
+    text += lines[i];
+  }
+  return text;
+}
+
+int LineOf(std::string_view text, std::string_view search) {
+  // Every line "contains" the empty text; answering line 1 would let a caller
+  // with a missing key overwrite or delete an unrelated record.
+  if (search.empty()) return 0;
+  const std::vector<std::string> lines = SplitLines(text);
+  for (std::size_t i = 0; i < lines.size(); ++i) {
+    if (ContainsNoCase(lines[i], search)) return static_cast<int>(i + 1);
+  }
+  return 0;
+}
+
+std::string LineAt(std::string_view text, int n) {
+  std::vector<std::string> lines = SplitLines(text);
+  if (!InRange(n, lines.size())) return {};
+  return std::move(lines[static_cast<std::size_t>(n) - 1]);
+}
+
+std::string OverwriteLine(std::string_view text, int n, std::string_view line) {
+  std::vector<std::string> lines = SplitLines(text);
+  if (InRange(n, lines.size())) lines[static_cast<std::size_t>(n) - 1] = std::string(line);
+  return JoinLines(lines);
+}
+
+std::string DeleteLine(std::string_view text, int n) {
+  std::vector<std::string> lines = SplitLines(text);
+  if (InRange(n, lines.size())) lines.erase(lines.begin() + (n - 1));
+  return JoinLines(lines);
+}
+
+}  // namespace lumora

@@ -1,0 +1,25 @@
+#pragma once
+// Line helpers for the device files: CRLF-separated records held in memory.
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace lumora {
+
+// Cut at every CRLF. An empty piece between two CRLFs (or before a leading
+// CRLF) is kept as an empty line; the empty piece after a final CRLF is
+// dropped; an empty text has no lines. A lone CR or LF is ordinary text.
+std::vector<std::string> SplitLines(std::string_view text);
+// CRLF between two lines, none after the last.
+std::string JoinLines(const std::vector<std::string>& lines);
+
+// 1-based number of the first line containing `search` (ASCII case folded), 0 if none.
+int LineOf(std::string_view text, std::string_view search);
+// Line number n (1-based); empty for 0, negative or beyond the last line.
+std::string LineAt(std::string_view text, int n);
+// Replaces line n with `line` and joins again; n outside 1..count leaves the text's lines unchanged.
+std::string OverwriteLine(std::string_view text, int n, std::string_view line);
+// Removes line n when it is between 1 and the number of lines, and joins the rest.
+std::string DeleteLine(std::string_view text, int n);
+
+}  // namespace lumora

@@ -1,0 +1,60 @@
+#include "common/settings.h"
+
+#include "common/gbk.h"
+#include "common/ini_text.h"
+
+namespace lumora {
+namespace {
+
+// Cut at `max` GBK bytes without leaving half of a double-byte character.
+std::string CutGbk(std::string gbk, std::size_t max) {
+  if (gbk.size() <= max) return gbk;
+  std::size_t i = 0;
+  while (i < max) {
+    const unsigned char c = static_cast<unsigned char>(gbk[i]);
+    const std::size_t width = (c >= 0x81 && c <= 0xFE) ? 2 : 1;
+    if (i + width > max) break;
+    i += width;
+  }
+  gbk.resize(i);
+  return gbk;
+}
+
+}  // namespace
+
+std::string FloatingBarDefaultPosition(int screen_width, int screen_height) {
+  return std::to_string(screen_width - 186) + "|" + std::to_string(screen_height - 118);
+}
+
+std::string SettingsStore::ReadSetting(std::string_view section, std::string_view key,
+                                       std::string_view fallback) const {
+  const std::string_view path = SkipLeadingControls(path_);
+  section = SkipLeadingControls(section);
+  key = SkipLeadingControls(key);
+  if (path.empty() || section.empty() || key.empty()) return {};
+  FileRead file;
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    file = files_.ReadAll(std::string(path));
+  }
+  if (file.status != FileRead::kOk) return std::string(fallback);
+  const auto value = IniGet(file.bytes, Utf8ToGbk(section), Utf8ToGbk(key));
+  if (!value) return std::string(fallback);
+  return GbkToUtf8(CutGbk(*value, kMaxSettingBytes));
+}
+
+bool SettingsStore::WriteSetting(std::string_view section, std::string_view key,
+                                 std::string_view value) {
+  const std::string_view path = SkipLeadingControls(path_);
+  section = SkipLeadingControls(section);
+  key = SkipLeadingControls(key);
+  if (path.empty() || section.empty() || key.empty()) return false;
+  std::lock_guard<std::mutex> lock(mutex_);
+  const FileRead before = files_.ReadAll(std::string(path));
+  if (before.status == FileRead::kFailed) return false;  // never overwrite what we could not read
+  const std::string after =
+      IniSet(before.bytes, Utf8ToGbk(section), Utf8ToGbk(key), Utf8ToGbk(value));
+  return files_.WriteAll(std::string(path), after);
+}
+
+}  // namespace lumora

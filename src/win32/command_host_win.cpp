@@ -1,0 +1,171 @@
+#include "win32/command_host_win.h"
+
+#include <windows.h>
+#include <objbase.h>
+
+#include "win32/message_pump.h"
+#include "win32/utf16.h"
+
+namespace lumora {
+namespace {
+
+// Closes a handle when the scope ends, whatever path leaves it.
+struct Handle {
+  HANDLE h = nullptr;
+  ~Handle() {
+    if (h && h != INVALID_HANDLE_VALUE) CloseHandle(h);
+  }
+};
+
+// Wakes a blocking wait when the current worker is asked to stop.
+class StopEvent {
+ public:
+  StopEvent() {
+    if (StopState* stop = CurrentStop()) {
+      event_.h = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+      HANDLE e = event_.h;
+      stop_ = stop;
+      id_ = stop->AddWaker([e] { SetEvent(e); });
+    }
+  }
+  ~StopEvent() {
+    if (stop_) stop_->RemoveWaker(id_);
+  }
+  HANDLE get() const { return event_.h; }
+
+ private:
+  Handle event_;
+  StopState* stop_ = nullptr;
+  int id_ = 0;
+};
+
+class Win32Worker : public Worker {
+ public:
+  explicit Win32Worker(std::function<void()> entry) : entry_(std::move(entry)) {}
+  bool Finished() const override {
+    return !thread_.h || WaitForSingleObject(thread_.h, 0) == WAIT_OBJECT_0;
+  }
+  HANDLE thread() const { return thread_.h; }
+  DWORD thread_id() const { return thread_id_; }
+
+  bool Start(const std::shared_ptr<Win32Worker>& self) {
+    // The thread holds its own reference: the worker outlives a caller that
+    // gives up waiting for it.
+    auto* ref = new std::shared_ptr<Win32Worker>(self);
+    thread_.h = CreateThread(nullptr, 0, &Win32Worker::Run, ref, 0, &thread_id_);
+    if (!thread_.h) delete ref;
+    return thread_.h != nullptr;
+  }
+
+ private:
+  static DWORD WINAPI Run(void* param) {
+    std::unique_ptr<std::shared_ptr<Win32Worker>> ref(
+        static_cast<std::shared_ptr<Win32Worker>*>(param));
+    Win32Worker& self = **ref;
+    const HRESULT com = CoInitializeEx(nullptr, COINIT_MULTITHREADED);
+    {
+      CurrentStopScope scope(&self.Stop());
+      if (!self.Stop().StopRequested()) self.entry_();
+    }
+    if (SUCCEEDED(com)) CoUninitialize();
+    return 0;
+  }
+
+  std::function<void()> entry_;
+  Handle thread_;
+  DWORD thread_id_ = 0;
+};
+
+}  // namespace
+
+std::string RunHiddenCommandBytes(std::string_view command_line) {
+  SECURITY_ATTRIBUTES sa{};
+  sa.nLength = sizeof(sa);
+  sa.bInheritHandle = TRUE;
+  Handle read_end, write_end;
+  if (!CreatePipe(&read_end.h, &write_end.h, &sa, 0)) return {};
+  // Only the write end goes to the child.
+  SetHandleInformation(read_end.h, HANDLE_FLAG_INHERIT, 0);
+
+  STARTUPINFOW si{};
+  si.cb = sizeof(si);
+  si.dwFlags = STARTF_USESHOWWINDOW | STARTF_USESTDHANDLES;
+  si.wShowWindow = SW_HIDE;
+  si.hStdOutput = write_end.h;
+  si.hStdError = write_end.h;
+  PROCESS_INFORMATION pi{};
+  std::wstring line = Widen(command_line);
+  // CREATE_NO_WINDOW: the console child gets no console window at all, so
+  // nothing can flash up even for a moment.
+  if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr,
+                      nullptr, &si, &pi))
+    return {};
+  Handle process, thread;
+  process.h = pi.hProcess;
+  thread.h = pi.hThread;
+  // Our copy of the write end must go, or the pipe never reports its end.
+  CloseHandle(write_end.h);
+  write_end.h = nullptr;
+
+  StopEvent stop;
+  std::string out;
+  for (;;) {
+    DWORD available = 0;
+    if (!PeekNamedPipe(read_end.h, nullptr, 0, nullptr, &available, nullptr)) available = 0;
+    if (available > 0) {
+      char buffer[1024] = {};
+      DWORD got = 0;
+      if (ReadFile(read_end.h, buffer, 1023, &got, nullptr) && got > 0) {
+        // A chunk ends at its first zero byte.
+        out.append(buffer, strnlen(buffer, got));
+      }
+    } else if (WaitForSingleObject(process.h, 0) == WAIT_OBJECT_0) {
+      // Asked only once the pipe is empty, so nothing printed before the exit
+      // is lost. (The exit code is not used: a program may exit with 259.)
+      break;
+    }
+    if (StopRequested()) {
+      TerminateProcess(process.h, 1);
+      break;
+    }
+    // Serve the window (and the stop request) while polling every 10 ms.
+    HANDLE waits[] = {stop.get()};
+    WaitServingMessages(stop.get() ? 1 : 0, waits, 10);
+  }
+  return out;
+}
+
+std::string Win32CommandHost::RunHiddenCommand(std::string_view command_line) {
+  return CodePageToUtf8(GetOEMCP(), RunHiddenCommandBytes(command_line));
+}
+
+void Win32CommandHost::WaitResponsive(int ms) {
+  if (ms <= 0) {
+    PumpPendingMessages();
+    return;
+  }
+  StopEvent stop;
+  HANDLE waits[] = {stop.get()};
+  WaitServingMessages(stop.get() ? 1 : 0, waits, DWORD(ms));
+}
+
+WorkerHandle Win32CommandHost::StartWorkerThread(std::function<void()> entry) {
+  auto worker = std::make_shared<Win32Worker>(std::move(entry));
+  if (!worker->Start(worker)) return nullptr;
+  return worker;
+}
+
+bool Win32CommandHost::StopWorkerThread(const WorkerHandle& handle) {
+  auto* worker = static_cast<Win32Worker*>(handle.get());
+  if (!worker) return true;
+  worker->Stop().RequestStop();
+  if (!worker->thread()) return true;
+  // A worker stopping itself cannot wait for its own end.
+  if (worker->thread_id() == GetCurrentThreadId()) return false;
+  HANDLE thread = worker->thread();
+  // Served messages let a worker that is writing to the window finish its
+  // write and reach its next check.
+  return WaitServingMessages(1, &thread, kStopWaitMs) == 0;
+}
+
+}  // namespace lumora

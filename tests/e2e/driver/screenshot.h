@@ -1,0 +1,13 @@
+#pragma once
+#include <string>
+
+namespace lumora::e2e {
+
+// Saves the whole screen as a 24-bit BMP; false when it could not be written.
+bool SaveScreenshot(const std::string& bmp_path);
+
+// Where the end-to-end tests put their pictures (LUMORA_SHOTS, a Windows
+// path), with `name` + ".bmp"; empty when the variable is not set.
+std::string ShotPath(const std::string& name);
+
+}  // namespace lumora::e2e

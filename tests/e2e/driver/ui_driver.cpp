@@ -1,0 +1,142 @@
+#include "ui_driver.h"
+
+#include <commctrl.h>
+
+#include "win32/utf16.h"
+
+namespace lumora::e2e {
+
+Program::Program(const std::string& exe, const std::string& args) {
+  std::wstring line = L"\"" + Widen(exe) + L"\"" + (args.empty() ? L"" : L" " + Widen(args));
+  STARTUPINFOW si{};
+  si.cb = sizeof(si);
+  PROCESS_INFORMATION pi{};
+  if (CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si,
+                     &pi)) {
+    CloseHandle(pi.hThread);
+    process_ = pi.hProcess;
+    pid_ = pi.dwProcessId;
+  }
+}
+
+Program::~Program() {
+  if (!process_) return;
+  if (Running()) {
+    TerminateProcess(process_, 1);
+    WaitForSingleObject(process_, 5000);
+  }
+  CloseHandle(process_);
+}
+
+bool Program::Running() const { return process_ && WaitForSingleObject(process_, 0) == WAIT_TIMEOUT; }
+
+bool Program::WaitForExit(DWORD ms) const {
+  return process_ && WaitForSingleObject(process_, ms) == WAIT_OBJECT_0;
+}
+
+HWND WaitForWindow(const std::string& title, DWORD timeout_ms, bool visible) {
+  const std::wstring wide = Widen(title);
+  const ULONGLONG deadline = GetTickCount64() + timeout_ms;
+  do {
+    HWND hwnd = FindWindowW(nullptr, wide.c_str());
+    if (hwnd && (!visible || IsWindowVisible(hwnd))) return hwnd;
+    Sleep(25);
+  } while (GetTickCount64() < deadline);
+  return nullptr;
+}
+
+namespace {
+
+struct TitleSearch {
+  std::wstring title;
+  int count = 0;
+};
+
+BOOL CALLBACK CountTitle(HWND hwnd, LPARAM p) {
+  auto* s = reinterpret_cast<TitleSearch*>(p);
+  wchar_t text[256] = {};
+  GetWindowTextW(hwnd, text, 256);
+  if (s->title == text) ++s->count;
+  return TRUE;
+}
+
+BOOL CALLBACK AddControl(HWND hwnd, LPARAM p) {
+  Control c;
+  c.hwnd = hwnd;
+  c.id = GetDlgCtrlID(hwnd);
+  wchar_t cls[128] = {};
+  GetClassNameW(hwnd, cls, 128);
+  c.class_name = Narrow(cls);
+  c.text = WindowText(hwnd);
+  c.visible = IsWindowVisible(hwnd) != 0;
+  c.enabled = IsWindowEnabled(hwnd) != 0;
+  if (c.class_name == "Button") c.checked = SendMessageW(hwnd, BM_GETCHECK, 0, 0) == BST_CHECKED;
+  GetWindowRect(hwnd, &c.rect);
+  MapWindowPoints(HWND_DESKTOP, GetParent(hwnd), reinterpret_cast<POINT*>(&c.rect), 2);
+  reinterpret_cast<std::vector<Control>*>(p)->push_back(c);
+  return TRUE;
+}
+
+}  // namespace
+
+int CountWindows(const std::string& title) {
+  TitleSearch search{Widen(title)};
+  EnumWindows(CountTitle, reinterpret_cast<LPARAM>(&search));
+  return search.count;
+}
+
+std::string WindowText(HWND hwnd) {
+  // WM_GETTEXT works across processes (GetWindowText does not for controls).
+  const LRESULT length = SendMessageW(hwnd, WM_GETTEXTLENGTH, 0, 0);
+  std::wstring text(std::size_t(length) + 1, L'\0');
+  const LRESULT got = SendMessageW(hwnd, WM_GETTEXT, WPARAM(text.size()), LPARAM(text.data()));
+  text.resize(std::size_t(got));
+  return Narrow(text);
+}
+
+std::vector<Control> ListControls(HWND top) {
+  std::vector<Control> controls;
+  EnumChildWindows(top, AddControl, reinterpret_cast<LPARAM>(&controls));
+  return controls;
+}
+
+void Click(HWND button) { PostMessageW(button, BM_CLICK, 0, 0); }
+
+void RequestClose(HWND top) { PostMessageW(top, WM_CLOSE, 0, 0); }
+
+std::vector<std::vector<std::string>> ListViewRows(HWND list_view, int columns) {
+  std::vector<std::vector<std::string>> rows;
+  DWORD pid = 0;
+  GetWindowThreadProcessId(list_view, &pid);
+  HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
+  if (!process) return rows;
+  constexpr SIZE_T kTextChars = 512;
+  const SIZE_T size = sizeof(LVITEMW) + kTextChars * sizeof(wchar_t);
+  auto* remote = static_cast<char*>(
+      VirtualAllocEx(process, nullptr, size, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE));
+  if (remote) {
+    const int count = int(SendMessageW(list_view, LVM_GETITEMCOUNT, 0, 0));
+    for (int row = 0; row < count; ++row) {
+      std::vector<std::string> cells;
+      for (int col = 0; col < columns; ++col) {
+        LVITEMW item{};
+        item.iSubItem = col;
+        item.cchTextMax = int(kTextChars);
+        item.pszText = reinterpret_cast<wchar_t*>(remote + sizeof(LVITEMW));
+        WriteProcessMemory(process, remote, &item, sizeof(item), nullptr);
+        const LRESULT n = SendMessageW(list_view, LVM_GETITEMTEXTW, WPARAM(row), LPARAM(remote));
+        std::wstring text(kTextChars, L'\0');
+        ReadProcessMemory(process, remote + sizeof(LVITEMW), text.data(),
+                          kTextChars * sizeof(wchar_t), nullptr);
+        text.resize(std::size_t(n));
+        cells.push_back(Narrow(text));
+      }
+      rows.push_back(cells);
+    }
+    VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+  }
+  CloseHandle(process);
+  return rows;
+}
+
+}  // namespace lumora::e2e

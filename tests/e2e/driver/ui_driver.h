@@ -1,0 +1,59 @@
+#pragma once
+// Drives the real program from a second process: start it, find its window
+// by title, read its controls, click, close. Texts are UTF-8.
+#include <windows.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace lumora::e2e {
+
+class Program {
+ public:
+  // Starts `exe` (a Windows path) with `args`; check Started().
+  Program(const std::string& exe, const std::string& args = "");
+  ~Program();  // ends the program if it still runs
+  Program(const Program&) = delete;
+  Program& operator=(const Program&) = delete;
+
+  bool Started() const { return process_ != nullptr; }
+  DWORD Pid() const { return pid_; }
+  bool Running() const;
+  // True when the program ended within `ms`.
+  bool WaitForExit(DWORD ms) const;
+
+ private:
+  HANDLE process_ = nullptr;
+  DWORD pid_ = 0;
+};
+
+// The top-level window with exactly this title (and visible, if asked), or
+// null after `timeout_ms`.
+HWND WaitForWindow(const std::string& title, DWORD timeout_ms, bool visible = true);
+// How many top-level windows have exactly this title.
+int CountWindows(const std::string& title);
+
+struct Control {
+  HWND hwnd = nullptr;
+  int id = 0;
+  std::string class_name;
+  std::string text;
+  bool visible = false;
+  bool enabled = false;
+  bool checked = false;
+  RECT rect{};  // in the parent's client coordinates
+};
+// Every descendant control of `top`, in creation (Z) order.
+std::vector<Control> ListControls(HWND top);
+
+std::string WindowText(HWND hwnd);
+// Clicks a button without waiting for its handler (which may open a box).
+void Click(HWND button);
+// Asks the window to close, as its close box does.
+void RequestClose(HWND top);
+
+// Rows of a list view in another process, each row its column texts.
+std::vector<std::vector<std::string>> ListViewRows(HWND list_view, int columns);
+
+}  // namespace lumora::e2e
