@@ -128,9 +128,11 @@ std::string RunHiddenCommandBytes(std::string_view command_line) {
       TerminateProcess(process.h, 1);
       break;
     }
-    // Serve the window (and the stop request) while polling every 10 ms.
-    HANDLE waits[] = {stop.get()};
-    WaitServingMessages(stop.get() ? 1 : 0, waits, 10);
+    if (available > 0) continue;
+    // Serve the window while polling the pipe every 10 ms; the process's end
+    // and a stop request cut the pause short.
+    HANDLE waits[] = {process.h, stop.get()};
+    WaitServingMessages(stop.get() ? 2 : 1, waits, 10);
   }
   return out;
 }
