@@ -16,20 +16,22 @@ bool InRange(int n, std::size_t count) {
 
 }  // namespace
 
-std::vector<std::string> SplitLines(std::string_view text) {
-  std::vector<std::string> lines;
+std::vector<std::string> SplitAt(std::string_view text, std::string_view separator) {
+  std::vector<std::string> pieces;
   std::size_t start = 0;
   while (start < text.size()) {
-    const std::size_t end = text.find(kCrLf, start);
+    const std::size_t end = text.find(separator, start);
     if (end == std::string_view::npos) {
-      lines.emplace_back(text.substr(start));
+      pieces.emplace_back(text.substr(start));
       break;
     }
-    lines.emplace_back(text.substr(start, end - start));
-    start = end + kCrLf.size();
+    pieces.emplace_back(text.substr(start, end - start));
+    start = end + separator.size();
   }
-  return lines;
+  return pieces;
 }
+
+std::vector<std::string> SplitLines(std::string_view text) { return SplitAt(text, kCrLf); }
 
 std::string JoinLines(const std::vector<std::string>& lines) {
   std::string text;

@@ -10,6 +10,8 @@ namespace lumora {
 // CRLF) is kept as an empty line; the empty piece after a final CRLF is
 // dropped; an empty text has no lines. A lone CR or LF is ordinary text.
 std::vector<std::string> SplitLines(std::string_view text);
+// The same rule for any separator (the "+" between the fields of a record).
+std::vector<std::string> SplitAt(std::string_view text, std::string_view separator);
 // CRLF between two lines, none after the last.
 std::string JoinLines(const std::vector<std::string>& lines);
 

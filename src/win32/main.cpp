@@ -1,50 +1,83 @@
-// Program entry: the main window and its message loop.
+// Program entry: builds the window from its definition, wires its events to
+// the program's handlers and runs the message loop.
 #include <windows.h>
 
 #include <commctrl.h>
+#include <objbase.h>
 
+#include "app/app.h"
+#include "app/subsystems_pending.h"
+#include "win32/app_messages.h"
+#include "win32/command_host_win.h"
+#include "win32/file_store_win.h"
+#include "win32/message_pump.h"
+#include "win32/system_win.h"
+#include "win32/win32_window.h"
+
+namespace lumora {
 namespace {
 
-constexpr wchar_t kWindowClass[] = L"LumoraWiFiMain";
-constexpr wchar_t kTitle[] = L"LumoraWiFi5.1";
+HWND g_main = nullptr;
 
-LRESULT CALLBACK MainWindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-  switch (msg) {
-    case WM_DESTROY:
-      PostQuitMessage(0);
-      return 0;
-  }
-  return DefWindowProcW(hwnd, msg, wp, lp);
+bool PreTranslate(MSG& msg) { return g_main && IsDialogMessageW(g_main, &msg); }
+
+void WireEvents(Win32Window& window, App& app) {
+  window.on_command = [&app](Ctl c, UINT code) {
+    if (code == BN_CLICKED || code == STN_CLICKED) {
+      switch (c) {
+        case Ctl::按钮开始: app.OnStartButtonClicked(); break;
+        case Ctl::按钮右下角: app.OnHideToTrayClicked(); break;
+        case Ctl::选择框_显示密码: app.OnShowPasswordClicked(); break;
+        case Ctl::画板_问号: app.OnQuestionIconClicked(); break;
+        case Ctl::画板_叹号: app.OnNoticeIconClicked(); break;
+        case Ctl::超级链接框_重启: app.OnMenuItem(MenuItem::重启WiFi); break;
+        default: break;
+      }
+    }
+  };
+  window.on_menu = [&app](MenuItem item) { app.OnMenuItem(item); };
+  window.on_tray = [&app, &window](UINT mouse) {
+    if (mouse == WM_LBUTTONUP || mouse == WM_LBUTTONDBLCLK) app.ShowMainWindow();
+    else if (mouse == WM_RBUTTONUP) window.PopupAtCursor(Popup::菜单);
+  };
+  window.on_close = [&app] { app.OnCloseRequested(); };
 }
 
 }  // namespace
+}  // namespace lumora
 
-int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
-  INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_WIN95_CLASSES | ICC_TAB_CLASSES | ICC_BAR_CLASSES};
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
+  using namespace lumora;
+  INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_WIN95_CLASSES | ICC_TAB_CLASSES | ICC_BAR_CLASSES |
+                                            ICC_LISTVIEW_CLASSES};
   InitCommonControlsEx(&icc);
+  CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
 
-  WNDCLASSEXW wc{};
-  wc.cbSize = sizeof(wc);
-  wc.lpfnWndProc = MainWindowProc;
-  wc.hInstance = instance;
-  wc.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(1));
-  wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-  wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-  wc.lpszClassName = kWindowClass;
-  RegisterClassExW(&wc);
+  Win32Window window(instance);
+  if (!window.Create()) return 1;
+  g_main = window.Main();
+  Win32FileStore files;
+  SettingsStore settings(files);
+  Win32CommandHost host;
+  Win32System system(&g_main);
+  PendingSubsystems parts;
+  App app({window, settings, files, host, system, parts});
+  WireEvents(window, app);
+  SetPreTranslate(PreTranslate);
 
-  // 430 x 316 outside, fixed border.
-  const DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
-  HWND hwnd = CreateWindowExW(0, kWindowClass, kTitle, style, CW_USEDEFAULT, CW_USEDEFAULT, 430,
-                              316, nullptr, nullptr, instance, nullptr);
-  if (!hwnd) return 1;
-  ShowWindow(hwnd, show);
-  UpdateWindow(hwnd);
+  if (!app.OnCreate()) return 0;  // another instance runs
+  ShowWindow(window.Main(), SW_SHOWNORMAL);
+  UpdateWindow(window.Main());
 
   MSG msg;
   while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+    if (PreTranslate(msg)) continue;
     TranslateMessage(&msg);
     DispatchMessageW(&msg);
   }
-  return int(msg.wParam);
+  g_main = nullptr;
+  CoUninitialize();
+  // End here, before the window and the ports go out of scope: a worker
+  // still inside a long system call must never touch them after that.
+  ExitProcess(UINT(msg.wParam));
 }

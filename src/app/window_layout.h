@@ -1,0 +1,107 @@
+#pragma once
+// The window definition: every control of the main window's five pages and
+// of the floating bar, with its kind, container, position, design text and
+// initial state; the list view columns; the combo box items; the timers; the
+// pop-up menus. The Windows layer builds the real windows from these tables,
+// the tests an in-memory window.
+#include <cstdint>
+#include <span>
+
+#include "app/controls.h"
+
+namespace lumora {
+
+enum class ControlKind : std::uint8_t {
+  kTab, kLabel, kTransparentLabel, kEdit, kButton, kCheckBox, kRadio, kCombo, kListView,
+  kGroupBox, kPicture, kIconBoard, kHyperlink, kSlider, kBrowser, kHtmlView,
+};
+
+enum class Font : std::uint8_t {
+  kDefault,       // "Verdana"
+  kYaHeiBold,     // bold "微软雅黑": the traffic page's value labels
+  kSongBold,      // bold "宋体": the status label
+  kNSimSun,       // "新宋体": the floating bar's rates
+};
+
+// Which window, and for the main window which page, a control sits on.
+enum class Page : std::int8_t {
+  kNone = -1,  // the tab control itself
+  k主界面 = 0, k管理用户 = 1, k设置中心 = 2, k流量统计 = 3, k帮助信息 = 4,
+  kTrafficBar = 10,
+};
+
+namespace flag {
+inline constexpr std::uint16_t kHidden = 1 << 0;
+inline constexpr std::uint16_t kDisabled = 1 << 1;
+inline constexpr std::uint16_t kChecked = 1 << 2;
+inline constexpr std::uint16_t kPassword = 1 << 3;    // masked input
+inline constexpr std::uint16_t kHandCursor = 1 << 4;
+inline constexpr std::uint16_t kNoCaption = 1 << 5;   // group box drawn without caption
+}  // namespace flag
+
+struct Rect {
+  int left = 0, top = 0, width = 0, height = 0;
+  friend bool operator==(const Rect& a, const Rect& b) {
+    return a.left == b.left && a.top == b.top && a.width == b.width && a.height == b.height;
+  }
+};
+
+struct ControlDef {
+  Ctl id;
+  const char* name;    // design name, e.g. "编辑框名称"
+  ControlKind kind;
+  Page page;
+  Ctl parent;          // the group box it sits in, or Ctl::kCount for the page itself
+  Rect rect;           // relative to the container
+  const char* text;    // design text ("\r\n" for line breaks)
+  std::uint16_t flags;
+  Font font;
+  Image image;         // picture boxes and icon boards
+};
+
+struct ColumnDef {
+  Ctl list;
+  const char* title;
+  int width;
+};
+
+struct TimerDef {
+  Timer id;
+  const char* name;
+  bool on_bar;  // false: the main window
+};
+
+struct MenuItemDef {
+  MenuItem id;
+  Popup popup;
+  const char* text;
+  bool disabled;  // at design
+};
+
+struct PopupDef {
+  Popup id;
+  const char* text;  // caption of the hidden top-level item
+};
+
+inline constexpr Ctl kNoParent = Ctl::kCount;
+
+std::span<const ControlDef> ControlDefs();     // in creation order, indexed by Ctl
+const ControlDef& DefOf(Ctl id);
+std::span<const ColumnDef> ColumnDefs();       // grouped by list, in column order
+std::span<const char* const> ComboItems(Ctl combo);
+std::span<const TimerDef> TimerDefs();         // indexed by Timer
+std::span<const PopupDef> PopupDefs();         // indexed by Popup
+std::span<const MenuItemDef> MenuItemDefs();   // indexed by MenuItem
+const char* PageTitle(Page page);              // "主界面" ... "帮助信息"
+
+// Main window and floating bar, outside sizes.
+inline constexpr int kMainWidth = 430, kMainHeight = 316;
+inline constexpr Rect kTabRect{-1, -2, 455, 330};
+inline constexpr int kBarWidth = 155, kBarHeight = 23;
+inline constexpr int kBarDesignLeft = 50, kBarDesignTop = 50;
+
+// The window title, also the single-instance key, and the program's version.
+inline constexpr char kWindowTitle[] = "LumoraWiFi5.1";
+inline constexpr char kProgramVersion[] = "5.1";
+
+}  // namespace lumora

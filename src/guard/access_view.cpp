@@ -1,0 +1,42 @@
+#include "guard/access_view.h"
+
+#include "common/gbk.h"
+#include "common/lines.h"
+
+namespace lumora {
+
+void ApplyModeLayout(WindowPort& ui, bool black) {
+  ui.SetText(Ctl::分组框4, black ? "允许上网的用户↓" : "白名单列表↓");
+  Rect label = ui.Bounds(Ctl::透明标签3);
+  label.left = black ? 130 : 90;
+  ui.SetBounds(Ctl::透明标签3, label);
+  ui.SetText(Ctl::透明标签3, black ? "右击鼠标拉入黑名单   双击可修改名称备注"
+                                  : "当前模式仅允许下表中的用户上网，右击鼠标操作");
+  ui.SetVisible(Ctl::分组框3, black);
+  ui.SetVisible(Ctl::透明标签_白说明, !black);
+  ui.SetVisible(Ctl::超级列表框1, black);
+  ui.SetVisible(Ctl::超级列表框2, black);
+  ui.SetVisible(Ctl::超级列表框3, !black);
+  ui.SetVisible(Ctl::超级链接框刷新, black);
+}
+
+int MacColumn(Ctl view) { return view == Ctl::超级列表框2 ? 1 : 0; }
+
+void LoadListView(FileStore& files, const std::string& path, WindowPort& ui, Ctl view) {
+  const FileRead file = files.ReadAll(path);
+  const std::string text = file.status == FileRead::kOk ? GbkToUtf8(file.bytes) : std::string();
+  ui.ClearRows(view);
+  const int mac_column = MacColumn(view);
+  for (const std::string& line : SplitLines(text)) {
+    // A blank line is no record: it would show as an empty row, and the
+    // black list, rewritten from its view, would turn it into a "+" record.
+    if (line.empty()) continue;
+    const std::vector<std::string> fields = SplitAt(line, "+");
+    const int row = ui.AddRow(view);
+    ui.SetCell(view, row, mac_column, fields.empty() ? "" : fields[0]);
+    // MAC+name; a line with more than one "+" keeps its MAC text only.
+    if (fields.size() == 2) ui.SetCell(view, row, mac_column + 1, fields[1]);
+  }
+}
+
+}  // namespace lumora

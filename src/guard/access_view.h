@@ -1,0 +1,22 @@
+#pragma once
+// The page "管理用户" in black list and white list mode, and the list views
+// loaded from the list files.
+#include <string>
+
+#include "app/window_port.h"
+#include "common/file_store.h"
+
+namespace lumora {
+
+// Captions, the label's place and which lists show, for one mode.
+void ApplyModeLayout(WindowPort& ui, bool black_list_mode);
+
+// The view's rows become the file's records: MAC text in the view's MAC
+// column, the name in the next one. A missing or unreadable file is an empty
+// list.
+void LoadListView(FileStore& files, const std::string& path, WindowPort& ui, Ctl view);
+
+// Column of the MAC text in a list view of records (black 1, white 0).
+int MacColumn(Ctl view);
+
+}  // namespace lumora
