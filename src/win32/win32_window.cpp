@@ -34,8 +34,10 @@ KindStyle StyleOf(const ControlDef& d) {
   const DWORD base = WS_CHILD | WS_CLIPSIBLINGS;
   switch (d.kind) {
     case ControlKind::kLabel:
-    case ControlKind::kTransparentLabel:
       return {L"STATIC", base | SS_LEFTNOWORDWRAP | SS_NOPREFIX, 0};
+    case ControlKind::kTransparentLabel:
+      // Drawn after the siblings below it and without a background of its own.
+      return {L"STATIC", base | SS_LEFTNOWORDWRAP | SS_NOPREFIX, WS_EX_TRANSPARENT};
     case ControlKind::kHyperlink:
       return {L"STATIC", base | SS_LEFT | SS_NOTIFY | SS_NOPREFIX, 0};
     case ControlKind::kEdit:
@@ -170,6 +172,8 @@ void Win32Window::BuildControls() {
                                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(ControlId(d.id))),
                                 instance_, nullptr);
     controls_[static_cast<int>(d.id)] = hwnd;
+    // Later controls lie over earlier ones, as they were laid out.
+    SetWindowPos(hwnd, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     const bool link = d.kind == ControlKind::kHyperlink;
     SendMessageW(hwnd, WM_SETFONT, WPARAM(link ? link_font_ : fonts_[int(d.font)]), FALSE);
     if (d.flags & flag::kDisabled) EnableWindow(hwnd, FALSE);
@@ -290,8 +294,11 @@ bool Win32Window::HandleSetCursor(HWND over) {
 HBRUSH Win32Window::HandleCtlColor(HDC dc, HWND control) {
   const Ctl c = CtlOfId(GetDlgCtrlID(control));
   SetBkMode(dc, TRANSPARENT);
-  if (c != Ctl::kCount && DefOf(c).kind == ControlKind::kHyperlink)
+  if (c == Ctl::kCount) return face_brush_;
+  if (DefOf(c).kind == ControlKind::kHyperlink)
     SetTextColor(dc, IsWindowEnabled(control) ? RGB(0, 0, 238) : GetSysColor(COLOR_GRAYTEXT));
+  if (DefOf(c).kind == ControlKind::kTransparentLabel)
+    return static_cast<HBRUSH>(GetStockObject(NULL_BRUSH));
   return face_brush_;
 }
 

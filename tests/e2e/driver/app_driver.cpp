@@ -1,0 +1,91 @@
+#include "app_driver.h"
+
+#include <commctrl.h>
+
+#include "win32/app_messages.h"
+#include "win32/utf16.h"
+
+namespace lumora::e2e {
+
+HWND FindControl(HWND top, Ctl c) {
+  for (const Control& control : ListControls(top))
+    if (control.id == ControlId(c)) return control.hwnd;
+  return nullptr;
+}
+
+std::string TextOf(HWND top, Ctl c) { return WindowText(FindControl(top, c)); }
+
+bool IsChecked(HWND top, Ctl c) {
+  return SendMessageW(FindControl(top, c), BM_GETCHECK, 0, 0) == BST_CHECKED;
+}
+
+bool IsMasked(HWND top, Ctl c) {
+  return SendMessageW(FindControl(top, c), EM_GETPASSWORDCHAR, 0, 0) != 0;
+}
+
+bool SelectPage(HWND top, int index) {
+  HWND tab = FindControl(top, Ctl::选择夹1);
+  if (!tab) return false;
+  // The tab's rectangle lives in the other process: ask through a buffer there.
+  DWORD pid = 0;
+  GetWindowThreadProcessId(tab, &pid);
+  HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
+  if (!process) return false;
+  void* remote = VirtualAllocEx(process, nullptr, sizeof(RECT), MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
+  RECT r{};
+  const bool got = remote && SendMessageW(tab, TCM_GETITEMRECT, WPARAM(index), LPARAM(remote)) &&
+                   ReadProcessMemory(process, remote, &r, sizeof(r), nullptr);
+  if (remote) VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+  CloseHandle(process);
+  if (!got) return false;
+  const LPARAM at = MAKELPARAM((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+  PostMessageW(tab, WM_LBUTTONDOWN, MK_LBUTTON, at);
+  PostMessageW(tab, WM_LBUTTONUP, 0, at);
+  return true;
+}
+
+void TrayClick(HWND top, UINT mouse_message) { PostMessageW(top, kMsgTray, 1, mouse_message); }
+
+HWND OpenPopupMenu(DWORD timeout_ms) {
+  HWND menu = nullptr;
+  WaitUntil(
+      [&] {
+        menu = FindWindowW(L"#32768", nullptr);
+        return menu && IsWindowVisible(menu);
+      },
+      timeout_ms);
+  return menu && IsWindowVisible(menu) ? menu : nullptr;
+}
+
+void ClosePopupMenu() {
+  if (HWND menu = FindWindowW(L"#32768", nullptr)) {
+    PostMessageW(menu, WM_KEYDOWN, VK_ESCAPE, 0);
+    PostMessageW(menu, WM_KEYUP, VK_ESCAPE, 0);
+  }
+}
+
+HWND WaitForMessageBox(const std::string& title, DWORD timeout_ms) {
+  const std::wstring wide = Widen(title);
+  HWND box = nullptr;
+  WaitUntil([&] { return (box = FindWindowW(L"#32770", wide.c_str())) != nullptr; }, timeout_ms);
+  return box;
+}
+
+std::string MessageBoxText(HWND box) {
+  // The message is the static control with the identifier 0xFFFF.
+  for (const Control& c : ListControls(box))
+    if (c.class_name == "Static" && (c.id & 0xFFFF) == 0xFFFF && !c.text.empty()) return c.text;
+  return {};
+}
+
+void PressOk(HWND box) {
+  for (const Control& c : ListControls(box))
+    if (c.class_name == "Button") {
+      Click(c.hwnd);
+      return;
+    }
+}
+
+HWND FindTrafficBar() { return FindWindowW(kBarWindowClass, nullptr); }
+
+}  // namespace lumora::e2e
