@@ -1,5 +1,7 @@
 #include "app/app.h"
 
+#include <algorithm>
+#include <cmath>
 #include <string>
 
 #include "app/os_version.h"
@@ -49,7 +51,10 @@ bool App::OnCreate() {
   ui.SetTitle(kWindowTitle);
 
   // 3. The stored hue, used in step 6 ("abc" reads as 0).
-  const int stored_hue = int(ParseLeadingNumber(settings.Read(setting::kSkinHue)));
+  // Kept within a sane range first: a huge stored number must not overflow.
+  double stored = ParseLeadingNumber(settings.Read(setting::kSkinHue));
+  if (std::isnan(stored)) stored = 0;
+  const int stored_hue = int(std::clamp(stored, -100000.0, 100000.0));
 
   // 4. Access mode of the client guard.
   const bool black = settings.Read(setting::kMonitor) == kBlackMode;

@@ -91,6 +91,14 @@ class WindowPort {
   virtual void SetMainRect(Rect r) = 0;  // negative sizes count as 0
   virtual void RemoveMainBorder() = 0;
 
+  // --- labels: the colour of the text
+  virtual void SetTextColour(Ctl c, Colour colour) = 0;
+  virtual Colour TextColour(Ctl c) const = 0;
+
+  // --- the balloon tip 气球提示框1, pointing at (left + dx, top + dy) of the
+  // main window: input errors of a hotspot start
+  virtual void ShowBalloon(std::string_view text, int dx, int dy) = 0;
+
   // --- group boxes: the colour of the caption
   virtual void SetCaptionColour(Ctl group, Colour colour) = 0;
   virtual Colour CaptionColour(Ctl group) const = 0;

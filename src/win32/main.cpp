@@ -65,7 +65,9 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   WireEvents(window, app);
   SetPreTranslate(PreTranslate);
 
-  if (!app.OnCreate()) return 0;  // another instance runs
+  // Another instance runs: end at once, before the ports go out of scope
+  // under the notice worker that was already started.
+  if (!app.OnCreate()) ExitProcess(0);
   ShowWindow(window.Main(), SW_SHOWNORMAL);
   UpdateWindow(window.Main());
 

@@ -13,6 +13,7 @@ namespace lumora {
 namespace {
 
 constexpr wchar_t kContainerClass[] = L"LumoraWiFiContainer";
+constexpr UINT_PTR kBalloonTimer = 1;  // hides the balloon tip
 
 Win32Window* Self(HWND hwnd) {
   return reinterpret_cast<Win32Window*>(GetWindowLongPtrW(GetAncestor(hwnd, GA_ROOT), GWLP_USERDATA));
@@ -295,6 +296,8 @@ HBRUSH Win32Window::HandleCtlColor(HDC dc, HWND control) {
   const Ctl c = CtlOfId(GetDlgCtrlID(control));
   SetBkMode(dc, TRANSPARENT);
   if (c == Ctl::kCount) return face_brush_;
+  const Colour text = text_colours_[static_cast<int>(c)];
+  SetTextColor(dc, RGB(text.r, text.g, text.b));
   if (DefOf(c).kind == ControlKind::kHyperlink)
     SetTextColor(dc, IsWindowEnabled(control) ? RGB(0, 0, 238) : GetSysColor(COLOR_GRAYTEXT));
   if (DefOf(c).kind == ControlKind::kTransparentLabel)
@@ -404,6 +407,11 @@ LRESULT Win32Window::HandleMain(UINT msg, WPARAM wp, LPARAM lp) {
       if (HandleSetCursor(reinterpret_cast<HWND>(wp))) return TRUE;
       break;
     case WM_TIMER: {
+      if (wp == kBalloonTimer) {
+        KillTimer(main_, kBalloonTimer);
+        SendMessageW(balloon_, TTM_TRACKACTIVATE, FALSE, 0);
+        return 0;
+      }
       const int index = int(wp) - kTimerIdBase;
       if (index >= 0 && index < kTimerCount && on_timer) on_timer(static_cast<Timer>(index));
       return 0;

@@ -80,6 +80,9 @@ class Win32Window : public WindowPort {
   Rect MainRect() const override;
   void SetMainRect(Rect r) override;
   void RemoveMainBorder() override;
+  void SetTextColour(Ctl c, Colour colour) override;
+  Colour TextColour(Ctl c) const override;
+  void ShowBalloon(std::string_view text, int dx, int dy) override;
   void SetCaptionColour(Ctl group, Colour colour) override;
   Colour CaptionColour(Ctl group) const override;
   bool BarExists() const override;
@@ -129,6 +132,9 @@ class Win32Window : public WindowPort {
   std::array<Image, kControlCount> pictures_{};
   std::array<std::string, kControlCount> tips_{};
   std::array<Colour, kControlCount> caption_colours_{};
+  std::array<Colour, kControlCount> text_colours_{};  // black unless set
+  HWND balloon_ = nullptr;
+  std::wstring balloon_text_;
   std::array<int, kTimerCount> timers_{};
   std::array<bool, kMenuItemCount> menu_enabled_{};
   std::array<HMENU, static_cast<int>(Popup::kCount)> popups_{};

@@ -418,6 +418,42 @@ std::string Win32Window::TrayTip() const {
   return OnUi<std::string>([&] { return tray_tip_; });
 }
 
+void Win32Window::SetTextColour(Ctl c, Colour colour) {
+  RunOnUi([&] {
+    text_colours_[static_cast<int>(c)] = colour;
+    InvalidateRect(H(c), nullptr, TRUE);
+  });
+}
+
+Colour Win32Window::TextColour(Ctl c) const {
+  return OnUi<Colour>([&] { return text_colours_[static_cast<int>(c)]; });
+}
+
+void Win32Window::ShowBalloon(std::string_view text, int dx, int dy) {
+  RunOnUi([&] {
+    if (!balloon_) {
+      balloon_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
+                                 WS_POPUP | TTS_BALLOON | TTS_NOPREFIX | TTS_ALWAYSTIP, 0, 0, 0, 0,
+                                 main_, nullptr, instance_, nullptr);
+      SendMessageW(balloon_, TTM_SETMAXTIPWIDTH, 0, 360);
+    }
+    balloon_text_ = Widen(text);
+    TOOLINFOW info{};
+    info.cbSize = sizeof(info);
+    info.uFlags = TTF_TRACK | TTF_ABSOLUTE;
+    info.hwnd = main_;
+    info.uId = 1;
+    info.lpszText = balloon_text_.data();
+    SendMessageW(balloon_, TTM_DELTOOLW, 0, reinterpret_cast<LPARAM>(&info));
+    SendMessageW(balloon_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&info));
+    RECT r;
+    GetWindowRect(main_, &r);
+    SendMessageW(balloon_, TTM_TRACKPOSITION, 0, MAKELPARAM(r.left + dx, r.top + dy));
+    SendMessageW(balloon_, TTM_TRACKACTIVATE, TRUE, reinterpret_cast<LPARAM>(&info));
+    SetTimer(main_, 1, 5000, nullptr);  // the balloon goes by itself
+  });
+}
+
 MessageResult Win32Window::ShowMessage(std::string_view text, std::string_view title,
                                        MessageIcon icon, MessageButtons buttons) {
   return OnUi<MessageResult>([&] {

@@ -359,4 +359,19 @@ Colour MemoryWindow::CaptionColour(Ctl group) const {
   return Find(group) ? caption_colours_[static_cast<int>(group)] : Colour{};
 }
 
+void MemoryWindow::SetTextColour(Ctl c, Colour colour) {
+  std::lock_guard lock(mutex_);
+  if (Find(c)) text_colours_[static_cast<int>(c)] = colour;
+}
+
+Colour MemoryWindow::TextColour(Ctl c) const {
+  std::lock_guard lock(mutex_);
+  return Find(c) ? text_colours_[static_cast<int>(c)] : Colour{};
+}
+
+void MemoryWindow::ShowBalloon(std::string_view text, int dx, int dy) {
+  std::lock_guard lock(mutex_);
+  balloons.push_back({std::string(text), dx, dy});
+}
+
 }  // namespace lumora::fakes

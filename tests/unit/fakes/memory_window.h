@@ -83,8 +83,17 @@ class MemoryWindow : public WindowPort {
   Rect MainRect() const override;
   void SetMainRect(Rect r) override;
   void RemoveMainBorder() override;
+  void SetTextColour(Ctl c, Colour colour) override;
+  Colour TextColour(Ctl c) const override;
+  void ShowBalloon(std::string_view text, int dx, int dy) override;
   void SetCaptionColour(Ctl group, Colour colour) override;
   Colour CaptionColour(Ctl group) const override;
+
+  struct Balloon {
+    std::string text;
+    int dx, dy;
+  };
+  std::vector<Balloon> balloons;  // every balloon shown, in order
 
   // Every rectangle the main window took, and whether its border was removed.
   std::vector<Rect> main_rects;
@@ -138,6 +147,7 @@ class MemoryWindow : public WindowPort {
   std::string tray_tip_;
   Rect main_rect_{100, 100, kMainWidth, kMainHeight};
   std::array<Colour, kControlCount> caption_colours_{};
+  std::array<Colour, kControlCount> text_colours_{};
 };
 
 }  // namespace lumora::fakes

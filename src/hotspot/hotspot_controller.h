@@ -1,0 +1,106 @@
+#pragma once
+// The hotspot controller: finding the connections, sharing, starting,
+// stopping and restarting the hosted network, and the services sharing needs.
+// One object for the whole run; its state is the controller state the start
+// sequence, the stop and the client guard share.
+#include <mutex>
+#include <string>
+
+#include "app/window_port.h"
+#include "common/settings.h"
+#include "hotspot/command_host.h"
+#include "hotspot/network_ports.h"
+
+namespace lumora {
+
+struct HotspotPorts {
+  WindowPort& ui;
+  SettingsStore& settings;
+  CommandHost& host;
+  SharingPort& sharing;
+  WlanPort& wlan;
+  ConnectionsPort& connections;
+  AdaptersPort& adapters;
+  ServicesPort& services;
+};
+
+// Texts the controller shows or writes.
+namespace hotspot_text {
+inline constexpr char kShareDone[] = "共享完成";
+inline constexpr char kStartCaption[] = "开启WiFi";
+inline constexpr char kStopCaption[] = "关闭WiFi";
+inline constexpr char kStartingCaption[] = "启动中\r\n请稍后";
+inline constexpr char kTrayWelcome[] = "欢迎使用LumoraWiFi，点击开启WiFi即可哦";
+inline constexpr char kTrayRunning[] = "已开启WiFi，现在可以拿手机来连接啦";
+}  // namespace hotspot_text
+
+class HotspotController {
+ public:
+  HotspotController(HotspotPorts ports) : p_(ports) {}
+  // The version code of the running system (5 = Windows 7), known once the
+  // window exists.
+  void SetOsCode(int code) { os_code_ = code; }
+  int OsCode() const { return os_code_; }
+
+  // --- connection discovery
+  void FillConnectionList();
+  void ChooseDefaultConnection();
+  void DetectInternetConnection();
+  void OnConnectionChanged();  // 组合框1 lost the focus
+  void OnRememberClicked();    // 选择框2
+  void FindHostedAdapterWin7();
+  void FindHostedAdapter();
+  void OpenConnectionsFolder();
+
+  // --- sharing
+  void ResetAllSharing();
+  void EnableSharingForHotspot();
+  bool EnableSharingPair(const std::string& public_name, const std::string& private_name);
+  std::string GetSharedPublicConnectionName();
+  void DisableSharedConnections();
+
+  // --- the hosted network through the WLAN functions (not Windows 7)
+  void StartHostedNetworkWithSharing(const std::string& ssid, const std::string& key,
+                                     const std::string& public_name);
+  void StopHostedNetworkAndSharing();
+
+  // --- start: the sequence runs on a worker
+  void StartHotspot();
+  void OnStatusTimer();         // 时钟状态
+  void OnTrayAnimationTimer();  // 时钟_右下角灰动
+
+  // --- stop, restart, reset, services
+  void OnStartButton();
+  void StopHotspot();
+  void RestartHotspot();
+  void AbortAndResetHotspot();
+  void PrepareServices();
+
+  // --- controller state (read by the client guard and the tests)
+  std::string ShareStatus() const;
+  std::string LastHostedOutput() const;
+  bool LastStartFailed() const;
+  bool ResetSharingRequested() const;
+  int StartRetryCount() const;
+  bool SharingPassDone() const;
+  WorkerHandle StartWorker() const;
+
+ private:
+  HotspotPorts p_;
+  int os_code_ = 0;
+
+  mutable std::mutex state_mutex_;  // workers and the window thread share the state
+  std::string last_hosted_output_;
+  std::string share_status_;
+  std::string chosen_connection_;
+  std::string connection_at_last_stop_;
+  bool reset_sharing_requested_ = false;
+  bool last_start_failed_ = false;
+  int start_retry_count_ = 0;
+  WorkerHandle start_worker_;
+  int animation_frame_ = 0;
+  int tray_animation_frame_ = 0;
+  bool sharing_pass_done_ = false;
+};
+
+}  // namespace lumora
