@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "timing.h"
+
 #include "app_driver.h"
 #include "win32/utf16.h"
 
@@ -28,18 +30,6 @@ using namespace lumora;
 using namespace lumora::e2e;
 
 namespace {
-
-double NowMs() {
-  LARGE_INTEGER f, c;
-  QueryPerformanceFrequency(&f);
-  QueryPerformanceCounter(&c);
-  return 1000.0 * double(c.QuadPart) / double(f.QuadPart);
-}
-
-double Median(std::vector<double> v) {
-  std::sort(v.begin(), v.end());
-  return v.size() % 2 ? v[v.size() / 2] : (v[v.size() / 2 - 1] + v[v.size() / 2]) / 2;
-}
 
 // Milliseconds until `ready` holds for the started program, or -1.
 template <class Ready>

@@ -112,6 +112,7 @@ bool App::OnCreate() {
 
   // 13. Version code, the floating bar, the start-up sequence.
   os_code_ = OsVersionCode(version);
+  parts.OnOsVersionCode(os_code_);
   ui.CreateBar();
   ui.SetBarVisible(ui.Checked(Ctl::选择框显示流量));
   startup_worker_ = p_.host.StartWorkerThread([this] { StartupSequence(); });

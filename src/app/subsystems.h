@@ -9,6 +9,8 @@ namespace lumora {
 class Subsystems {
  public:
   virtual ~Subsystems() = default;
+  // The system's version code, known before the start-up sequence begins.
+  virtual void OnOsVersionCode(int code) = 0;
   // Updates and notices: the notice banner (worker), the update offer (true
   // when the user accepted an update and the program ends), the statistics
   // page, the official site.

@@ -8,6 +8,7 @@ namespace lumora {
 
 class PendingSubsystems : public Subsystems {
  public:
+  void OnOsVersionCode(int) override {}
   void NoticeLoader() override {}
   bool CheckForUpdate() override { return false; }
   void LoadStatisticsPage() override {}

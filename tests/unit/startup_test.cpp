@@ -128,6 +128,7 @@ TEST(Startup, NoSettingsFileShowsTheDesignStateAndWritesNothing) {
 
   // The sequence has run: ready, with both start options off.
   EXPECT_EQ(r.app.OsCode(), 5);
+  EXPECT_EQ(r.parts.os_code, 5) << "the subsystems learn the version code before the start-up sequence";
   EXPECT_TRUE(ui.Enabled(Ctl::按钮开始));
   EXPECT_EQ(ui.Text(Ctl::按钮开始), "开启WiFi");
   EXPECT_TRUE(ui.TrayIconShown());

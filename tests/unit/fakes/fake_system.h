@@ -83,6 +83,8 @@ class FakeSubsystems : public Subsystems {
   std::function<void(std::string_view)> on_call;  // set before any worker starts
   std::vector<int> applied_hues;  // ApplySkinHue runs on the window thread only
 
+  void OnOsVersionCode(int code) override { os_code = code; }
+  int os_code = 0;
   void NoticeLoader() override { Called("NoticeLoader"); }
   bool CheckForUpdate() override {
     Called("CheckForUpdate");
