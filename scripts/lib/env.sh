@@ -132,3 +132,16 @@ stop_virtual_display() {
   [ -n "$XVFB_PID" ] && kill "$XVFB_PID" 2>/dev/null || true
   XVFB_PID=
 }
+
+# Services a Windows machine has and a Wine prefix lacks, played by a small
+# service of our own: the sharing service and the firewall.
+install_standin_services() {  # path of standin_service.exe
+  local marker=$WINEPREFIX/.lumora-services
+  cmp -s "$1" "$WINEPREFIX/drive_c/windows/lumora_standin_service.exe" && [ -e "$marker" ] && return 0
+  cp "$1" "$WINEPREFIX/drive_c/windows/lumora_standin_service.exe"
+  for service in SharedAccess MpsSvc; do
+    wine_run sc create "$service" binpath= 'C:\windows\lumora_standin_service.exe' \
+      start= demand type= own >/dev/null 2>&1 </dev/null || true
+  done
+  touch "$marker"
+}

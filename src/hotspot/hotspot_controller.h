@@ -3,6 +3,7 @@
 // stopping and restarting the hosted network, and the services sharing needs.
 // One object for the whole run; its state is the controller state the start
 // sequence, the stop and the client guard share.
+#include <initializer_list>
 #include <mutex>
 #include <string>
 
@@ -86,6 +87,18 @@ class HotspotController {
   WorkerHandle StartWorker() const;
 
  private:
+  // discovery
+  bool SelectFirstStartingWith(std::initializer_list<const char*> prefixes);
+  void DetectUntilFound();
+  void ConnectIfDisconnected(const std::string& name);
+  // start and stop
+  bool Pause(int ms);  // false when this worker is asked to stop
+  bool InputRefused(const std::string& ssid, const std::string& key);
+  void ResetStartUi();
+  void ShowRunningState();
+  void ShowStartFailed();
+  void ShowStoppedState();
+
   HotspotPorts p_;
   int os_code_ = 0;
 
@@ -98,6 +111,9 @@ class HotspotController {
   bool last_start_failed_ = false;
   int start_retry_count_ = 0;
   WorkerHandle start_worker_;
+  // The worker of the last restart: not the start worker, but a reset must
+  // stop it as well before it touches the sharing configuration.
+  WorkerHandle restart_worker_;
   int animation_frame_ = 0;
   int tray_animation_frame_ = 0;
   bool sharing_pass_done_ = false;

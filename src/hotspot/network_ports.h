@@ -110,8 +110,9 @@ class ServicesPort {
   // The start type, or nothing when the service cannot be opened.
   virtual std::optional<int> StartType(const std::string& service) = 0;
   virtual bool SetStartType(const std::string& service, int start_type) = 0;
-  // True when the service is stopped (state 1).
-  virtual bool IsStopped(const std::string& service) = 0;
+  // True when the service is stopped (state 1), false in any other state,
+  // nothing when its state cannot be read (a missing service).
+  virtual std::optional<bool> IsStopped(const std::string& service) = 0;
   virtual bool Start(const std::string& service) = 0;
 };
 

@@ -6,7 +6,13 @@
 #include <objbase.h>
 
 #include "app/app.h"
-#include "app/subsystems_pending.h"
+#include "app/live_subsystems.h"
+#include "hotspot/hotspot_controller.h"
+#include "win32/adapters_win.h"
+#include "win32/connections_win.h"
+#include "win32/services_win.h"
+#include "win32/sharing_win.h"
+#include "win32/wlan_win.h"
 #include "win32/app_messages.h"
 #include "win32/command_host_win.h"
 #include "win32/file_store_win.h"
@@ -21,10 +27,16 @@ HWND g_main = nullptr;
 
 bool PreTranslate(MSG& msg) { return g_main && IsDialogMessageW(g_main, &msg); }
 
-void WireEvents(Win32Window& window, App& app) {
-  window.on_command = [&app](Ctl c, UINT code) {
+void WireEvents(Win32Window& window, App& app, HotspotController& hotspot) {
+  window.on_command = [&app, &hotspot](Ctl c, UINT code) {
+    if (c == Ctl::组合框1 && code == CBN_KILLFOCUS) {
+      hotspot.OnConnectionChanged();
+      return;
+    }
     if (code == BN_CLICKED || code == STN_CLICKED) {
       switch (c) {
+        case Ctl::选择框2: hotspot.OnRememberClicked(); break;
+        case Ctl::按钮查看连接: hotspot.OpenConnectionsFolder(); break;
         case Ctl::按钮开始: app.OnStartButtonClicked(); break;
         case Ctl::按钮右下角: app.OnHideToTrayClicked(); break;
         case Ctl::选择框_显示密码: app.OnShowPasswordClicked(); break;
@@ -41,6 +53,13 @@ void WireEvents(Win32Window& window, App& app) {
     else if (mouse == WM_RBUTTONUP) window.PopupAtCursor(Popup::菜单);
   };
   window.on_close = [&app] { app.OnCloseRequested(); };
+  window.on_timer = [&hotspot](Timer t) {
+    switch (t) {
+      case Timer::时钟状态: hotspot.OnStatusTimer(); break;
+      case Timer::时钟_右下角灰动: hotspot.OnTrayAnimationTimer(); break;
+      default: break;  // the client guard's and the traffic monitor's timers
+    }
+  };
 }
 
 }  // namespace
@@ -60,9 +79,15 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   SettingsStore settings(files);
   Win32CommandHost host;
   Win32System system(&g_main);
-  PendingSubsystems parts;
+  Win32SharingPort sharing;
+  Win32WlanPort wlan;
+  Win32ConnectionsPort connections;
+  Win32AdaptersPort adapters;
+  Win32ServicesPort services;
+  HotspotController hotspot({window, settings, host, sharing, wlan, connections, adapters, services});
+  LiveSubsystems parts(hotspot);
   App app({window, settings, files, host, system, parts});
-  WireEvents(window, app);
+  WireEvents(window, app, hotspot);
   SetPreTranslate(PreTranslate);
 
   // Another instance runs: end at once, before the ports go out of scope

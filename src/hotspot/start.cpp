@@ -1,0 +1,323 @@
+// The start sequence: from the SSID and pass phrase in the window to a
+// running hosted network whose clients reach the internet through sharing.
+// It runs on a worker; a stop request ends it after the step in progress.
+#include <string>
+
+#include "common/gbk.h"
+#include "common/text.h"
+#include "hotspot/hotspot_controller.h"
+#include "hotspot/netsh_text.h"
+
+namespace lumora {
+namespace {
+
+constexpr Colour kGreen{0, 128, 0};
+// The hosted network's SSID field holds 32 bytes; WPA2 pass phrases end at 63.
+constexpr std::size_t kMaxSsidBytes = 32;
+constexpr std::size_t kMinKeyBytes = 8;
+constexpr std::size_t kMaxKeyBytes = 63;
+
+constexpr char kNoAdminRights[] =
+    "无法开启！共享需要管理员权限，检测到您的电脑没有管理员权限。\r\n"
+    "请参照界面上的【帮助信息】设置管理权限后重新运行。";
+constexpr char kNoConnection[] = "本机连网方式为空，请在【设置中心】选择一下！";
+constexpr char kStartFailedPrefix[] = "开启失败！失败类型：";
+constexpr char kStartFailedRemedy[] =
+    "\r\n解决办法：\r\n①、电脑的无线网络开关是否打开。\r\n"
+    "（如果开了，点开电脑右下角的网络图标能看到附近的无线网络，\r\n"
+    "看不到就是没开，开关一般在F1-12那栏有个无线发射的标志，大部分电脑在F2，"
+    "按组合键Fn+F2打开，也有的电脑是硬件开关）\r\n\r\n"
+    "②、如果无线网络开关开了，还是提示这个，是因为无线网卡驱动太旧了，"
+    "请下载驱动精灵升级 [无线网卡驱动] 到最新版。";
+constexpr char kSharingFailed[] =
+    "启动WiFi失败，可能网卡共享出问题，请按照[帮助信息]手动操作一下网卡。";
+
+// Re-runs after the first run when sharing did not take effect.
+constexpr int kMaxRetries = 4;
+
+}  // namespace
+
+bool HotspotController::Pause(int ms) {
+  p_.host.WaitResponsive(ms);
+  return !StopRequested();
+}
+
+bool HotspotController::InputRefused(const std::string& ssid, const std::string& key) {
+  // The limits apply to what is sent: the text after the space removal.
+  const auto refuse = [this](const char* text, int dy) {
+    p_.ui.ShowBalloon(text, 200, dy);
+    return true;
+  };
+  const bool quote_in_ssid = ssid.find('"') != std::string::npos;
+  const bool quote_in_key = key.find('"') != std::string::npos;
+  if (ssid.empty()) return refuse("您还没有输入WiFi名称哦！", 90);
+  if (quote_in_ssid) return refuse("WiFi名称不能包含双引号哦！", 90);
+  if (GbkByteLength(netsh::RemoveFirstSpaces(ssid, 3)) > kMaxSsidBytes)
+    return refuse("WiFi名称不能超过32个字节哦！", 90);
+  if (key.empty()) return refuse("您还没有输入密码哦！", 135);
+  if (quote_in_key) return refuse("密码不能包含双引号哦！", 135);
+  if (GbkByteLength(key) < kMinKeyBytes) return refuse("密码不能少于8位数！", 135);
+  if (GbkByteLength(netsh::RemoveFirstSpaces(key, 3)) > kMaxKeyBytes)
+    return refuse("密码不能超过63位哦！", 135);
+  return false;
+}
+
+void HotspotController::ResetStartUi() {
+  p_.ui.SetText(Ctl::按钮开始, hotspot_text::kStartCaption);
+  p_.ui.SetEnabled(Ctl::按钮开始, true);
+  {
+    std::lock_guard lock(state_mutex_);
+    last_hosted_output_.clear();
+  }
+  p_.ui.SetTimerInterval(Timer::时钟状态, 0);
+  p_.ui.SetPicture(Ctl::图片框状态, Image::kStatusStopped);
+  p_.ui.SetTimerInterval(Timer::时钟_右下角灰动, 0);
+  p_.ui.SetTrayIcon(Image::kTrayOff);
+}
+
+void HotspotController::ShowStartFailed() {
+  p_.ui.SetTimerInterval(Timer::时钟状态, 0);
+  p_.ui.SetPicture(Ctl::图片框状态, Image::kStatusStopped);
+  p_.ui.SetTimerInterval(Timer::时钟_右下角灰动, 0);
+  p_.ui.SetTrayIcon(Image::kTrayOff);
+  p_.ui.SetText(Ctl::按钮开始, hotspot_text::kStartCaption);
+  p_.ui.SetEnabled(Ctl::按钮开始, true);
+  p_.ui.ShowMessage(kSharingFailed, "启动失败", MessageIcon::kInformation, MessageButtons::kOk);
+}
+
+void HotspotController::ShowRunningState() {
+  p_.ui.SetText(Ctl::按钮开始, hotspot_text::kStopCaption);
+  p_.ui.SetEnabled(Ctl::按钮开始, true);
+  for (Ctl c : {Ctl::编辑框名称, Ctl::编辑框密码, Ctl::组合框1}) p_.ui.SetEnabled(c, false);
+  p_.ui.SetText(Ctl::标签9, "已启动");
+  p_.ui.SetTextColour(Ctl::标签9, kGreen);
+  if (p_.ui.Checked(Ctl::单选框黑)) {
+    p_.ui.SetTimerInterval(Timer::时钟_黑, 6000);
+    p_.ui.SetTimerInterval(Timer::时钟_白, 0);
+  }
+  if (p_.ui.Checked(Ctl::单选框白)) {
+    p_.ui.SetTimerInterval(Timer::时钟_白, 6000);
+    p_.ui.SetTimerInterval(Timer::时钟_黑, 0);
+  }
+  if (p_.ui.Checked(Ctl::选择框显示流量)) p_.ui.SetTimerInterval(Timer::时钟流量, 1000);
+  p_.ui.SetVisible(Ctl::超级链接框_重启, true);
+  p_.ui.SetEnabled(Ctl::超级链接框_重启, true);
+  {
+    std::lock_guard lock(state_mutex_);
+    share_status_ = hotspot_text::kShareDone;
+  }
+  p_.ui.SetMenuItemEnabled(MenuItem::重启WiFi, true);
+}
+
+void HotspotController::StartHotspot() {
+  // A fresh start: animations from their first frame, the client guard's
+  // and the traffic timers off until the hotspot runs.
+  {
+    std::lock_guard lock(state_mutex_);
+    animation_frame_ = 0;
+    tray_animation_frame_ = 0;
+    share_status_.clear();
+  }
+  for (Timer t : {Timer::时钟_黑, Timer::时钟_白, Timer::时钟流量统计, Timer::时钟流量})
+    p_.ui.SetTimerInterval(t, 0);
+
+  if (InputRefused(p_.ui.Text(Ctl::编辑框名称), p_.ui.Text(Ctl::编辑框密码))) return;
+  if (StopRequested()) return;
+
+  // Starting: the button waits, the animations run.
+  p_.ui.SetEnabled(Ctl::按钮开始, false);
+  p_.ui.SetText(Ctl::按钮开始, hotspot_text::kStartingCaption);
+  p_.ui.SetTimerInterval(Timer::时钟状态, 500);
+  p_.ui.SetTimerInterval(Timer::时钟_右下角灰动, 500);
+
+  // Sharing left over from another connection, a restart or a failed
+  // start is cleared first.
+  const std::string chosen = p_.ui.Text(Ctl::组合框1);
+  bool reset;
+  {
+    std::lock_guard lock(state_mutex_);
+    chosen_connection_ = chosen;
+    reset = chosen != connection_at_last_stop_ || reset_sharing_requested_ || last_start_failed_;
+  }
+  if (reset) {
+    ResetAllSharing();
+    if (StopRequested() || !Pause(100)) return;
+  }
+  {
+    std::lock_guard lock(state_mutex_);
+    reset_sharing_requested_ = false;
+  }
+
+  // Spaces are taken out (the first three only) and the result remembered.
+  std::string ssid = p_.ui.Text(Ctl::编辑框名称);
+  std::string key = p_.ui.Text(Ctl::编辑框密码);
+  if (ssid.find(' ') != std::string::npos) {
+    ssid = netsh::RemoveFirstSpaces(ssid, 3);
+    p_.ui.SetText(Ctl::编辑框名称, ssid);
+  }
+  if (key.find(' ') != std::string::npos) {
+    key = netsh::RemoveFirstSpaces(key, 3);
+    p_.ui.SetText(Ctl::编辑框密码, key);
+  }
+  p_.settings.Write(setting::kSsid, ssid);
+  p_.settings.Write(setting::kPassphrase, key);
+  if (StopRequested()) return;
+
+  // Windows 7: the hosted network through netsh.
+  if (os_code_ == 5) {
+    const std::string out = p_.host.RunHiddenCommand(netsh::SetHostedNetworkCommand(ssid, key));
+    if (StopRequested()) return;
+    {
+      std::lock_guard lock(state_mutex_);
+      last_hosted_output_ = out;
+    }
+    if (out.find("管理员") != std::string::npos) {
+      p_.ui.ShowBalloon(kNoAdminRights, 210, 250);
+      ResetStartUi();
+      return;
+    }
+  }
+
+  if (netsh::TrimSpaces(p_.ui.Text(Ctl::组合框1)).empty()) {
+    p_.ui.ShowBalloon(kNoConnection, 140, 40);
+    ResetStartUi();
+    return;
+  }
+
+  if (os_code_ == 5) {
+    // The hosted adapter's connection name; it may take a moment to appear.
+    FindHostedAdapterWin7();
+    for (int i = 0; i < 3 && p_.ui.Text(Ctl::编辑框虚拟网卡).empty(); ++i) {
+      if (StopRequested()) return;
+      FindHostedAdapterWin7();
+      if (!Pause(200)) return;
+    }
+    if (p_.settings.Read(setting::kAdapterOverride) == "1")
+      p_.ui.SetText(Ctl::编辑框虚拟网卡, p_.settings.Read(setting::kAdapterOverrideName));
+    if (!Pause(100)) return;
+
+    EnableSharingForHotspot();
+    for (int poll = 0; poll < 30 && !SharingPassDone(); ++poll)
+      if (!Pause(300)) return;
+    if (StopRequested()) return;
+    const std::string started = p_.host.RunHiddenCommand(netsh::kStart);
+    if (StopRequested()) return;
+    {
+      std::lock_guard lock(state_mutex_);
+      last_hosted_output_ = started;
+    }
+    if (!Pause(100)) return;
+
+    // Clients get addresses only when the hosted adapter has
+    // the fixed one; with DHCP on it, set it and start over.
+    const std::string adapter = p_.ui.Text(Ctl::编辑框虚拟网卡);
+    const std::string addresses = p_.host.RunHiddenCommand(netsh::kShowAddresses);
+    if (StopRequested()) return;
+    if (netsh::AdapterDhcpLines(addresses, adapter).find("是") != std::string::npos) {
+      const std::string set_address = netsh::SetStaticAddressCommand(adapter);
+      if (!set_address.empty()) {
+        p_.host.RunHiddenCommand(set_address);
+        if (StopRequested()) return;
+      }
+      if (!Pause(500)) return;
+      p_.host.RunHiddenCommand(netsh::kStop);
+      if (StopRequested()) return;
+      EnableSharingForHotspot();
+      if (StopRequested() || !Pause(1000)) return;
+      p_.host.RunHiddenCommand(netsh::kStart);
+      if (StopRequested()) return;
+    }
+  } else {
+    // The WLAN functions, with the texts as the boxes hold them.
+    StartHostedNetworkWithSharing(p_.ui.Text(Ctl::编辑框名称), p_.ui.Text(Ctl::编辑框密码),
+                                  p_.ui.Text(Ctl::组合框1));
+    if (StopRequested()) return;
+    FindHostedAdapter();
+    for (int i = 0; i < 3 && p_.ui.Text(Ctl::编辑框虚拟网卡).empty(); ++i) {
+      if (StopRequested()) return;
+      FindHostedAdapter();
+      if (!Pause(300)) return;
+    }
+    if (p_.settings.Read(setting::kAdapterOverride) == "1")
+      p_.ui.SetText(Ctl::编辑框虚拟网卡, p_.settings.Read(setting::kAdapterOverrideName));
+  }
+  if (StopRequested()) return;
+
+  // The hosted network did not start: netsh said why.
+  const std::string output = LastHostedOutput();
+  if (output.find("无法") != std::string::npos) {
+    p_.ui.ShowMessage(kStartFailedPrefix + netsh::CleanOutput(output) + kStartFailedRemedy,
+                      "开启失败", MessageIcon::kInformation, MessageButtons::kOk);
+    if (StopRequested()) return;
+    AbortAndResetHotspot();
+    ResetStartUi();
+    return;
+  }
+
+  // Did sharing take effect?
+  const std::string shared = GetSharedPublicConnectionName();
+  if (StopRequested()) return;
+  if (!shared.empty()) {
+    {
+      std::lock_guard lock(state_mutex_);
+      last_start_failed_ = false;
+    }
+    ShowRunningState();
+    return;
+  }
+  {
+    std::lock_guard lock(state_mutex_);
+    last_start_failed_ = true;
+    if (start_retry_count_ < kMaxRetries) {
+      // The next run starts as this one's last act. The stop check and the
+      // new handle share the lock with the reset, which therefore either
+      // prevents the next run or sees its handle and stops it.
+      if (StopRequested()) return;
+      ++start_retry_count_;
+      start_worker_ = p_.host.StartWorkerThread([this] { StartHotspot(); });
+      return;
+    }
+  }
+  ShowStartFailed();
+}
+
+void HotspotController::OnStatusTimer() {
+  int frame;
+  {
+    std::lock_guard lock(state_mutex_);
+    if (share_status_ == hotspot_text::kShareDone) frame = -1;
+    else {
+      frame = animation_frame_;
+      animation_frame_ = (animation_frame_ + 1) % 5;
+    }
+  }
+  if (frame < 0) {
+    p_.ui.SetTimerInterval(Timer::时钟状态, 0);
+    p_.ui.SetPicture(Ctl::图片框状态, Image::kStatusRunning);
+    return;
+  }
+  p_.ui.SetPicture(Ctl::图片框状态,
+                   static_cast<Image>(static_cast<int>(Image::kStatusFrame0) + frame));
+}
+
+void HotspotController::OnTrayAnimationTimer() {
+  static constexpr Image kCycle[] = {Image::kTrayFrame0, Image::kTrayFrame1, Image::kTrayFrame2,
+                                     Image::kTrayOff};
+  int frame;
+  {
+    std::lock_guard lock(state_mutex_);
+    if (share_status_ == hotspot_text::kShareDone) frame = -1;
+    else {
+      frame = tray_animation_frame_;
+      tray_animation_frame_ = (tray_animation_frame_ + 1) % 4;
+    }
+  }
+  if (frame < 0) {
+    p_.ui.SetTimerInterval(Timer::时钟_右下角灰动, 0);
+    p_.ui.ShowTrayIcon(Image::kTrayOn, hotspot_text::kTrayRunning);
+    return;
+  }
+  p_.ui.SetTrayIcon(kCycle[frame]);
+}
+
+}  // namespace lumora

@@ -1,0 +1,226 @@
+#include "win32/connections_win.h"
+
+#include <windows.h>
+#include <netcon.h>
+#include <objbase.h>
+#include <oleauto.h>
+#include <wbemcli.h>
+
+#include <functional>
+
+#include "win32/utf16.h"
+
+namespace lumora {
+namespace {
+
+// Identifiers declared here: mingw-w64's import libraries lack them (or keep
+// them in libraries the program does not otherwise need).
+constexpr CLSID kClsidConnectionManager = {
+    0xBA126AD1, 0x2166, 0x11D1, {0xB1, 0xD0, 0x00, 0x80, 0x5F, 0xC1, 0x27, 0x0E}};
+constexpr IID kIidNetConnectionManager = {
+    0xC08956A2, 0x1CD3, 0x11D1, {0xB1, 0xC5, 0x00, 0x80, 0x5F, 0xC1, 0x27, 0x0E}};
+constexpr CLSID kClsidWbemLocator = {
+    0x4590F811, 0x1D3A, 0x11D0, {0x89, 0x1F, 0x00, 0xAA, 0x00, 0x4B, 0x2E, 0x24}};
+constexpr IID kIidWbemLocator = {
+    0xDC12A687, 0x737F, 0x11CF, {0x88, 0x4D, 0x00, 0xAA, 0x00, 0x4B, 0x2E, 0x24}};
+
+// Owns one interface reference; released when the holder goes.
+template <typename T>
+class ComRef {
+ public:
+  ComRef() = default;
+  ComRef(const ComRef&) = delete;
+  ComRef& operator=(const ComRef&) = delete;
+  ~ComRef() { Reset(); }
+
+  T* get() const { return p_; }
+  T* operator->() const { return p_; }
+  explicit operator bool() const { return p_ != nullptr; }
+  T** put() {
+    Reset();
+    return &p_;
+  }
+  void** put_void() { return reinterpret_cast<void**>(put()); }
+  // After a failed call: an out parameter is not ours to release then.
+  void Forget() { p_ = nullptr; }
+  void Reset() {
+    if (p_) p_->Release();
+    p_ = nullptr;
+  }
+
+ private:
+  T* p_ = nullptr;
+};
+
+// True when `hr` succeeded and left a reference in `ref`.
+template <typename T>
+bool Took(HRESULT hr, ComRef<T>& ref) {
+  if (FAILED(hr)) ref.Forget();
+  return SUCCEEDED(hr) && ref;
+}
+
+// COM for the duration of one call, in whatever apartment the thread has.
+class ComScope {
+ public:
+  ComScope() : hr_(CoInitializeEx(nullptr, COINIT_MULTITHREADED)) {}
+  ~ComScope() {
+    if (SUCCEEDED(hr_)) CoUninitialize();
+  }
+  ComScope(const ComScope&) = delete;
+  ComScope& operator=(const ComScope&) = delete;
+
+ private:
+  HRESULT hr_;
+};
+
+class Bstr {
+ public:
+  explicit Bstr(const std::wstring& text) : b_(SysAllocStringLen(text.data(), UINT(text.size()))) {}
+  ~Bstr() { SysFreeString(b_); }
+  Bstr(const Bstr&) = delete;
+  Bstr& operator=(const Bstr&) = delete;
+  BSTR get() const { return b_; }
+
+ private:
+  BSTR b_;
+};
+
+// NetConnectionStatus through WMI; nothing when the query cannot run, finds
+// no adapter or the adapter has no status.
+std::optional<int> WmiStatus(const std::string& name) {
+  ComRef<IWbemLocator> locator;
+  if (!Took(CoCreateInstance(kClsidWbemLocator, nullptr, CLSCTX_INPROC_SERVER, kIidWbemLocator,
+                             locator.put_void()),
+            locator))
+    return std::nullopt;
+  Bstr space(L"root\\cimv2");
+  ComRef<IWbemServices> services;
+  if (!space.get() ||
+      !Took(locator->ConnectServer(space.get(), nullptr, nullptr, nullptr, 0, nullptr, nullptr,
+                                   services.put()),
+            services))
+    return std::nullopt;
+  CoSetProxyBlanket(services.get(), RPC_C_AUTHN_WINNT, RPC_C_AUTHZ_NONE, nullptr,
+                    RPC_C_AUTHN_LEVEL_CALL, RPC_C_IMP_LEVEL_IMPERSONATE, nullptr, EOAC_NONE);
+  Bstr language(L"WQL");
+  Bstr query(AdapterQueryFor(name));
+  ComRef<IEnumWbemClassObject> rows;
+  if (!language.get() || !query.get() ||
+      !Took(services->ExecQuery(language.get(), query.get(),
+                                WBEM_FLAG_FORWARD_ONLY | WBEM_FLAG_RETURN_IMMEDIATELY, nullptr,
+                                rows.put()),
+            rows))
+    return std::nullopt;
+  // The rows come from the WMI service: the enumerator needs the same
+  // security on its proxy.
+  CoSetProxyBlanket(rows.get(), RPC_C_AUTHN_WINNT, RPC_C_AUTHZ_NONE, nullptr,
+                    RPC_C_AUTHN_LEVEL_CALL, RPC_C_IMP_LEVEL_IMPERSONATE, nullptr, EOAC_NONE);
+  ComRef<IWbemClassObject> row;
+  ULONG returned = 0;
+  // The timeout keeps a stuck WMI service from hanging the caller.
+  const HRESULT next = rows->Next(5000, 1, row.put(), &returned);
+  if (next != WBEM_S_NO_ERROR || returned != 1) {
+    row.Forget();
+    return std::nullopt;
+  }
+  if (!row) return std::nullopt;
+  VARIANT value;
+  VariantInit(&value);
+  std::optional<int> status;
+  if (SUCCEEDED(row->Get(L"NetConnectionStatus", 0, &value, nullptr, nullptr)) &&
+      value.vt != VT_NULL && value.vt != VT_EMPTY &&
+      SUCCEEDED(VariantChangeType(&value, &value, 0, VT_I4)))
+    status = value.lVal;
+  VariantClear(&value);
+  return status;
+}
+
+struct NetconProperties {
+  NETCON_PROPERTIES* p = nullptr;
+  // What NcFreeNetconProperties does, without importing netshell.dll.
+  ~NetconProperties() {
+    if (!p) return;
+    CoTaskMemFree(p->pszwName);
+    CoTaskMemFree(p->pszwDeviceName);
+    CoTaskMemFree(p);
+  }
+};
+
+// Walks the connection manager's connections in its order; `each` gets the
+// connection, its name and its status and returns false to stop. False when
+// the manager cannot be had.
+bool ForEachManagedConnection(
+    const std::function<bool(INetConnection&, const std::string&, int)>& each) {
+  ComRef<INetConnectionManager> manager;
+  if (!Took(CoCreateInstance(kClsidConnectionManager, nullptr, CLSCTX_ALL,
+                             kIidNetConnectionManager, manager.put_void()),
+            manager))
+    return false;
+  ComRef<IEnumNetConnection> connections;
+  if (!Took(manager->EnumConnections(NCME_DEFAULT, connections.put()), connections))
+    return false;
+  for (;;) {
+    ComRef<INetConnection> connection;
+    ULONG fetched = 0;
+    if (connections->Next(1, connection.put(), &fetched) != S_OK || fetched != 1) {
+      connection.Forget();
+      break;
+    }
+    if (!connection) continue;
+    NetconProperties props;
+    if (FAILED(connection->GetProperties(&props.p))) {
+      props.p = nullptr;
+      continue;
+    }
+    if (!props.p) continue;
+    const std::string name = props.p->pszwName ? Narrow(props.p->pszwName) : std::string();
+    if (!each(*connection.get(), name, static_cast<int>(props.p->Status))) break;
+  }
+  return true;
+}
+
+}  // namespace
+
+std::wstring AdapterQueryFor(const std::string& name) {
+  std::wstring literal;
+  for (wchar_t c : Widen(name)) {
+    if (c == L'\'' || c == L'\\') literal += L'\\';
+    literal += c;
+  }
+  return L"Select * From Win32_NetworkAdapter WHERE NetConnectionID='" + literal + L"'";
+}
+
+std::optional<int> Win32ConnectionsPort::ConnectionStatus(const std::string& name) {
+  ComScope com;
+  if (std::optional<int> status = WmiStatus(name)) return status;
+  std::optional<int> status;
+  ForEachManagedConnection([&](INetConnection&, const std::string& each_name, int each_status) {
+    if (each_name != name) return true;
+    status = each_status;
+    return false;
+  });
+  return status;
+}
+
+bool Win32ConnectionsPort::Connect(const std::string& name) {
+  ComScope com;
+  bool connected = false;
+  ForEachManagedConnection([&](INetConnection& connection, const std::string& each_name, int) {
+    if (each_name != name) return true;
+    connected = SUCCEEDED(connection.Connect());
+    return false;
+  });
+  return connected;
+}
+
+std::vector<std::string> Win32ConnectionsPort::ConnectionNames() {
+  ComScope com;
+  std::vector<std::string> names;
+  ForEachManagedConnection([&](INetConnection&, const std::string& name, int) {
+    names.push_back(name);
+    return true;
+  });
+  return names;
+}
+
+}  // namespace lumora

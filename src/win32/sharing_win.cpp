@@ -1,0 +1,280 @@
+#include "win32/sharing_win.h"
+
+#include <windows.h>
+#include <netcon.h>
+#include <objbase.h>
+#include <oleauto.h>
+
+#include "win32/utf16.h"
+
+namespace lumora {
+namespace {
+
+// Interface identifiers declared here: mingw-w64's import libraries lack
+// most of them.
+constexpr IID kIidNetSharingManager = {
+    0xC08956B7, 0x1CD3, 0x11D1, {0xB1, 0xC5, 0x00, 0x80, 0x5F, 0xC1, 0x27, 0x0E}};
+constexpr IID kIidNetConnection = {
+    0xC08956A1, 0x1CD3, 0x11D1, {0xB1, 0xC5, 0x00, 0x80, 0x5F, 0xC1, 0x27, 0x0E}};
+constexpr IID kIidEnumEveryConnection = {
+    0xC08956B8, 0x1CD3, 0x11D1, {0xB1, 0xC5, 0x00, 0x80, 0x5F, 0xC1, 0x27, 0x0E}};
+constexpr IID kIidEnumPublicConnection = {
+    0xC08956B4, 0x1CD3, 0x11D1, {0xB1, 0xC5, 0x00, 0x80, 0x5F, 0xC1, 0x27, 0x0E}};
+constexpr IID kIidEnumVariant = {
+    0x00020404, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
+
+// Owns one interface reference; released when the holder goes.
+template <typename T>
+class ComRef {
+ public:
+  ComRef() = default;
+  ComRef(ComRef&& other) noexcept : p_(other.p_) { other.p_ = nullptr; }
+  ComRef& operator=(ComRef&& other) noexcept {
+    if (this != &other) {
+      Reset();
+      p_ = other.p_;
+      other.p_ = nullptr;
+    }
+    return *this;
+  }
+  ComRef(const ComRef&) = delete;
+  ComRef& operator=(const ComRef&) = delete;
+  ~ComRef() { Reset(); }
+
+  T* get() const { return p_; }
+  T* operator->() const { return p_; }
+  explicit operator bool() const { return p_ != nullptr; }
+  // The out parameter of a call that hands over a reference.
+  T** put() {
+    Reset();
+    return &p_;
+  }
+  void** put_void() { return reinterpret_cast<void**>(put()); }
+  // After a failed call: an out parameter is not ours to release then.
+  void Forget() { p_ = nullptr; }
+  void Reset() {
+    if (p_) p_->Release();
+    p_ = nullptr;
+  }
+
+ private:
+  T* p_ = nullptr;
+};
+
+// Fills `ref` through `call`; a failed call leaves it empty.
+template <typename T, typename Call>
+bool Fetch(ComRef<T>& ref, Call&& call) {
+  if (FAILED(call(ref.put()))) {
+    ref.Forget();
+    return false;
+  }
+  return static_cast<bool>(ref);
+}
+
+// COM for the duration of one call, in whatever apartment the thread has.
+class ComScope {
+ public:
+  ComScope() : hr_(CoInitializeEx(nullptr, COINIT_MULTITHREADED)) {}
+  ~ComScope() {
+    if (SUCCEEDED(hr_)) CoUninitialize();
+  }
+  ComScope(const ComScope&) = delete;
+  ComScope& operator=(const ComScope&) = delete;
+
+ private:
+  HRESULT hr_;
+};
+
+ComRef<INetSharingManager> CreateManager(const std::wstring& prog_id) {
+  CLSID clsid{};
+  ComRef<INetSharingManager> manager;
+  if (FAILED(CLSIDFromProgID(prog_id.c_str(), &clsid))) return manager;
+  Fetch(manager, [&](INetSharingManager** out) {
+    return CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER | CLSCTX_LOCAL_SERVER,
+                            kIidNetSharingManager, reinterpret_cast<void**>(out));
+  });
+  return manager;
+}
+
+std::string FromBstr(BSTR text) {
+  return text ? Narrow(std::wstring_view(text, SysStringLen(text))) : std::string();
+}
+
+// One connection of a walk. Its properties and its sharing configuration
+// are asked for once, when first needed.
+class Connection : public SharingConnection {
+ public:
+  Connection(INetSharingManager* manager, INetConnection* connection)
+      : manager_(manager), connection_(connection) {}
+
+  std::string Name() override {
+    INetConnectionProps* props = Props();
+    if (!props) return {};
+    BSTR name = nullptr;
+    if (FAILED(props->get_Name(&name))) return {};
+    std::string result = FromBstr(name);
+    SysFreeString(name);
+    return result;
+  }
+
+  int Status() override {
+    INetConnectionProps* props = Props();
+    NETCON_STATUS status = NCS_DISCONNECTED;
+    if (!props || FAILED(props->get_Status(&status))) return 0;
+    return static_cast<int>(status);
+  }
+
+  bool SharingEnabled() override {
+    INetSharingConfiguration* config = Config();
+    VARIANT_BOOL enabled = VARIANT_FALSE;
+    return config && SUCCEEDED(config->get_SharingEnabled(&enabled)) &&
+           enabled != VARIANT_FALSE;
+  }
+
+  bool EnableSharing(SharingType type) override {
+    INetSharingConfiguration* config = Config();
+    return config && SUCCEEDED(config->EnableSharing(type == SharingType::kPrivate
+                                                         ? ICSSHARINGTYPE_PRIVATE
+                                                         : ICSSHARINGTYPE_PUBLIC));
+  }
+
+  bool DisableSharing() override {
+    INetSharingConfiguration* config = Config();
+    return config && SUCCEEDED(config->DisableSharing());
+  }
+
+ private:
+  INetConnectionProps* Props() {
+    if (!props_asked_) {
+      props_asked_ = true;
+      Fetch(props_, [&](INetConnectionProps** out) {
+        return manager_->get_NetConnectionProps(connection_, out);
+      });
+    }
+    return props_.get();
+  }
+
+  INetSharingConfiguration* Config() {
+    if (!config_asked_) {
+      config_asked_ = true;
+      Fetch(config_, [&](INetSharingConfiguration** out) {
+        return manager_->get_INetSharingConfigurationForINetConnection(connection_, out);
+      });
+    }
+    return config_.get();
+  }
+
+  INetSharingManager* manager_;
+  INetConnection* connection_;
+  ComRef<INetConnectionProps> props_;
+  ComRef<INetSharingConfiguration> config_;
+  bool props_asked_ = false;
+  bool config_asked_ = false;
+};
+
+// Walks a collection's enumerator one item at a time. An item that is not a
+// connection is passed over; `each` returns false to end the walk. False
+// when the enumerator cannot be had.
+template <typename Collection>
+bool Walk(INetSharingManager* manager, Collection* collection, const IID& typed_enum,
+          const std::function<bool(SharingConnection&)>& each) {
+  ComRef<IUnknown> unknown;
+  if (!Fetch(unknown, [&](IUnknown** out) { return collection->get__NewEnum(out); }))
+    return false;
+  // The typed enumerators have IEnumVARIANT's layout; either will do.
+  ComRef<IEnumVARIANT> items;
+  if (!Fetch(items, [&](IEnumVARIANT** out) {
+        return unknown->QueryInterface(kIidEnumVariant, reinterpret_cast<void**>(out));
+      }) &&
+      !Fetch(items, [&](IEnumVARIANT** out) {
+        return unknown->QueryInterface(typed_enum, reinterpret_cast<void**>(out));
+      }))
+    return false;
+
+  for (;;) {
+    VARIANT item;
+    VariantInit(&item);
+    ULONG fetched = 0;
+    if (items->Next(1, &item, &fetched) != S_OK || fetched != 1) {
+      VariantClear(&item);
+      break;
+    }
+    ComRef<INetConnection> connection;
+    IUnknown* unknown_item = item.vt == VT_UNKNOWN    ? V_UNKNOWN(&item)
+                             : item.vt == VT_DISPATCH ? V_DISPATCH(&item)
+                                                      : nullptr;
+    if (unknown_item) {
+      Fetch(connection, [&](INetConnection** out) {
+        return unknown_item->QueryInterface(kIidNetConnection, reinterpret_cast<void**>(out));
+      });
+    }
+    VariantClear(&item);
+    if (!connection) continue;
+    Connection current(manager, connection.get());
+    if (!each(current)) break;
+  }
+  return true;
+}
+
+}  // namespace
+
+bool Win32SharingPort::ForEveryConnection(SharingProgId id, const Visit& visit) {
+  ComScope com;
+  ComRef<INetSharingManager> manager = CreateManager(ProgId(id));
+  if (!manager) return false;
+  ComRef<INetSharingEveryConnectionCollection> collection;
+  if (!Fetch(collection, [&](INetSharingEveryConnectionCollection** out) {
+        return manager->get_EnumEveryConnection(out);
+      }))
+    return false;
+  return Walk(manager.get(), collection.get(), kIidEnumEveryConnection,
+              [&](SharingConnection& connection) {
+                visit(connection);
+                return true;
+              });
+}
+
+bool Win32SharingPort::ForPublicConnections(
+    SharingProgId id, const std::function<bool(SharingConnection&)>& visit) {
+  ComScope com;
+  ComRef<INetSharingManager> manager = CreateManager(ProgId(id));
+  if (!manager) return false;
+  ComRef<INetSharingPublicConnectionCollection> collection;
+  if (!Fetch(collection, [&](INetSharingPublicConnectionCollection** out) {
+        return manager->get_EnumPublicConnections(ICSSC_DEFAULT, out);
+      }))
+    return false;
+  return Walk(manager.get(), collection.get(), kIidEnumPublicConnection, visit);
+}
+
+int Win32SharingPort::PublicCount(SharingProgId id) {
+  ComScope com;
+  ComRef<INetSharingManager> manager = CreateManager(ProgId(id));
+  ComRef<INetSharingPublicConnectionCollection> collection;
+  LONG count = 0;
+  if (!manager ||
+      !Fetch(collection,
+             [&](INetSharingPublicConnectionCollection** out) {
+               return manager->get_EnumPublicConnections(ICSSC_DEFAULT, out);
+             }) ||
+      FAILED(collection->get_Count(&count)))
+    return 0;
+  return count > 0 ? static_cast<int>(count) : 0;
+}
+
+int Win32SharingPort::PrivateCount(SharingProgId id) {
+  ComScope com;
+  ComRef<INetSharingManager> manager = CreateManager(ProgId(id));
+  ComRef<INetSharingPrivateConnectionCollection> collection;
+  LONG count = 0;
+  if (!manager ||
+      !Fetch(collection,
+             [&](INetSharingPrivateConnectionCollection** out) {
+               return manager->get_EnumPrivateConnections(ICSSC_DEFAULT, out);
+             }) ||
+      FAILED(collection->get_Count(&count)))
+    return 0;
+  return count > 0 ? static_cast<int>(count) : 0;
+}
+
+}  // namespace lumora
