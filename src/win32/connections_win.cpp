@@ -8,6 +8,7 @@
 
 #include <functional>
 
+#include "win32/com_ref.h"
 #include "win32/utf16.h"
 
 namespace lumora {
@@ -23,34 +24,6 @@ constexpr CLSID kClsidWbemLocator = {
     0x4590F811, 0x1D3A, 0x11D0, {0x89, 0x1F, 0x00, 0xAA, 0x00, 0x4B, 0x2E, 0x24}};
 constexpr IID kIidWbemLocator = {
     0xDC12A687, 0x737F, 0x11CF, {0x88, 0x4D, 0x00, 0xAA, 0x00, 0x4B, 0x2E, 0x24}};
-
-// Owns one interface reference; released when the holder goes.
-template <typename T>
-class ComRef {
- public:
-  ComRef() = default;
-  ComRef(const ComRef&) = delete;
-  ComRef& operator=(const ComRef&) = delete;
-  ~ComRef() { Reset(); }
-
-  T* get() const { return p_; }
-  T* operator->() const { return p_; }
-  explicit operator bool() const { return p_ != nullptr; }
-  T** put() {
-    Reset();
-    return &p_;
-  }
-  void** put_void() { return reinterpret_cast<void**>(put()); }
-  // After a failed call: an out parameter is not ours to release then.
-  void Forget() { p_ = nullptr; }
-  void Reset() {
-    if (p_) p_->Release();
-    p_ = nullptr;
-  }
-
- private:
-  T* p_ = nullptr;
-};
 
 // True when `hr` succeeded and left a reference in `ref`.
 template <typename T>

@@ -5,6 +5,7 @@
 #include <objbase.h>
 #include <oleauto.h>
 
+#include "win32/com_ref.h"
 #include "win32/utf16.h"
 
 namespace lumora {
@@ -22,44 +23,6 @@ constexpr IID kIidEnumPublicConnection = {
     0xC08956B4, 0x1CD3, 0x11D1, {0xB1, 0xC5, 0x00, 0x80, 0x5F, 0xC1, 0x27, 0x0E}};
 constexpr IID kIidEnumVariant = {
     0x00020404, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
-
-// Owns one interface reference; released when the holder goes.
-template <typename T>
-class ComRef {
- public:
-  ComRef() = default;
-  ComRef(ComRef&& other) noexcept : p_(other.p_) { other.p_ = nullptr; }
-  ComRef& operator=(ComRef&& other) noexcept {
-    if (this != &other) {
-      Reset();
-      p_ = other.p_;
-      other.p_ = nullptr;
-    }
-    return *this;
-  }
-  ComRef(const ComRef&) = delete;
-  ComRef& operator=(const ComRef&) = delete;
-  ~ComRef() { Reset(); }
-
-  T* get() const { return p_; }
-  T* operator->() const { return p_; }
-  explicit operator bool() const { return p_ != nullptr; }
-  // The out parameter of a call that hands over a reference.
-  T** put() {
-    Reset();
-    return &p_;
-  }
-  void** put_void() { return reinterpret_cast<void**>(put()); }
-  // After a failed call: an out parameter is not ours to release then.
-  void Forget() { p_ = nullptr; }
-  void Reset() {
-    if (p_) p_->Release();
-    p_ = nullptr;
-  }
-
- private:
-  T* p_ = nullptr;
-};
 
 // Fills `ref` through `call`; a failed call leaves it empty.
 template <typename T, typename Call>

@@ -1,0 +1,44 @@
+#pragma once
+// One COM interface reference, released when its holder goes.
+#include <objbase.h>
+
+namespace lumora {
+
+template <typename T>
+class ComRef {
+ public:
+  ComRef() = default;
+  ComRef(ComRef&& other) noexcept : p_(other.p_) { other.p_ = nullptr; }
+  ComRef& operator=(ComRef&& other) noexcept {
+    if (this != &other) {
+      Reset();
+      p_ = other.p_;
+      other.p_ = nullptr;
+    }
+    return *this;
+  }
+  ComRef(const ComRef&) = delete;
+  ComRef& operator=(const ComRef&) = delete;
+  ~ComRef() { Reset(); }
+
+  T* get() const { return p_; }
+  T* operator->() const { return p_; }
+  explicit operator bool() const { return p_ != nullptr; }
+  // The out parameter of a call that hands over a reference.
+  T** put() {
+    Reset();
+    return &p_;
+  }
+  void** put_void() { return reinterpret_cast<void**>(put()); }
+  // After a failed call: an out parameter is not ours to release then.
+  void Forget() { p_ = nullptr; }
+  void Reset() {
+    if (p_) p_->Release();
+    p_ = nullptr;
+  }
+
+ private:
+  T* p_ = nullptr;
+};
+
+}  // namespace lumora
