@@ -145,3 +145,41 @@ install_standin_services() {  # path of standin_service.exe
   done
   touch "$marker"
 }
+
+# The test-only netsh.exe and sharing manager ("HNetCfg.HNetShare") from a
+# Windows build directory (e.g. $BUILD/win-x86_64), for the real program to
+# run against. Their state lives in C:\lumora-standins\.
+install_hotspot_standins() {  # Windows build directory
+  local clsid='{5C63C1AD-3956-4FF8-8486-40034758315B}'
+  local sys=$WINEPREFIX/drive_c/windows/system32 marker=$WINEPREFIX/.lumora-hotspot-standins
+  local netsh=$1/tests/netsh.exe dll=$1/tests/lumora_hnetshare.dll
+  cmp -s "$netsh" "$sys/netsh.exe" && cmp -s "$dll" "$sys/lumora_hnetshare.dll" &&
+    [ -e "$marker" ] && return 0
+  cp "$netsh" "$sys/netsh.exe"
+  cp "$dll" "$sys/lumora_hnetshare.dll"
+  mkdir -p "$WINEPREFIX/drive_c/lumora-standins"
+  local classes='HKLM\Software\Classes' key
+  key="$classes\\CLSID\\$clsid"
+  # Wine 8 does not look for ProgIDs under HKCU\Software\Classes.
+  local entries=(
+    "HKCU\\Software\\Wine\\DllOverrides|netsh.exe|native"
+    "$key||HNetCfg.HNetShare"
+    "$key\\InprocServer32||C:\\windows\\system32\\lumora_hnetshare.dll"
+    "$key\\InprocServer32|ThreadingModel|Both"
+    "$key\\ProgID||HNetCfg.HNetShare.1"
+    "$key\\VersionIndependentProgID||HNetCfg.HNetShare"
+    "$classes\\HNetCfg.HNetShare\\CLSID||$clsid"
+    "$classes\\HNetCfg.HNetShare\\CurVer||HNetCfg.HNetShare.1"
+    "$classes\\HNetCfg.HNetShare.1\\CLSID||$clsid"
+  )
+  local entry path name data
+  for entry in "${entries[@]}"; do
+    IFS='|' read -r path name data <<<"$entry"
+    if [ -n "$name" ]; then
+      wine_run reg add "$path" /v "$name" /d "$data" /f >/dev/null 2>&1 </dev/null
+    else
+      wine_run reg add "$path" /ve /d "$data" /f >/dev/null 2>&1 </dev/null
+    fi
+  done
+  touch "$marker"
+}

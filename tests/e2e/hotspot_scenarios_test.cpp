@@ -1,0 +1,180 @@
+// The Windows 7 way through the stand-ins of the test prefix: netsh.exe and
+// the sharing manager keep their state in C:\lumora-standins, so each
+// scenario sets up the machine it needs and reads back what the program did.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sstream>
+
+#include "app_driver.h"
+#include "common/settings.h"
+#include "e2e_env.h"
+#include "screenshot.h"
+#include "ui_driver.h"
+#include "win32/file_store_win.h"
+
+namespace lumora::e2e {
+namespace {
+
+constexpr char kDir[] = "c:\\lumora-standins";
+
+std::string ReadText(const std::string& name) {
+  std::ifstream in(std::string(kDir) + "\\" + name, std::ios::binary);
+  std::stringstream all;
+  all << in.rdbuf();
+  return all.str();
+}
+
+void WriteText(const std::string& name, const std::string& text) {
+  CreateDirectoryA(kDir, nullptr);
+  std::ofstream(std::string(kDir) + "\\" + name, std::ios::binary) << text;
+}
+
+bool Has(const std::string& text, const std::string& part) {
+  return text.find(part) != std::string::npos;
+}
+
+class Windows7Hotspot : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_FALSE(ProgramPath().empty()) << "LUMORA_EXE is not set";
+    for (const char* f : {"c:\\tovkwifi.ini", "c:\\wifiblack.txt", "c:\\wifiwhite.txt"})
+      DeleteFileA(f);
+    for (const char* f : {"netsh.log", "netsh-state.ini", "netsh-fail.txt"})
+      DeleteFileA((std::string(kDir) + "\\" + f).c_str());
+    // The internet comes through broadband; the hosted network's adapter is
+    // there but not connected until the hosted network starts.
+    WriteText("sharing.ini", "宽带连接|2|none\r\n无线网络连接 2|7|none\r\n");
+    // No real hosted adapter exists here: name it the way an installer can.
+    settings_.Write(setting::kAdapterOverride, "1");
+    settings_.Write(setting::kAdapterOverrideName, "无线网络连接 2");
+  }
+
+  HWND StartReady(Program& program) {
+    HWND main = WaitForWindow(kMainTitle, 15000);
+    EXPECT_TRUE(main);
+    if (!main) return nullptr;
+    EXPECT_TRUE(WaitUntil([&] { return StartButtonReads(main, "开启WiFi"); }, 15000));
+    return main;
+  }
+
+  static bool StartButtonReads(HWND main, const char* caption) {
+    HWND button = FindControl(main, Ctl::按钮开始);
+    return button && IsWindowEnabled(button) && WindowText(button) == caption;
+  }
+
+  void Shot(const std::string& name) {
+    const std::string path = ShotPath(name);
+    if (!path.empty()) SaveScreenshot(path);
+  }
+
+  Win32FileStore files_;
+  SettingsStore settings_{files_};
+};
+
+TEST_F(Windows7Hotspot, StartsSharesAndStops) {
+  Program program(ProgramPath());
+  HWND main = StartReady(program);
+  ASSERT_TRUE(main);
+  EXPECT_EQ(TextOf(main, Ctl::组合框1), "宽带连接");
+
+  Click(FindControl(main, Ctl::按钮开始));
+  ASSERT_TRUE(WaitUntil([&] { return StartButtonReads(main, "关闭WiFi"); }, 30000))
+      << "not running: " << TextOf(main, Ctl::按钮开始);
+  EXPECT_EQ(TextOf(main, Ctl::标签9), "已启动");
+  EXPECT_EQ(TextOf(main, Ctl::编辑框虚拟网卡), "无线网络连接 2");
+  EXPECT_FALSE(IsWindowEnabled(FindControl(main, Ctl::编辑框名称)));
+  const std::string sharing = ReadText("sharing.ini");
+  EXPECT_TRUE(Has(sharing, "宽带连接|2|public")) << sharing;
+  EXPECT_TRUE(Has(sharing, "无线网络连接 2|7|private")) << sharing;
+  const std::string log = ReadText("netsh.log");
+  EXPECT_TRUE(Has(log, "wlan set hostednetwork mode=allow ssid=mylove key=5094817263")) << log;
+  EXPECT_TRUE(Has(log, "wlan start hostednetwork")) << log;
+  // DHCP was on: the fixed address was set.
+  EXPECT_TRUE(Has(log, "interface ip set address name=\"无线网络连接 2\" source=static "
+                       "addr=192.168.137.1 mask=255.255.255.0 gwmetric=1"))
+      << log;
+  Sleep(1200);  // the animations reach their running pictures
+  Shot("running-main");
+  ASSERT_TRUE(SelectPage(main, 2));
+  Sleep(300);
+  Shot("running-settings");
+  ASSERT_TRUE(SelectPage(main, 0));
+
+  Click(FindControl(main, Ctl::按钮开始));
+  ASSERT_TRUE(WaitUntil([&] { return StartButtonReads(main, "开启WiFi"); }, 10000));
+  EXPECT_EQ(TextOf(main, Ctl::标签9), "未启动");
+  EXPECT_TRUE(Has(ReadText("netsh.log"), "wlan stop hostednetwork"));
+  // A stop leaves sharing in place; only a reset undoes it.
+  EXPECT_TRUE(Has(ReadText("sharing.ini"), "宽带连接|2|public"));
+
+  RequestClose(main);
+  EXPECT_TRUE(program.WaitForExit(5000));
+  const std::string after = ReadText("sharing.ini");
+  EXPECT_FALSE(Has(after, "public") || Has(after, "private")) << "left shared: " << after;
+}
+
+TEST_F(Windows7Hotspot, StaticAddressIsLeftAlone) {
+  WriteText("netsh-state.ini", "dhcp=0\r\n");
+  Program program(ProgramPath());
+  HWND main = StartReady(program);
+  ASSERT_TRUE(main);
+  Click(FindControl(main, Ctl::按钮开始));
+  ASSERT_TRUE(WaitUntil([&] { return StartButtonReads(main, "关闭WiFi"); }, 30000));
+  const std::string log = ReadText("netsh.log");
+  EXPECT_FALSE(Has(log, "interface ip set address")) << log;
+  RequestClose(main);
+  EXPECT_TRUE(program.WaitForExit(5000));
+}
+
+TEST_F(Windows7Hotspot, HostedNetworkThatCannotStartIsReported) {
+  WriteText("netsh-fail.txt", "start");
+  Program program(ProgramPath());
+  HWND main = StartReady(program);
+  ASSERT_TRUE(main);
+  Click(FindControl(main, Ctl::按钮开始));
+  HWND box = WaitForMessageBox("开启失败", 30000);
+  ASSERT_TRUE(box);
+  const std::string text = MessageBoxText(box);
+  EXPECT_EQ(text.rfind("开启失败！失败类型：无法启动承载网络。", 0), 0u) << text;
+  EXPECT_TRUE(Has(text, "解决办法")) << text;
+  Shot("start-cannot-start");
+  PressOk(box);
+  EXPECT_TRUE(WaitUntil([&] { return StartButtonReads(main, "开启WiFi"); }, 10000));
+  const std::string sharing = ReadText("sharing.ini");
+  EXPECT_FALSE(Has(sharing, "public") || Has(sharing, "private")) << sharing;
+  RequestClose(main);
+  EXPECT_TRUE(program.WaitForExit(5000));
+}
+
+TEST_F(Windows7Hotspot, MissingRightsAreReported) {
+  WriteText("netsh-fail.txt", "rights");
+  Program program(ProgramPath());
+  HWND main = StartReady(program);
+  ASSERT_TRUE(main);
+  Click(FindControl(main, Ctl::按钮开始));
+  // The balloon is a tooltip window; the window returns to the stopped state.
+  EXPECT_TRUE(WaitUntil([&] { return StartButtonReads(main, "开启WiFi"); }, 15000));
+  Sleep(300);
+  Shot("start-no-rights");
+  EXPECT_FALSE(Has(ReadText("netsh.log"), "wlan start hostednetwork"));
+  RequestClose(main);
+  EXPECT_TRUE(program.WaitForExit(5000));
+}
+
+TEST_F(Windows7Hotspot, ClosingWhileRunningUnsharesAndDisallows) {
+  Program program(ProgramPath());
+  HWND main = StartReady(program);
+  ASSERT_TRUE(main);
+  Click(FindControl(main, Ctl::按钮开始));
+  ASSERT_TRUE(WaitUntil([&] { return StartButtonReads(main, "关闭WiFi"); }, 30000));
+  DeleteFileA((std::string(kDir) + "\\netsh.log").c_str());
+  RequestClose(main);
+  EXPECT_TRUE(program.WaitForExit(5000));
+  const std::string sharing = ReadText("sharing.ini");
+  EXPECT_FALSE(Has(sharing, "public") || Has(sharing, "private")) << sharing;
+  EXPECT_TRUE(Has(ReadText("netsh.log"), "wlan set hostednetwork mode=disallow"));
+}
+
+}  // namespace
+}  // namespace lumora::e2e

@@ -1,0 +1,224 @@
+// netsh.exe for the test prefix: answers the few netsh commands LumoraWiFi
+// issues the way a Chinese Windows 7 netsh does (GBK text on stdout), keeps
+// the hosted network's state in netsh-state.ini and appends every command
+// line to netsh.log (see standin_state.h for the folder).
+//
+//   wlan set hostednetwork [mode=allow|disallow] [ssid=X] [key=Y]
+//   wlan start hostednetwork | wlan stop hostednetwork
+//   interface ip[v4] show addresses
+//   interface ip[v4] set address name="X" source=static|dhcp ...
+//   interface ip[v4] set neighbors ...      (only logged)
+//
+// netsh-fail.txt holding "rights" makes every "wlan set hostednetwork" fail
+// for want of administrator rights; "start" makes "wlan start hostednetwork"
+// fail as on a machine whose wireless adapter is switched off.
+#include <windows.h>
+#include <shellapi.h>
+
+#include <map>
+#include <string>
+#include <vector>
+
+#include "standin_state.h"
+
+namespace {
+
+constexpr char kDefaultAdapter[] = "无线网络连接 2";
+
+struct Reply {
+  std::string text;  // UTF-8; printed as GBK
+  int exit_code = 0;
+};
+
+std::string Lower(std::string text) {
+  for (char& c : text)
+    if (c >= 'A' && c <= 'Z') c = char(c - 'A' + 'a');
+  return text;
+}
+
+std::string Trim(const std::string& text) {
+  const size_t first = text.find_first_not_of(" \t\r\n");
+  if (first == std::string::npos) return {};
+  return text.substr(first, text.find_last_not_of(" \t\r\n") - first + 1);
+}
+
+// The command line without the program token, as it is logged.
+std::wstring AfterProgram(const wchar_t* line) {
+  const wchar_t* p = line;
+  if (*p == L'"') {
+    ++p;
+    while (*p && *p != L'"') ++p;
+    if (*p) ++p;
+  } else {
+    while (*p && *p != L' ' && *p != L'\t') ++p;
+  }
+  while (*p == L' ' || *p == L'\t') ++p;
+  return p;
+}
+
+std::string FailureSwitch() {
+  std::string text;
+  if (!standin::ReadFileText(standin::PathOf(L"netsh-fail.txt"), text)) return {};
+  return Lower(Trim(text));
+}
+
+// Runs `change` on the state file under the stand-ins' lock.
+template <typename Change>
+void UpdateState(Change&& change) {
+  standin::Lock lock;
+  const std::wstring path = standin::PathOf(L"netsh-state.ini");
+  standin::Settings state = standin::ReadSettings(path);
+  change(state);
+  standin::WriteSettings(path, state);
+}
+
+Reply Usage(const std::string& command) { return {"找不到下列命令: " + command + "\r\n", 1}; }
+
+Reply SetHostedNetwork(const std::map<std::string, std::string>& params) {
+  if (FailureSwitch() == "rights") return {"请求的操作需要提升(作为管理员运行)。\r\n\r\n", 1};
+  const auto mode = params.find("mode");
+  if (mode != params.end() && Lower(mode->second) != "allow" && Lower(mode->second) != "disallow")
+    return {"参数 mode 的值无效。\r\n\r\n", 1};
+  std::string text;
+  UpdateState([&](standin::Settings& state) {
+    if (mode != params.end()) {
+      const bool allow = Lower(mode->second) == "allow";
+      standin::Set(state, "mode", allow ? "allow" : "disallow");
+      // Disallowing a running hosted network stops it.
+      if (!allow) standin::Set(state, "started", "0");
+      text += allow ? "承载网络模式已设置为允许。\r\n" : "承载网络模式已设置为禁止。\r\n";
+    }
+    if (const auto ssid = params.find("ssid"); ssid != params.end()) {
+      standin::Set(state, "ssid", ssid->second);
+      text += "已成功更改承载网络的 SSID。\r\n";
+    }
+    if (const auto key = params.find("key"); key != params.end()) {
+      standin::Set(state, "key", key->second);
+      text += "已成功更改托管网络的用户密钥密码。\r\n";
+    }
+  });
+  return {text + "\r\n", 0};
+}
+
+Reply StartHostedNetwork() {
+  if (FailureSwitch() == "start")
+    return {"无法启动承载网络。\r\n\r\n组或资源的状态不是执行请求操作的正确状态。\r\n\r\n", 1};
+  UpdateState([](standin::Settings& state) { standin::Set(state, "started", "1"); });
+  return {"已启动承载网络。\r\n\r\n", 0};
+}
+
+Reply StopHostedNetwork() {
+  UpdateState([](standin::Settings& state) { standin::Set(state, "started", "0"); });
+  return {"已停止承载网络。\r\n\r\n", 0};
+}
+
+// One line of an interface's block; the labels carry netsh's own padding.
+std::string Field(const char* label, const std::string& value) {
+  return std::string("    ") + label + value + "\r\n";
+}
+
+Reply ShowAddresses() {
+  const standin::Settings state = standin::ReadSettings(standin::PathOf(L"netsh-state.ini"));
+  const std::string adapter = standin::Get(state, "adapter", kDefaultAdapter);
+  const bool dhcp = standin::Get(state, "dhcp", "1") != "0";
+  std::string text = "\r\n";
+  if (adapter != "本地连接") {
+    text += "接口 \"本地连接\" 的配置\r\n";
+    text += Field("DHCP 已启用:                          ", "是");
+    text += Field("IP 地址:                           ", "192.168.1.100");
+    text += Field("子网前缀:                        ", "192.168.1.0/24 (掩码 255.255.255.0)");
+    text += Field("默认网关:                         ", "192.168.1.1");
+    text += Field("网关跃点数:                       ", "0");
+    text += Field("InterfaceMetric:                      ", "10");
+    text += "\r\n";
+  }
+  text += "接口 \"" + adapter + "\" 的配置\r\n";
+  text += Field("DHCP 已启用:                          ", dhcp ? "是" : "否");
+  if (dhcp) {
+    text += Field("IP 地址:                           ", "169.254.62.21");
+    text += Field("子网前缀:                        ", "169.254.0.0/16 (掩码 255.255.0.0)");
+  } else {
+    text += Field("IP 地址:                           ", "192.168.137.1");
+    text += Field("子网前缀:                        ", "192.168.137.0/24 (掩码 255.255.255.0)");
+  }
+  text += Field("InterfaceMetric:                      ", "25");
+  text += "\r\n";
+  text += "接口 \"Loopback Pseudo-Interface 1\" 的配置\r\n";
+  text += Field("DHCP 已启用:                          ", "否");
+  text += Field("IP 地址:                           ", "127.0.0.1");
+  text += Field("子网前缀:                        ", "127.0.0.0/8 (掩码 255.0.0.0)");
+  text += Field("InterfaceMetric:                      ", "50");
+  text += "\r\n";
+  return {text, 0};
+}
+
+Reply SetAddress(const std::map<std::string, std::string>& params) {
+  const auto name = params.find("name");
+  const auto source = params.find("source");
+  if (name == params.end() || source == params.end()) return {"参数不正确。\r\n\r\n", 1};
+  bool known = name->second == "本地连接";
+  UpdateState([&](standin::Settings& state) {
+    if (name->second != standin::Get(state, "adapter", kDefaultAdapter)) return;
+    known = true;
+    standin::Set(state, "dhcp", Lower(source->second) == "dhcp" ? "1" : "0");
+  });
+  if (!known) return {"找不到元素。\r\n\r\n", 1};
+  return {"\r\n", 0};
+}
+
+Reply Run(const std::vector<std::string>& args, const std::string& command) {
+  std::vector<std::string> words;
+  std::map<std::string, std::string> params;
+  for (const std::string& arg : args) {
+    const size_t equals = arg.find('=');
+    if (equals == std::string::npos)
+      words.push_back(Lower(arg));
+    else
+      params[Lower(arg.substr(0, equals))] = arg.substr(equals + 1);
+  }
+  auto is = [&](std::vector<std::string> expected) { return words == expected; };
+
+  if (is({"wlan", "set", "hostednetwork"}) && !params.empty()) return SetHostedNetwork(params);
+  if (is({"wlan", "start", "hostednetwork"}) && params.empty()) return StartHostedNetwork();
+  if (is({"wlan", "stop", "hostednetwork"}) && params.empty()) return StopHostedNetwork();
+  if (words.size() >= 4 && words[0] == "interface" && (words[1] == "ip" || words[1] == "ipv4")) {
+    const bool bare = words.size() == 4;
+    if (bare && words[2] == "show" && (words[3] == "addresses" || words[3] == "address"))
+      return ShowAddresses();
+    if (bare && words[2] == "set" && words[3] == "address") return SetAddress(params);
+    // interface, address and hardware address come as plain words
+    if (words[2] == "set" && words[3] == "neighbors") return {};
+  }
+  return Usage(command);
+}
+
+void AppendToLog(const std::string& line) {
+  standin::Lock lock;
+  const std::wstring path = standin::PathOf(L"netsh.log");
+  std::string log;
+  standin::ReadFileText(path, log);
+  if (!log.empty() && log.back() != '\n') log += "\r\n";
+  standin::WriteFileText(path, log + line + "\r\n");
+}
+
+}  // namespace
+
+int main() {
+  const wchar_t* line = GetCommandLineW();
+  const std::string command = standin::FromWide(AfterProgram(line));
+  AppendToLog(command);
+
+  int count = 0;
+  wchar_t** argv = CommandLineToArgvW(line, &count);
+  std::vector<std::string> args;
+  for (int i = 1; argv && i < count; ++i) args.push_back(standin::FromWide(argv[i]));
+  if (argv) LocalFree(argv);
+
+  const Reply reply = Run(args, command);
+  const std::string bytes = standin::Utf8ToGbk(reply.text);
+  DWORD written = 0;
+  if (!bytes.empty())
+    WriteFile(GetStdHandle(STD_OUTPUT_HANDLE), bytes.data(), DWORD(bytes.size()), &written,
+              nullptr);
+  return reply.exit_code;
+}

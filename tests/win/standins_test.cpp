@@ -1,0 +1,415 @@
+// The test prefix's netsh.exe and sharing manager stand-ins, run from beside
+// this exe with a state folder of their own: what they print, the state they
+// keep, and the real sharing port walking the stand-in manager.
+#include <gtest/gtest.h>
+#include <windows.h>
+#include <netcon.h>
+#include <objbase.h>
+#include <oleauto.h>
+
+#include <atomic>
+#include <optional>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "common/gbk.h"
+#include "hotspot/netsh_text.h"
+#include "standins/standin_state.h"
+#include "test_paths.h"
+#include "win32/command_host_win.h"
+#include "win32/sharing_win.h"
+
+namespace lumora {
+namespace {
+
+// --- A state folder of the test's own --------------------------------------------
+
+class StandinFolder : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    wchar_t temp[MAX_PATH] = {};
+    GetTempPathW(MAX_PATH, temp);
+    dir_ = std::wstring(temp) + L"lumora-standins-test-" + std::to_wstring(GetCurrentProcessId());
+    ASSERT_TRUE(CreateDirectoryW(dir_.c_str(), nullptr) || GetLastError() == ERROR_ALREADY_EXISTS);
+    SetEnvironmentVariableW(L"LUMORA_STANDIN_DIR", dir_.c_str());
+  }
+  void TearDown() override {
+    for (const wchar_t* file :
+         {L"netsh.log", L"netsh-state.ini", L"netsh-fail.txt", L"sharing.ini"})
+      DeleteFileW((dir_ + L"\\" + file).c_str());
+    RemoveDirectoryW(dir_.c_str());
+    SetEnvironmentVariableW(L"LUMORA_STANDIN_DIR", nullptr);
+  }
+
+  std::wstring Path(const wchar_t* file) const { return dir_ + L"\\" + file; }
+  void Write(const wchar_t* file, const std::string& text) const {
+    ASSERT_TRUE(standin::WriteFileText(Path(file), text));
+  }
+  std::string Read(const wchar_t* file) const {
+    std::string text;
+    standin::ReadFileText(Path(file), text);
+    return text;
+  }
+  std::string State(const char* key) const {
+    return standin::Get(standin::ReadSettings(Path(L"netsh-state.ini")), key, "<missing>");
+  }
+
+ private:
+  std::wstring dir_;
+};
+
+TEST(StandinState, FolderIsOnDriveCUnlessTheTestNamesAnother) {
+  SetEnvironmentVariableW(L"LUMORA_STANDIN_DIR", nullptr);
+  EXPECT_EQ(standin::Folder(), L"C:\\lumora-standins\\");
+  EXPECT_NE(GetFileAttributesW(L"C:\\lumora-standins"), INVALID_FILE_ATTRIBUTES);
+}
+
+// --- netsh.exe -------------------------------------------------------------------
+
+class StandinNetsh : public StandinFolder {
+ protected:
+  // The command line as the program writes it, with the stand-in in place of
+  // "netsh": the raw bytes printed, and the text decoded as the program does.
+  static std::string Line(const std::string& command) {
+    EXPECT_EQ(command.rfind("netsh ", 0), 0u) << command;
+    return TestProgram("netsh.exe") + command.substr(5);
+  }
+  static std::string Bytes(const std::string& command) {
+    return RunHiddenCommandBytes(Line(command));
+  }
+  std::string Run(const std::string& command) { return host_.RunHiddenCommand(Line(command)); }
+  std::vector<std::string> Log() const { return standin::Lines(Read(L"netsh.log")); }
+
+ private:
+  Win32CommandHost host_;
+};
+
+TEST_F(StandinNetsh, HostedNetworkGoesFromAllowThroughStartAndStopToDisallow) {
+  const std::string allowed = Bytes(netsh::SetHostedNetworkCommand("mylove", "5094817263"));
+  EXPECT_EQ(allowed, Utf8ToGbk("承载网络模式已设置为允许。\r\n已成功更改承载网络的 SSID。\r\n"
+                               "已成功更改托管网络的用户密钥密码。\r\n\r\n"));
+  EXPECT_EQ(allowed.substr(0, 4), "\xB3\xD0\xD4\xD8") << "承载 in code page 936";
+  EXPECT_EQ(State("mode"), "allow");
+  EXPECT_EQ(State("ssid"), "mylove");
+  EXPECT_EQ(State("key"), "5094817263");
+
+  EXPECT_EQ(Run(netsh::kStart), "已启动承载网络。\r\n\r\n");
+  EXPECT_EQ(State("started"), "1");
+  EXPECT_EQ(Run(netsh::kStop), "已停止承载网络。\r\n\r\n");
+  EXPECT_EQ(State("started"), "0");
+  EXPECT_EQ(Run(netsh::kDisallow), "承载网络模式已设置为禁止。\r\n\r\n");
+  EXPECT_EQ(State("mode"), "disallow");
+  EXPECT_EQ(State("ssid"), "mylove") << "other keys are kept";
+}
+
+TEST_F(StandinNetsh, DisallowingStopsARunningNetwork) {
+  Run(netsh::SetHostedNetworkCommand("a", "12345678"));
+  Run(netsh::kStart);
+  ASSERT_EQ(State("started"), "1");
+  Run(netsh::kDisallow);
+  EXPECT_EQ(State("started"), "0");
+}
+
+TEST_F(StandinNetsh, QuotedValuesAreStoredWithoutTheirQuotes) {
+  Run(netsh::SetHostedNetworkCommand("我的 热点", "pass word 1"));
+  EXPECT_EQ(State("ssid"), "我的 热点");
+  EXPECT_EQ(State("key"), "pass word 1");
+  EXPECT_EQ(Log(),
+            (std::vector<std::string>{
+                "wlan set hostednetwork mode=allow ssid=\"我的 热点\" key=\"pass word 1\""}));
+}
+
+TEST_F(StandinNetsh, RightsFailureLeavesTheStateAlone) {
+  Write(L"netsh-fail.txt", "rights\r\n");
+  const std::string out = Run(netsh::SetHostedNetworkCommand("mylove", "12345678"));
+  EXPECT_NE(out.find("请求的操作需要提升(作为管理员运行)。"), std::string::npos) << out;
+  EXPECT_NE(out.find("管理员"), std::string::npos);
+  EXPECT_EQ(State("mode"), "<missing>");
+  EXPECT_NE(Run(netsh::kDisallow).find("管理员"), std::string::npos);
+}
+
+TEST_F(StandinNetsh, StartFailureSaysItCannotStart) {
+  Run(netsh::SetHostedNetworkCommand("mylove", "12345678"));
+  Write(L"netsh-fail.txt", "start");
+  const std::string out = Run(netsh::kStart);
+  EXPECT_EQ(out, "无法启动承载网络。\r\n\r\n组或资源的状态不是执行请求操作的正确状态。\r\n\r\n");
+  EXPECT_EQ(State("started"), "<missing>");
+  DeleteFileW(Path(L"netsh-fail.txt").c_str());
+  EXPECT_EQ(Run(netsh::kStart), "已启动承载网络。\r\n\r\n");
+  EXPECT_EQ(State("started"), "1");
+}
+
+TEST_F(StandinNetsh, AddressesShowDhcpUntilTheStaticAddressIsSet) {
+  std::string out = Run(netsh::kShowAddresses);
+  EXPECT_NE(
+      out.find(
+          "接口 \"无线网络连接 2\" 的配置\r\n    DHCP 已启用:                          是\r\n"),
+      std::string::npos)
+      << out;
+  EXPECT_NE(netsh::AdapterDhcpLines(out, "本地连接").find("是"), std::string::npos);
+  EXPECT_NE(netsh::AdapterDhcpLines(out, "无线网络连接 2").find("是"), std::string::npos);
+
+  EXPECT_EQ(Run(netsh::SetStaticAddressCommand("无线网络连接 2")), "\r\n");
+  EXPECT_EQ(State("dhcp"), "0");
+  out = Run(netsh::kShowAddresses);
+  const std::string hosted = netsh::AdapterDhcpLines(out, "无线网络连接 2");
+  EXPECT_NE(hosted.find("否"), std::string::npos) << hosted;
+  EXPECT_EQ(hosted.find("是"), std::string::npos) << hosted;
+  EXPECT_NE(out.find("192.168.137.1"), std::string::npos);
+}
+
+TEST_F(StandinNetsh, HostedAdapterIsTheOneTheStateNames) {
+  Write(L"netsh-state.ini", "adapter=本地连接* 12\ndhcp=1\n");
+  EXPECT_NE(netsh::AdapterDhcpLines(Run(netsh::kShowAddresses), "本地连接* 12").find("是"),
+            std::string::npos);
+  // Another connection's address is not the hosted adapter's.
+  Run(netsh::SetStaticAddressCommand("无线网络连接 2"));
+  EXPECT_EQ(State("dhcp"), "1");
+  Run(netsh::SetStaticAddressCommand("本地连接* 12"));
+  EXPECT_EQ(State("dhcp"), "0");
+  EXPECT_NE(netsh::AdapterDhcpLines(Run(netsh::kShowAddresses), "本地连接* 12").find("否"),
+            std::string::npos);
+}
+
+TEST_F(StandinNetsh, EveryCommandLineIsLoggedInOrder) {
+  const std::string neighbors =
+      "netsh interface ipv4 set neighbors 12 \"192.168.137.23\" \"00-00-00-00-00-00\" store=active";
+  EXPECT_EQ(Run(neighbors), "");
+  EXPECT_NE(Run("netsh wlan show drivers").find("找不到下列命令"), std::string::npos);
+  Run(netsh::kStart);
+  EXPECT_EQ(Log(), (std::vector<std::string>{neighbors.substr(6), "wlan show drivers",
+                                             "wlan start hostednetwork"}));
+  EXPECT_EQ(Read(L"netsh.log").back(), '\n');
+}
+
+TEST_F(StandinNetsh, ConcurrentRunsLoseNoLogLine) {
+  std::vector<std::thread> runners;
+  for (int t = 0; t < 3; ++t)
+    runners.emplace_back([t] {
+      for (int i = 0; i < 4; ++i)
+        RunHiddenCommandBytes(Line("netsh wlan show x" + std::to_string(t * 10 + i)));
+    });
+  for (std::thread& runner : runners) runner.join();
+  EXPECT_EQ(Log().size(), 12u);
+}
+
+// --- The sharing manager ---------------------------------------------------------
+
+constexpr CLSID kSharingManagerClsid = {
+    0x5C63C1AD, 0x3956, 0x4FF8, {0x84, 0x86, 0x40, 0x03, 0x47, 0x58, 0x31, 0x5B}};
+constexpr wchar_t kTestProgId[] = L"LumoraTests.StandinSharingManager";
+
+// The DLL beside this exe, loaded as COM would load it, its class registered
+// for this process under a ProgID of the test's own (the prefix needs no
+// installation).
+class StandinSharing : public StandinFolder {
+ protected:
+  void SetUp() override {
+    StandinFolder::SetUp();
+    com_ = CoInitializeEx(nullptr, COINIT_MULTITHREADED);
+    std::string path = TestProgram("lumora_hnetshare.dll");
+    path = path.substr(1, path.size() - 2);
+    module_ = LoadLibraryA(path.c_str());
+    ASSERT_TRUE(module_) << path;
+    get_class_ = reinterpret_cast<decltype(get_class_)>(
+        reinterpret_cast<void*>(GetProcAddress(module_, "DllGetClassObject")));
+    can_unload_ = reinterpret_cast<decltype(can_unload_)>(
+        reinterpret_cast<void*>(GetProcAddress(module_, "DllCanUnloadNow")));
+    ASSERT_TRUE(get_class_ && can_unload_) << "exported without decoration";
+    ASSERT_EQ(
+        get_class_(kSharingManagerClsid, IID_IClassFactory, reinterpret_cast<void**>(&factory_)),
+        S_OK);
+    ASSERT_EQ(CoRegisterClassObject(kSharingManagerClsid, factory_, CLSCTX_INPROC_SERVER,
+                                    REGCLS_MULTIPLEUSE, &cookie_),
+              S_OK);
+    HKEY key = nullptr;
+    ASSERT_EQ(
+        RegCreateKeyExW(HKEY_LOCAL_MACHINE,
+                        (std::wstring(L"Software\\Classes\\") + kTestProgId + L"\\CLSID").c_str(),
+                        0, nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr),
+        ERROR_SUCCESS);
+    const std::wstring clsid = L"{5C63C1AD-3956-4FF8-8486-40034758315B}";
+    RegSetValueExW(key, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(clsid.c_str()),
+                   DWORD((clsid.size() + 1) * sizeof(wchar_t)));
+    RegCloseKey(key);
+  }
+  void TearDown() override {
+    if (cookie_) CoRevokeClassObject(cookie_);
+    if (factory_) factory_->Release();
+    RegDeleteTreeW(HKEY_LOCAL_MACHINE,
+                   (std::wstring(L"Software\\Classes\\") + kTestProgId).c_str());
+    if (can_unload_) {
+      EXPECT_EQ(can_unload_(), S_OK) << "an object of the manager was not released";
+    }
+    if (module_) FreeLibrary(module_);
+    if (SUCCEEDED(com_)) CoUninitialize();
+    StandinFolder::TearDown();
+  }
+
+  struct Seen {
+    std::string name;
+    int status;
+    bool shared;
+  };
+  std::vector<Seen> Walk() {
+    std::vector<Seen> seen;
+    EXPECT_TRUE(port.ForEveryConnection(SharingProgId::kHNetShare, [&](SharingConnection& c) {
+      seen.push_back({c.Name(), c.Status(), c.SharingEnabled()});
+    }));
+    return seen;
+  }
+  std::vector<std::string> Names() {
+    std::vector<std::string> names;
+    for (const Seen& s : Walk()) names.push_back(s.name);
+    return names;
+  }
+  // Enables (or, with no type, disables) sharing on the named connection
+  // during a walk, as the program does.
+  void Share(const std::string& name, std::optional<SharingType> type) {
+    bool met = false;
+    port.ForEveryConnection(SharingProgId::kHNetShare1, [&](SharingConnection& c) {
+      if (c.Name() != name) return;
+      met = true;
+      EXPECT_TRUE(type ? c.EnableSharing(*type) : c.DisableSharing()) << name;
+    });
+    EXPECT_TRUE(met) << name;
+  }
+
+  Win32SharingPort port{kTestProgId, kTestProgId};
+  IClassFactory* factory_ = nullptr;
+  HRESULT(STDAPICALLTYPE* get_class_)(REFCLSID, REFIID, void**) = nullptr;
+  HRESULT(STDAPICALLTYPE* can_unload_)() = nullptr;
+
+ private:
+  HRESULT com_ = E_FAIL;
+  HMODULE module_ = nullptr;
+  DWORD cookie_ = 0;
+};
+
+TEST_F(StandinSharing, WalkSeesTheConnectionsOfTheFileAtEachEnumeration) {
+  Write(L"sharing.ini", "本地连接|2|public\r\n无线网络连接 2|7|none\nWLAN|0|private\n");
+  const std::vector<Seen> seen = Walk();
+  ASSERT_EQ(seen.size(), 3u);
+  EXPECT_EQ(seen[0].name, "本地连接");
+  EXPECT_EQ(seen[1].name, "无线网络连接 2");
+  EXPECT_EQ(seen[2].name, "WLAN");
+  EXPECT_EQ(seen[0].status, 2);
+  EXPECT_EQ(seen[1].status, 7);
+  EXPECT_EQ(seen[2].status, 0);
+  EXPECT_TRUE(seen[0].shared);
+  EXPECT_FALSE(seen[1].shared);
+  EXPECT_TRUE(seen[2].shared);
+  EXPECT_EQ(port.PublicCount(SharingProgId::kHNetShare), 1);
+  EXPECT_EQ(port.PrivateCount(SharingProgId::kHNetShare1), 1);
+
+  Write(L"sharing.ini", "以太网|2|none\n");
+  EXPECT_EQ(Names(), (std::vector<std::string>{"以太网"}));
+  EXPECT_EQ(port.PublicCount(SharingProgId::kHNetShare), 0);
+}
+
+TEST_F(StandinSharing, MissingFileMeansNoConnections) {
+  EXPECT_TRUE(Names().empty());
+  EXPECT_EQ(port.PublicCount(SharingProgId::kHNetShare), 0);
+  EXPECT_EQ(port.PrivateCount(SharingProgId::kHNetShare), 0);
+}
+
+TEST_F(StandinSharing, SharingIsWrittenBackWithOnePublicAndOnePrivate) {
+  Write(L"sharing.ini", "本地连接|2|none\r\n无线网络连接 2|2|none\r\nWLAN|2|public\r\n");
+  Share("本地连接", SharingType::kPublic);
+  Share("无线网络连接 2", SharingType::kPrivate);
+  EXPECT_EQ(Read(L"sharing.ini"),
+            "本地连接|2|public\r\n无线网络连接 2|2|private\r\nWLAN|2|none\r\n");
+  std::string shared_public;
+  port.ForPublicConnections(SharingProgId::kHNetShare1, [&](SharingConnection& c) {
+    shared_public = c.SharingEnabled() ? c.Name() : "";
+    return false;
+  });
+  EXPECT_EQ(shared_public, "本地连接");
+
+  Share("WLAN", SharingType::kPrivate);
+  EXPECT_EQ(Read(L"sharing.ini"),
+            "本地连接|2|public\r\n无线网络连接 2|2|none\r\nWLAN|2|private\r\n");
+  Share("WLAN", SharingType::kPublic);
+  EXPECT_EQ(Read(L"sharing.ini"), "本地连接|2|none\r\n无线网络连接 2|2|none\r\nWLAN|2|public\r\n");
+  Share("WLAN", std::nullopt);
+  EXPECT_EQ(Read(L"sharing.ini"), "本地连接|2|none\r\n无线网络连接 2|2|none\r\nWLAN|2|none\r\n");
+}
+
+TEST_F(StandinSharing, AConnectionGoneFromTheFileCannotBeShared) {
+  Write(L"sharing.ini", "A|2|none\n");
+  std::vector<bool> enabled;
+  port.ForEveryConnection(SharingProgId::kHNetShare, [&](SharingConnection& c) {
+    Write(L"sharing.ini", "B|2|none\n");
+    enabled.push_back(c.EnableSharing(SharingType::kPublic));
+  });
+  EXPECT_EQ(enabled, (std::vector<bool>{false}));
+  EXPECT_EQ(Read(L"sharing.ini"), "B|2|none\n");
+}
+
+TEST_F(StandinSharing, ReadersNeverSeeAHalfWrittenFile) {
+  Write(L"sharing.ini", "本地连接|2|none\r\n无线网络连接 2|2|none\r\n");
+  std::atomic<bool> done{false};
+  int reads = 0, torn = 0;
+  std::thread reader([&] {
+    for (; !done; ++reads) {
+      std::string text;
+      if (!standin::ReadFileText(Path(L"sharing.ini"), text) || standin::Lines(text).size() != 2)
+        ++torn;
+    }
+  });
+  for (int i = 0; i < 10; ++i) {
+    Share("本地连接", SharingType::kPublic);
+    Share("本地连接", std::nullopt);
+  }
+  done = true;
+  reader.join();
+  EXPECT_GT(reads, 0);
+  EXPECT_EQ(torn, 0);
+}
+
+TEST_F(StandinSharing, EnumeratorsServeVariantsOfConnections) {
+  Write(L"sharing.ini", "A|2|none\nB|2|none\nC|2|none\n");
+  IClassFactory* other = nullptr;
+  EXPECT_EQ(get_class_(CLSID_NULL, IID_IClassFactory, reinterpret_cast<void**>(&other)),
+            CLASS_E_CLASSNOTAVAILABLE);
+
+  INetSharingManager* manager = nullptr;
+  ASSERT_EQ(CoCreateInstance(kSharingManagerClsid, nullptr, CLSCTX_INPROC_SERVER,
+                             IID_INetSharingManager, reinterpret_cast<void**>(&manager)),
+            S_OK);
+  INetSharingEveryConnectionCollection* every = nullptr;
+  ASSERT_EQ(manager->get_EnumEveryConnection(&every), S_OK);
+  IUnknown* unknown = nullptr;
+  ASSERT_EQ(every->get__NewEnum(&unknown), S_OK);
+  IEnumVARIANT* items = nullptr;
+  ASSERT_EQ(unknown->QueryInterface(IID_IEnumVARIANT, reinterpret_cast<void**>(&items)), S_OK);
+
+  // Several at once: all there are, and S_FALSE for the shortfall.
+  VARIANT batch[4];
+  ULONG fetched = 0;
+  EXPECT_EQ(items->Next(4, batch, &fetched), S_FALSE);
+  ASSERT_EQ(fetched, 3u);
+  for (ULONG i = 0; i < fetched; ++i) {
+    EXPECT_EQ(V_VT(&batch[i]), VT_UNKNOWN);
+    INetConnection* connection = nullptr;
+    EXPECT_EQ(V_UNKNOWN(&batch[i])->QueryInterface(IID_INetConnection,
+                                                   reinterpret_cast<void**>(&connection)),
+              S_OK);
+    if (connection) connection->Release();
+    VariantClear(&batch[i]);
+  }
+  // Something that is not one of the manager's connections is refused.
+  INetSharingConfiguration* config = nullptr;
+  EXPECT_EQ(manager->get_INetSharingConfigurationForINetConnection(nullptr, &config), E_INVALIDARG);
+  EXPECT_EQ(config, nullptr);
+
+  items->Release();
+  unknown->Release();
+  every->Release();
+  EXPECT_EQ(can_unload_(), S_FALSE) << "the manager is still held";
+  manager->Release();
+}
+
+}  // namespace
+}  // namespace lumora
