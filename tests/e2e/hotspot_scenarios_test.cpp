@@ -5,6 +5,7 @@
 
 #include <fstream>
 #include <sstream>
+#include <vector>
 
 #include "app_driver.h"
 #include "common/settings.h"
@@ -174,6 +175,162 @@ TEST_F(Windows7Hotspot, ClosingWhileRunningUnsharesAndDisallows) {
   const std::string sharing = ReadText("sharing.ini");
   EXPECT_FALSE(Has(sharing, "public") || Has(sharing, "private")) << sharing;
   EXPECT_TRUE(Has(ReadText("netsh.log"), "wlan set hostednetwork mode=disallow"));
+}
+
+// Where in the netsh log a command first appears (npos when never).
+std::size_t At(const std::string& log, const std::string& command) { return log.find(command); }
+
+constexpr char kDisallow[] = "wlan set hostednetwork mode=disallow";
+constexpr char kAllow[] = "wlan set hostednetwork mode=allow";
+
+TEST_F(Windows7Hotspot, SharingIsResetOnlyWhenSomethingChanged) {
+  WriteText("sharing.ini", "宽带连接|2|none\r\n以太网|2|none\r\n无线网络连接 2|7|none\r\n");
+  Program program(ProgramPath());
+  HWND main = StartReady(program);
+  ASSERT_TRUE(main);
+  HWND button = FindControl(main, Ctl::按钮开始);
+  const auto start_and_stop = [&] {
+    DeleteFileA((std::string(kDir) + "\\netsh.log").c_str());
+    Click(button);
+    EXPECT_TRUE(WaitUntil([&] { return StartButtonReads(main, "关闭WiFi"); }, 30000));
+    const std::string log = ReadText("netsh.log");
+    Click(button);
+    EXPECT_TRUE(WaitUntil([&] { return StartButtonReads(main, "开启WiFi"); }, 10000));
+    return log;
+  };
+  // The first start after launch: the connection differs from the (empty)
+  // one at the last stop, so sharing is reset first.
+  std::string log = start_and_stop();
+  EXPECT_NE(At(log, kDisallow), std::string::npos) << log;
+  EXPECT_LT(At(log, kDisallow), At(log, kAllow)) << log;
+  // Unchanged: no reset.
+  log = start_and_stop();
+  EXPECT_EQ(At(log, kDisallow), std::string::npos) << log;
+  // Another connection chosen: reset again, and the new one is shared.
+  SendMessageW(FindControl(main, Ctl::组合框1), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"以太网"));
+  DeleteFileA((std::string(kDir) + "\\netsh.log").c_str());
+  Click(button);
+  EXPECT_TRUE(WaitUntil([&] { return StartButtonReads(main, "关闭WiFi"); }, 30000));
+  log = ReadText("netsh.log");
+  EXPECT_LT(At(log, kDisallow), At(log, kAllow)) << log;
+  const std::string sharing = ReadText("sharing.ini");
+  EXPECT_TRUE(Has(sharing, "以太网|2|public")) << sharing;
+  EXPECT_FALSE(Has(sharing, "宽带连接|2|public")) << sharing;
+
+  // 重启WiFi: a reset and a new start, back to running.
+  DeleteFileA((std::string(kDir) + "\\netsh.log").c_str());
+  HWND restart = FindControl(main, Ctl::超级链接框_重启);
+  ASSERT_TRUE(restart && IsWindowVisible(restart));
+  PostMessageW(restart, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(3, 3));
+  PostMessageW(restart, WM_LBUTTONUP, 0, MAKELPARAM(3, 3));
+  EXPECT_TRUE(WaitUntil([&] { return Has(ReadText("netsh.log"), kAllow); }, 30000));
+  EXPECT_TRUE(WaitUntil([&] { return StartButtonReads(main, "关闭WiFi"); }, 30000));
+  log = ReadText("netsh.log");
+  EXPECT_LT(At(log, kDisallow), At(log, kAllow)) << log;
+
+  RequestClose(main);
+  EXPECT_TRUE(program.WaitForExit(5000));
+}
+
+TEST_F(Windows7Hotspot, ClosingDuringAStartEndsTheStartAndLeavesNothingShared) {
+  Program program(ProgramPath());
+  HWND main = StartReady(program);
+  ASSERT_TRUE(main);
+  Click(FindControl(main, Ctl::按钮开始));
+  // Closed while the start sequence is still at work.
+  ASSERT_TRUE(WaitUntil([&] { return Has(ReadText("netsh.log"), kAllow); }, 15000));
+  const ULONGLONG closed = GetTickCount64();
+  RequestClose(main);
+  EXPECT_TRUE(program.WaitForExit(5000)) << "still running 5 s after the close";
+  EXPECT_LT(GetTickCount64() - closed, 5000u);
+  Sleep(300);  // a start that went on would share again now
+  const std::string sharing = ReadText("sharing.ini");
+  EXPECT_FALSE(Has(sharing, "public") || Has(sharing, "private")) << sharing;
+  const std::string log = ReadText("netsh.log");
+  EXPECT_NE(log.rfind(kDisallow), std::string::npos) << log;
+  EXPECT_GT(log.rfind(kDisallow), log.rfind(kAllow)) << "not disallowed at the end: " << log;
+}
+
+// The service manager's view of one service.
+struct ServiceState {
+  DWORD start_type = 0;
+  DWORD state = 0;
+};
+
+ServiceState QueryService(const wchar_t* name) {
+  ServiceState result;
+  SC_HANDLE manager = OpenSCManagerW(nullptr, nullptr, SC_MANAGER_CONNECT);
+  SC_HANDLE service = manager ? OpenServiceW(manager, name, SERVICE_QUERY_CONFIG | SERVICE_QUERY_STATUS) : nullptr;
+  if (service) {
+    DWORD needed = 0;
+    QueryServiceConfigW(service, nullptr, 0, &needed);
+    std::vector<char> buffer(needed);
+    auto* config = reinterpret_cast<QUERY_SERVICE_CONFIGW*>(buffer.data());
+    if (needed && QueryServiceConfigW(service, config, needed, &needed)) result.start_type = config->dwStartType;
+    SERVICE_STATUS status{};
+    if (QueryServiceStatus(service, &status)) result.state = status.dwCurrentState;
+    CloseServiceHandle(service);
+  }
+  if (manager) CloseServiceHandle(manager);
+  return result;
+}
+
+bool ConfigureService(const wchar_t* name, DWORD start_type, const wchar_t* binary, bool stop) {
+  SC_HANDLE manager = OpenSCManagerW(nullptr, nullptr, SC_MANAGER_ALL_ACCESS);
+  SC_HANDLE service = manager ? OpenServiceW(manager, name, SERVICE_ALL_ACCESS) : nullptr;
+  bool ok = service && ChangeServiceConfigW(service, SERVICE_NO_CHANGE, start_type, SERVICE_NO_CHANGE,
+                                            binary, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr);
+  if (service && stop) {
+    SERVICE_STATUS status{};
+    ControlService(service, SERVICE_CONTROL_STOP, &status);
+    for (int i = 0; i < 100 && QueryServiceStatus(service, &status) &&
+                    status.dwCurrentState != SERVICE_STOPPED; ++i)
+      Sleep(50);
+  }
+  if (service) CloseServiceHandle(service);
+  if (manager) CloseServiceHandle(manager);
+  return ok;
+}
+
+constexpr wchar_t kStandinService[] = L"C:\\windows\\lumora_standin_service.exe";
+
+class Services : public Windows7Hotspot {
+ protected:
+  void TearDown() override {
+    ConfigureService(L"MpsSvc", SERVICE_DEMAND_START, kStandinService, true);
+    ConfigureService(L"SharedAccess", SERVICE_DEMAND_START, kStandinService, true);
+  }
+};
+
+TEST_F(Services, AreSetUpAtLaunch) {
+  ASSERT_TRUE(ConfigureService(L"MpsSvc", SERVICE_DISABLED, kStandinService, true));
+  ASSERT_TRUE(ConfigureService(L"SharedAccess", SERVICE_AUTO_START, kStandinService, true));
+  Program program(ProgramPath());
+  HWND main = StartReady(program);
+  ASSERT_TRUE(main);
+  EXPECT_TRUE(WaitUntil([] { return QueryService(L"MpsSvc").state == SERVICE_RUNNING; }, 10000));
+  EXPECT_EQ(QueryService(L"MpsSvc").start_type, DWORD(SERVICE_AUTO_START));
+  EXPECT_EQ(QueryService(L"SharedAccess").start_type, DWORD(SERVICE_DEMAND_START));
+  EXPECT_EQ(QueryService(L"SharedAccess").state, DWORD(SERVICE_STOPPED)) << "set, not started";
+  EXPECT_FALSE(WaitForMessageBox("提示", 500));
+  RequestClose(main);
+  EXPECT_TRUE(program.WaitForExit(5000));
+}
+
+TEST_F(Services, AFirewallThatCannotStartIsReportedOnce) {
+  ASSERT_TRUE(ConfigureService(L"MpsSvc", SERVICE_DEMAND_START, L"C:\\windows\\no_such_service.exe", true));
+  Program program(ProgramPath());
+  HWND box = WaitForMessageBox("提示", 20000);
+  ASSERT_TRUE(box) << "no message about the firewall";
+  EXPECT_EQ(MessageBoxText(box), "防火墙打开失败，所依赖服务可能不完整！");
+  PressOk(box);
+  EXPECT_TRUE(WaitUntil([&] { return !IsWindow(box); }, 3000));
+  EXPECT_FALSE(WaitForMessageBox("提示", 1500)) << "reported more than once";
+  HWND main = WaitForWindow(kMainTitle, 5000);
+  ASSERT_TRUE(main);
+  EXPECT_TRUE(StartButtonReads(main, "开启WiFi")) << "the program goes on";
+  RequestClose(main);
+  EXPECT_TRUE(program.WaitForExit(5000));
 }
 
 }  // namespace
