@@ -183,3 +183,17 @@ install_hotspot_standins() {  # Windows build directory
   done
   touch "$marker"
 }
+
+# The browser of the test prefix: the shell's "open" of an http or https
+# address is written to C:\lumora-standins\opened.log instead.
+install_open_recorder() {  # the Windows build directory
+  local exe=$1/tests/lumora_open_recorder.exe target=$WINEPREFIX/drive_c/windows/lumora_open_recorder.exe
+  cmp -s "$exe" "$target" && [ -e "$WINEPREFIX/.lumora-open-recorder" ] && return 0
+  cp "$exe" "$target"
+  local scheme
+  for scheme in http https; do
+    wine_run reg add "HKCR\\$scheme\\shell\\open\\command" /ve \
+      /d '"C:\windows\lumora_open_recorder.exe" "%1"' /f >/dev/null 2>&1 </dev/null
+  done
+  touch "$WINEPREFIX/.lumora-open-recorder"
+}

@@ -192,21 +192,12 @@ Reply Run(const std::vector<std::string>& args, const std::string& command) {
   return Usage(command);
 }
 
-void AppendToLog(const std::string& line) {
-  standin::Lock lock;
-  const std::wstring path = standin::PathOf(L"netsh.log");
-  std::string log;
-  standin::ReadFileText(path, log);
-  if (!log.empty() && log.back() != '\n') log += "\r\n";
-  standin::WriteFileText(path, log + line + "\r\n");
-}
-
 }  // namespace
 
 int main() {
   const wchar_t* line = GetCommandLineW();
   const std::string command = standin::FromWide(AfterProgram(line));
-  AppendToLog(command);
+  standin::AppendLine(L"netsh.log", command);
 
   int count = 0;
   wchar_t** argv = CommandLineToArgvW(line, &count);

@@ -167,4 +167,15 @@ inline void Set(Settings& settings, const std::string& key, const std::string& v
   settings.emplace_back(key, value);
 }
 
+// Appends one line to a log file of the folder, whole-file replaced under
+// the lock so that concurrent stand-ins lose no line.
+inline void AppendLine(const wchar_t* file, const std::string& line) {
+  Lock lock;
+  const std::wstring path = PathOf(file);
+  std::string log;
+  ReadFileText(path, log);
+  if (!log.empty() && log.back() != '\n') log += "\r\n";
+  WriteFileText(path, log + line + "\r\n");
+}
+
 }  // namespace standin
