@@ -107,7 +107,8 @@ inline bool WriteFileText(const std::wstring& path, std::string_view text) {
                        written == text.size());
   CloseHandle(file);
   if (ok) {
-    for (int attempt = 0; attempt < 40; ++attempt) {
+    // Wine refuses the move while any reader has the file open: wait for a gap.
+    for (int attempt = 0; attempt < 200; ++attempt) {
       if (MoveFileExW(temp.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING)) return true;
       Sleep(25);
     }
