@@ -14,7 +14,8 @@ as_root() {
 
 PACKAGES=(cmake ninja-build g++ googletest libgtest-dev
   mingw-w64 g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix
-  wine wine64 fonts-wine xvfb xauth x11-utils imagemagick fonts-wqy-microhei locales)
+  wine wine64 fonts-wine xvfb xauth x11-utils imagemagick fonts-wqy-microhei locales
+  iproute2)
 
 ensure_packages() {
   local missing=()
@@ -196,4 +197,43 @@ install_open_recorder() {  # the Windows build directory
       /d '"C:\windows\lumora_open_recorder.exe" "%1"' /f >/dev/null 2>&1 </dev/null
   done
   touch "$WINEPREFIX/.lumora-open-recorder"
+}
+
+# --- A network for the hotspot's clients ---------------------------------------
+# Two network namespaces joined by a veth pair: lumora0 (192.168.137.1, the
+# hotspot's adapter as the program sees it) in NETNS_HOST, lumora1
+# (192.168.137.23, a phone) in NETNS_CLIENT. Traffic stays inside them.
+NETNS_HOST=lumora-hotspot
+NETNS_CLIENT=lumora-client
+CLIENT_IP=192.168.137.23
+CLIENT_MAC=02:11:22:33:44:55
+
+netns_up() {
+  netns_down
+  ip netns add "$NETNS_HOST"
+  ip netns add "$NETNS_CLIENT"
+  ip -n "$NETNS_HOST" link add lumora0 type veth peer name lumora1 netns "$NETNS_CLIENT"
+  ip -n "$NETNS_CLIENT" link set lumora1 address "$CLIENT_MAC"
+  ip -n "$NETNS_HOST" addr add 192.168.137.1/24 dev lumora0
+  ip -n "$NETNS_CLIENT" addr add "$CLIENT_IP/24" dev lumora1
+  local ns
+  for ns in "$NETNS_HOST" "$NETNS_CLIENT"; do ip -n "$ns" link set lo up; done
+  ip -n "$NETNS_HOST" link set lumora0 up
+  ip -n "$NETNS_CLIENT" link set lumora1 up
+  # The phone as the neighbour table knows a device that joined.
+  ip -n "$NETNS_HOST" neigh replace "$CLIENT_IP" lladdr "$CLIENT_MAC" dev lumora0 nud reachable
+}
+
+netns_down() {
+  ip netns del "$NETNS_HOST" 2>/dev/null || true
+  ip netns del "$NETNS_CLIENT" 2>/dev/null || true
+}
+
+# Runs a Windows program inside the hotspot's namespace. Wine's server must
+# start there too, or the programs see the host's network through it.
+netns_wine_run() {
+  "$WINESERVER_BIN" -k >/dev/null 2>&1 || true
+  "$WINESERVER_BIN" -w >/dev/null 2>&1 || true
+  ip netns exec "$NETNS_HOST" env LC_ALL=zh_CN.UTF-8 LANG=zh_CN.UTF-8 LUMORA_NETNS=1 \
+    "$WINE_LOADER_BIN" "$@"
 }
