@@ -251,6 +251,25 @@ TEST_F(Windows7Hotspot, ClosingDuringAStartEndsTheStartAndLeavesNothingShared) {
   EXPECT_GT(log.rfind(kDisallow), log.rfind(kAllow)) << "not disallowed at the end: " << log;
 }
 
+TEST_F(Windows7Hotspot, ExitFromTheMenuWhileRunningUnsharesAndDisallows) {
+  Program program(ProgramPath());
+  HWND main = StartReady(program);
+  ASSERT_TRUE(main);
+  Click(FindControl(main, Ctl::按钮开始));
+  ASSERT_TRUE(WaitUntil([&] { return StartButtonReads(main, "关闭WiFi"); }, 30000));
+  DeleteFileA((std::string(kDir) + "\\netsh.log").c_str());
+  TrayClick(main, WM_RBUTTONUP);
+  HWND menu = OpenPopupMenu(5000);
+  ASSERT_TRUE(menu);
+  // "退出" is the last of the three items ("重启WiFi" is enabled now).
+  for (int i = 0; i < 3; ++i) PostMessageW(menu, WM_KEYDOWN, VK_DOWN, 0);
+  PostMessageW(menu, WM_KEYDOWN, VK_RETURN, 0);
+  EXPECT_TRUE(program.WaitForExit(5000)) << "退出 did not end the program in 5 s";
+  const std::string sharing = ReadText("sharing.ini");
+  EXPECT_FALSE(Has(sharing, "public") || Has(sharing, "private")) << sharing;
+  EXPECT_TRUE(Has(ReadText("netsh.log"), kDisallow));
+}
+
 // The service manager's view of one service.
 struct ServiceState {
   DWORD start_type = 0;
