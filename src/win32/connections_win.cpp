@@ -9,17 +9,15 @@
 #include <functional>
 
 #include "win32/com_ref.h"
+#include "win32/netcon_ids.h"
 #include "win32/utf16.h"
 
 namespace lumora {
 namespace {
 
-// Identifiers declared here: mingw-w64's import libraries lack them (or keep
-// them in libraries the program does not otherwise need).
-constexpr CLSID kClsidConnectionManager = {
-    0xBA126AD1, 0x2166, 0x11D1, {0xB1, 0xD0, 0x00, 0x80, 0x5F, 0xC1, 0x27, 0x0E}};
-constexpr IID kIidNetConnectionManager = {
-    0xC08956A2, 0x1CD3, 0x11D1, {0xB1, 0xC5, 0x00, 0x80, 0x5F, 0xC1, 0x27, 0x0E}};
+using namespace netcon;
+
+// The WMI identifiers live in a library the program does not otherwise need.
 constexpr CLSID kClsidWbemLocator = {
     0x4590F811, 0x1D3A, 0x11D0, {0x89, 0x1F, 0x00, 0xAA, 0x00, 0x4B, 0x2E, 0x24}};
 constexpr IID kIidWbemLocator = {
