@@ -75,7 +75,7 @@ wine_start_server() {
   wine_run cmd /c exit >/dev/null 2>&1 </dev/null || true
 }
 
-PREFIX_VERSION=4
+PREFIX_VERSION=5
 ensure_prefix() {
   wine_env
   local stamp=$WINEPREFIX/.lumora-prefix

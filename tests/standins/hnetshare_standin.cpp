@@ -6,8 +6,10 @@
 // connection: sharing a connection as public takes public sharing from any
 // other, and likewise for private.
 //
-// Only the typed interfaces are served; IDispatch answers that it has no
-// members. Every object is immutable or locked, so ThreadingModel=Both holds.
+// The typed interfaces are served, and late-bound callers (scripts, which
+// go through IDispatch by member name) reach the same methods: each object
+// lists the members such callers use and routes them to its typed method.
+// Every object is immutable or locked, so ThreadingModel=Both holds.
 #include <windows.h>
 #include <netcon.h>
 #include <objbase.h>
@@ -15,8 +17,10 @@
 
 #include <atomic>
 #include <cstdlib>
+#include <cwchar>
 #include <initializer_list>
 #include <mutex>
+#include <span>
 #include <string>
 #include <type_traits>
 #include <vector>
@@ -130,6 +134,70 @@ class Unknown : public I {
   std::atomic<ULONG> refs_{1};
 };
 
+// One member of an object as late-bound callers see it.
+struct Member {
+  const wchar_t* name;
+  DISPID id;
+  bool method;      // called; otherwise a property that is only read
+  UINT arguments;   // exactly this many
+};
+
+// The arguments of one late-bound call, in call order (DISPPARAMS holds
+// them last first).
+class Arguments {
+ public:
+  Arguments(const DISPPARAMS& params, UINT* bad) : params_(params), bad_(bad) {}
+
+  // The index-th argument as `type` (by-reference arguments followed); on
+  // failure the argument is reported to the caller as the faulty one.
+  HRESULT Get(UINT index, VARTYPE type, VARIANT& out) const {
+    VariantInit(&out);
+    const UINT slot = params_.cArgs - 1 - index;
+    const HRESULT hr = VariantChangeType(&out, &params_.rgvarg[slot], 0, type);
+    if (FAILED(hr)) {
+      failed_ = true;
+      if (bad_) *bad_ = slot;
+    }
+    return hr;
+  }
+  HRESULT Long(UINT index, LONG& value) const {
+    VARIANT v;
+    const HRESULT hr = Get(index, VT_I4, v);
+    if (SUCCEEDED(hr)) value = V_I4(&v);
+    return hr;
+  }
+  // A connection argument (VT_UNKNOWN or VT_DISPATCH); null when the object
+  // is no connection at all, which the typed methods refuse.
+  HRESULT Connection(UINT index, INetConnection*& connection) const {
+    connection = nullptr;
+    VARIANT v;
+    const HRESULT hr = Get(index, VT_UNKNOWN, v);
+    if (FAILED(hr)) return hr;
+    if (V_UNKNOWN(&v))
+      V_UNKNOWN(&v)->QueryInterface(IID_INetConnection, reinterpret_cast<void**>(&connection));
+    VariantClear(&v);
+    return S_OK;
+  }
+  // Whether a failure came from an argument rather than from the member.
+  bool Failed() const { return failed_; }
+
+ private:
+  const DISPPARAMS& params_;
+  UINT* bad_;
+  mutable bool failed_ = false;
+};
+
+// Results of a late-bound call; an object result takes over the reference.
+template <typename T>
+void PutObject(VARIANT& out, T* object) {
+  V_VT(&out) = VT_DISPATCH;
+  V_DISPATCH(&out) = object;
+}
+inline void PutLong(VARIANT& out, LONG value) {
+  V_VT(&out) = VT_I4;
+  V_I4(&out) = value;
+}
+
 template <typename I>
 class Dispatch : public Unknown<I> {
  public:
@@ -142,12 +210,69 @@ class Dispatch : public Unknown<I> {
   HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) override {
     return DISP_E_BADINDEX;
   }
-  HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override {
-    return DISP_E_UNKNOWNNAME;
+  // Member names are matched without regard to case. No member takes named
+  // arguments, so any names after the first are unknown.
+  HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID riid, LPOLESTR* names, UINT count, LCID,
+                                          DISPID* ids) override {
+    if (!IsEqualIID(riid, IID_NULL)) return DISP_E_UNKNOWNINTERFACE;
+    if (!names || !ids) return E_POINTER;
+    if (count == 0) return E_INVALIDARG;
+    HRESULT hr = S_OK;
+    for (UINT i = 0; i < count; ++i) {
+      const Member* member = i == 0 && names[0] ? Find(names[0]) : nullptr;
+      ids[i] = member ? member->id : DISPID_UNKNOWN;
+      if (!member) hr = DISP_E_UNKNOWNNAME;
+    }
+    return hr;
   }
-  HRESULT STDMETHODCALLTYPE Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*,
-                                   UINT*) override {
-    return DISP_E_MEMBERNOTFOUND;
+  HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID riid, LCID, WORD flags, DISPPARAMS* params,
+                                   VARIANT* result, EXCEPINFO* exception,
+                                   UINT* bad_argument) override {
+    if (!IsEqualIID(riid, IID_NULL)) return DISP_E_UNKNOWNINTERFACE;
+    if (!params) return E_INVALIDARG;
+    const Member* member = nullptr;
+    for (const Member& m : Members())
+      if (m.id == id) member = &m;
+    if (!member) return DISP_E_MEMBERNOTFOUND;
+    // Automation clients send "get or call" for both kinds; nothing here
+    // can be assigned.
+    const WORD allowed = member->method ? DISPATCH_METHOD : DISPATCH_METHOD | DISPATCH_PROPERTYGET;
+    if (!(flags & allowed) || (flags & (DISPATCH_PROPERTYPUT | DISPATCH_PROPERTYPUTREF)))
+      return DISP_E_MEMBERNOTFOUND;
+    if (params->cNamedArgs > 0) return DISP_E_NONAMEDARGS;
+    if (params->cArgs != member->arguments) return DISP_E_BADPARAMCOUNT;
+    if (params->cArgs > 0 && !params->rgvarg) return E_INVALIDARG;
+
+    const Arguments arguments(*params, bad_argument);
+    VARIANT out;
+    VariantInit(&out);
+    const HRESULT hr = Call(id, arguments, out);
+    if (FAILED(hr)) {
+      VariantClear(&out);
+      if (arguments.Failed() || !exception) return hr;
+      // The member itself failed: raised to the caller with its code.
+      *exception = EXCEPINFO{};
+      exception->scode = hr;
+      return DISP_E_EXCEPTION;
+    }
+    if (result) {
+      *result = out;
+    } else {
+      VariantClear(&out);
+    }
+    return S_OK;
+  }
+
+ protected:
+  virtual std::span<const Member> Members() const = 0;
+  // Runs a member already checked against its entry in Members().
+  virtual HRESULT Call(DISPID id, const Arguments& arguments, VARIANT& out) = 0;
+
+ private:
+  const Member* Find(const wchar_t* name) const {
+    for (const Member& m : Members())
+      if (_wcsicmp(m.name, name) == 0) return &m;
+    return nullptr;
   }
 };
 
@@ -205,6 +330,47 @@ class Props : public Dispatch<INetConnectionProps> {
     return S_OK;
   }
 
+ protected:
+  std::span<const Member> Members() const override {
+    static constexpr Member kMembers[] = {{L"Name", 2, false, 0},
+                                          {L"Status", 4, false, 0},
+                                          {L"MediaType", 5, false, 0},
+                                          {L"Characteristics", 6, false, 0}};
+    return kMembers;
+  }
+  HRESULT Call(DISPID id, const Arguments&, VARIANT& out) override {
+    switch (id) {
+      case 2: {
+        BSTR name = nullptr;
+        const HRESULT hr = get_Name(&name);
+        if (SUCCEEDED(hr)) {
+          V_VT(&out) = VT_BSTR;
+          V_BSTR(&out) = name;
+        }
+        return hr;
+      }
+      case 4: {
+        NETCON_STATUS status{};
+        const HRESULT hr = get_Status(&status);
+        if (SUCCEEDED(hr)) PutLong(out, LONG(status));
+        return hr;
+      }
+      case 5: {
+        NETCON_MEDIATYPE type{};
+        const HRESULT hr = get_MediaType(&type);
+        if (SUCCEEDED(hr)) PutLong(out, LONG(type));
+        return hr;
+      }
+      case 6: {
+        DWORD flags = 0;
+        const HRESULT hr = get_Characteristics(&flags);
+        if (SUCCEEDED(hr)) PutLong(out, LONG(flags));
+        return hr;
+      }
+    }
+    return DISP_E_MEMBERNOTFOUND;
+  }
+
  private:
   const Link link_;
 };
@@ -242,6 +408,35 @@ class Configuration : public Dispatch<INetSharingConfiguration> {
   }
   HRESULT STDMETHODCALLTYPE RemovePortMapping(INetSharingPortMapping*) override {
     return E_NOTIMPL;
+  }
+
+ protected:
+  std::span<const Member> Members() const override {
+    static constexpr Member kMembers[] = {{L"SharingEnabled", 1, false, 0},
+                                          {L"DisableSharing", 3, true, 0},
+                                          {L"EnableSharing", 4, true, 1}};
+    return kMembers;
+  }
+  HRESULT Call(DISPID id, const Arguments& arguments, VARIANT& out) override {
+    switch (id) {
+      case 1: {
+        VARIANT_BOOL enabled = VARIANT_FALSE;
+        const HRESULT hr = get_SharingEnabled(&enabled);
+        if (SUCCEEDED(hr)) {
+          V_VT(&out) = VT_BOOL;
+          V_BOOL(&out) = enabled;
+        }
+        return hr;
+      }
+      case 3:
+        return DisableSharing();
+      case 4: {
+        LONG type = 0;
+        const HRESULT hr = arguments.Long(0, type);
+        return FAILED(hr) ? hr : EnableSharing(SHARINGCONNECTIONTYPE(type));
+      }
+    }
+    return DISP_E_MEMBERNOTFOUND;
   }
 
  private:
@@ -311,6 +506,31 @@ class Collection : public Dispatch<I> {
     return S_OK;
   }
 
+ protected:
+  std::span<const Member> Members() const override {
+    static constexpr Member kMembers[] = {{L"Count", 1, false, 0},
+                                          {L"_NewEnum", DISPID_NEWENUM, false, 0}};
+    return kMembers;
+  }
+  HRESULT Call(DISPID id, const Arguments&, VARIANT& out) override {
+    if (id == 1) {
+      __LONG32 count = 0;
+      const HRESULT hr = get_Count(&count);
+      if (SUCCEEDED(hr)) PutLong(out, LONG(count));
+      return hr;
+    }
+    if (id == DISPID_NEWENUM) {
+      IUnknown* items = nullptr;
+      const HRESULT hr = get__NewEnum(&items);
+      if (SUCCEEDED(hr)) {
+        V_VT(&out) = VT_UNKNOWN;
+        V_UNKNOWN(&out) = items;
+      }
+      return hr;
+    }
+    return DISP_E_MEMBERNOTFOUND;
+  }
+
  private:
   const IID typed_enum_;
   const std::vector<Link> links_;
@@ -332,16 +552,22 @@ class Manager : public Dispatch<INetSharingManager> {
     return S_OK;
   }
   HRESULT STDMETHODCALLTYPE get_EnumPublicConnections(
-      SHARINGCONNECTION_ENUM_FLAGS, INetSharingPublicConnectionCollection** out) override {
+      SHARINGCONNECTION_ENUM_FLAGS flags, INetSharingPublicConnectionCollection** out) override {
     if (!out) return E_POINTER;
+    *out = nullptr;
+    // Every public connection is enabled: both kinds list the same ones.
+    if (flags != ICSSC_DEFAULT && flags != ICSSC_ENABLED) return E_INVALIDARG;
     *out = new Collection<INetSharingPublicConnectionCollection>(
         IID_INetSharingPublicConnectionCollection, IID_IEnumNetSharingPublicConnection,
         LinksSharedAs("public"));
     return S_OK;
   }
   HRESULT STDMETHODCALLTYPE get_EnumPrivateConnections(
-      SHARINGCONNECTION_ENUM_FLAGS, INetSharingPrivateConnectionCollection** out) override {
+      SHARINGCONNECTION_ENUM_FLAGS flags, INetSharingPrivateConnectionCollection** out) override {
     if (!out) return E_POINTER;
+    *out = nullptr;
+    // Every private connection is enabled: both kinds list the same ones.
+    if (flags != ICSSC_DEFAULT && flags != ICSSC_ENABLED) return E_INVALIDARG;
     *out = new Collection<INetSharingPrivateConnectionCollection>(
         IID_INetSharingPrivateConnectionCollection, IID_IEnumNetSharingPrivateConnection,
         LinksSharedAs("private"));
@@ -371,6 +597,71 @@ class Manager : public Dispatch<INetSharingManager> {
     if (!link) return E_INVALIDARG;
     *out = new Props(*link);
     return S_OK;
+  }
+
+ protected:
+  std::span<const Member> Members() const override {
+    static constexpr Member kMembers[] = {
+        {L"SharingInstalled", 1, false, 0},
+        {L"EnumPublicConnections", 2, false, 1},
+        {L"EnumPrivateConnections", 3, false, 1},
+        {L"INetSharingConfigurationForINetConnection", 4, false, 1},
+        {L"EnumEveryConnection", 5, false, 0},
+        {L"NetConnectionProps", 6, false, 1}};
+    return kMembers;
+  }
+  HRESULT Call(DISPID id, const Arguments& arguments, VARIANT& out) override {
+    switch (id) {
+      case 1: {
+        VARIANT_BOOL installed = VARIANT_FALSE;
+        const HRESULT hr = get_SharingInstalled(&installed);
+        if (SUCCEEDED(hr)) {
+          V_VT(&out) = VT_BOOL;
+          V_BOOL(&out) = installed;
+        }
+        return hr;
+      }
+      case 2:
+      case 3: {
+        LONG flags = 0;
+        HRESULT hr = arguments.Long(0, flags);
+        if (FAILED(hr)) return hr;
+        if (id == 2) {
+          INetSharingPublicConnectionCollection* collection = nullptr;
+          hr = get_EnumPublicConnections(SHARINGCONNECTION_ENUM_FLAGS(flags), &collection);
+          if (SUCCEEDED(hr)) PutObject(out, collection);
+        } else {
+          INetSharingPrivateConnectionCollection* collection = nullptr;
+          hr = get_EnumPrivateConnections(SHARINGCONNECTION_ENUM_FLAGS(flags), &collection);
+          if (SUCCEEDED(hr)) PutObject(out, collection);
+        }
+        return hr;
+      }
+      case 4:
+      case 6: {
+        INetConnection* connection = nullptr;
+        HRESULT hr = arguments.Connection(0, connection);
+        if (FAILED(hr)) return hr;
+        if (id == 4) {
+          INetSharingConfiguration* configuration = nullptr;
+          hr = get_INetSharingConfigurationForINetConnection(connection, &configuration);
+          if (SUCCEEDED(hr)) PutObject(out, configuration);
+        } else {
+          INetConnectionProps* props = nullptr;
+          hr = get_NetConnectionProps(connection, &props);
+          if (SUCCEEDED(hr)) PutObject(out, props);
+        }
+        if (connection) connection->Release();
+        return hr;
+      }
+      case 5: {
+        INetSharingEveryConnectionCollection* collection = nullptr;
+        const HRESULT hr = get_EnumEveryConnection(&collection);
+        if (SUCCEEDED(hr)) PutObject(out, collection);
+        return hr;
+      }
+    }
+    return DISP_E_MEMBERNOTFOUND;
   }
 };
 

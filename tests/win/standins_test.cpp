@@ -412,5 +412,284 @@ TEST_F(StandinSharing, EnumeratorsServeVariantsOfConnections) {
   manager->Release();
 }
 
+// --- The sharing manager called by member name, as scripts call it ----------------
+
+// A variant released at the end of its scope.
+struct Var {
+  Var() { VariantInit(&v); }
+  ~Var() { VariantClear(&v); }
+  Var(const Var&) = delete;
+  Var& operator=(const Var&) = delete;
+  VARIANT v;
+};
+
+VARIANT Long(LONG value, VARTYPE type = VT_I4) {
+  VARIANT v;
+  VariantInit(&v);
+  V_VT(&v) = type;
+  if (type == VT_I2)
+    V_I2(&v) = SHORT(value);
+  else
+    V_I4(&v) = value;
+  return v;
+}
+
+// A reference to another variant, as a script passes its variables.
+VARIANT RefTo(VARIANT& target) {
+  VARIANT v;
+  VariantInit(&v);
+  V_VT(&v) = VT_BYREF | VT_VARIANT;
+  V_VARIANTREF(&v) = &target;
+  return v;
+}
+
+HRESULT IdOf(IDispatch* object, const wchar_t* name, DISPID& id) {
+  LPOLESTR names[] = {const_cast<LPOLESTR>(name)};
+  return object->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &id);
+}
+
+// Invokes a member with its arguments in call order (the caller keeps them).
+HRESULT InvokeId(IDispatch* object, DISPID id, WORD flags, std::vector<VARIANT> args,
+                 VARIANT* result, EXCEPINFO* exception = nullptr, UINT* bad = nullptr) {
+  std::vector<VARIANT> reversed(args.rbegin(), args.rend());
+  DISPPARAMS params{reversed.empty() ? nullptr : reversed.data(), nullptr, UINT(reversed.size()),
+                    0};
+  return object->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, flags, &params, result, exception, bad);
+}
+
+HRESULT InvokeName(IDispatch* object, const wchar_t* name, WORD flags, std::vector<VARIANT> args,
+                   VARIANT* result, EXCEPINFO* exception = nullptr, UINT* bad = nullptr) {
+  DISPID id = DISPID_UNKNOWN;
+  const HRESULT hr = IdOf(object, name, id);
+  if (FAILED(hr)) return hr;
+  return InvokeId(object, id, flags, std::move(args), result, exception, bad);
+}
+
+// A property read the way VBScript reads one: "get or call".
+constexpr WORD kGet = DISPATCH_PROPERTYGET | DISPATCH_METHOD;
+
+IDispatch* ObjectIn(const Var& var) {
+  EXPECT_EQ(V_VT(&var.v), VT_DISPATCH);
+  return V_VT(&var.v) == VT_DISPATCH ? V_DISPATCH(&var.v) : nullptr;
+}
+
+class StandinSharingByName : public StandinSharing {
+ protected:
+  void SetUp() override {
+    StandinSharing::SetUp();
+    if (HasFatalFailure()) return;
+    CLSID clsid{};
+    ASSERT_EQ(CLSIDFromProgID(kTestProgId, &clsid), S_OK);
+    ASSERT_EQ(CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_IDispatch,
+                               reinterpret_cast<void**>(&manager_)),
+              S_OK);
+  }
+  void TearDown() override {
+    if (manager_) manager_->Release();
+    manager_ = nullptr;
+    StandinSharing::TearDown();
+  }
+
+  struct Found {
+    std::string name;
+    LONG status = -1;
+  };
+  // The connections of a collection (For Each over its _NewEnum), each with
+  // its sharing configuration when `configs` is given.
+  std::vector<Found> Each(IDispatch* collection, std::vector<IDispatch*>* configs = nullptr) {
+    std::vector<Found> found;
+    Var items;
+    EXPECT_EQ(InvokeId(collection, DISPID_NEWENUM, kGet, {}, &items.v), S_OK);
+    if (V_VT(&items.v) != VT_UNKNOWN && V_VT(&items.v) != VT_DISPATCH) {
+      ADD_FAILURE() << "_NewEnum gave type " << V_VT(&items.v);
+      return found;
+    }
+    IEnumVARIANT* each = nullptr;
+    EXPECT_EQ(V_UNKNOWN(&items.v)->QueryInterface(IID_IEnumVARIANT, reinterpret_cast<void**>(&each)),
+              S_OK);
+    if (!each) return found;
+    for (;;) {
+      Var item;
+      if (each->Next(1, &item.v, nullptr) != S_OK) break;
+      Var props, name, status;
+      EXPECT_EQ(InvokeName(manager_, L"NetConnectionProps", kGet, {RefTo(item.v)}, &props.v), S_OK);
+      if (IDispatch* p = ObjectIn(props)) {
+        EXPECT_EQ(InvokeName(p, L"Name", kGet, {}, &name.v), S_OK);
+        EXPECT_EQ(InvokeName(p, L"status", DISPATCH_PROPERTYGET, {}, &status.v), S_OK);
+      }
+      Found f;
+      if (V_VT(&name.v) == VT_BSTR) f.name = standin::FromWide(V_BSTR(&name.v));
+      if (V_VT(&status.v) == VT_I4) f.status = V_I4(&status.v);
+      found.push_back(f);
+      if (configs) {
+        Var config;
+        EXPECT_EQ(InvokeName(manager_, L"INetSharingConfigurationForINetConnection", kGet,
+                             {item.v}, &config.v),
+                  S_OK);
+        IDispatch* c = ObjectIn(config);
+        if (c) c->AddRef();
+        configs->push_back(c);
+      }
+    }
+    each->Release();
+    return found;
+  }
+  std::vector<std::string> NamesSharedAs(const wchar_t* which, LONG* count) {
+    Var collection, n;
+    EXPECT_EQ(InvokeName(manager_, which, kGet, {Long(ICSSC_DEFAULT)}, &collection.v), S_OK);
+    std::vector<std::string> names;
+    IDispatch* c = ObjectIn(collection);
+    if (!c) return names;
+    EXPECT_EQ(InvokeName(c, L"Count", kGet, {}, &n.v), S_OK);
+    EXPECT_EQ(V_VT(&n.v), VT_I4);
+    *count = V_I4(&n.v);
+    for (const Found& f : Each(c)) names.push_back(f.name);
+    return names;
+  }
+  bool Enabled(IDispatch* config) {
+    Var enabled;
+    EXPECT_EQ(InvokeName(config, L"SharingEnabled", kGet, {}, &enabled.v), S_OK);
+    EXPECT_EQ(V_VT(&enabled.v), VT_BOOL);
+    return V_VT(&enabled.v) == VT_BOOL && V_BOOL(&enabled.v) == VARIANT_TRUE;
+  }
+
+  IDispatch* manager_ = nullptr;
+};
+
+TEST_F(StandinSharingByName, ScriptListsSharesReadsBackAndUnshares) {
+  Write(L"sharing.ini", "本地连接|2|none\r\n无线网络连接 2|7|none\r\nWLAN|0|public\r\n");
+  Var every, count;
+  ASSERT_EQ(InvokeName(manager_, L"EnumEveryConnection", kGet, {}, &every.v), S_OK);
+  IDispatch* all = ObjectIn(every);
+  ASSERT_TRUE(all);
+  ASSERT_EQ(InvokeName(all, L"count", kGet, {}, &count.v), S_OK);
+  EXPECT_EQ(V_VT(&count.v), VT_I4);
+  EXPECT_EQ(V_I4(&count.v), 3);
+
+  std::vector<IDispatch*> configs;
+  const std::vector<Found> found = Each(all, &configs);
+  ASSERT_EQ(found.size(), 3u);
+  ASSERT_EQ(configs.size(), 3u);
+  EXPECT_EQ(found[0].name, "本地连接");
+  EXPECT_EQ(found[1].name, "无线网络连接 2");
+  EXPECT_EQ(found[2].name, "WLAN");
+  EXPECT_EQ(found[0].status, 2);
+  EXPECT_EQ(found[1].status, 7);
+  EXPECT_EQ(found[2].status, 0);
+  for (IDispatch* c : configs) ASSERT_TRUE(c);
+  EXPECT_FALSE(Enabled(configs[0]));
+  EXPECT_FALSE(Enabled(configs[1]));
+  EXPECT_TRUE(Enabled(configs[2]));
+
+  // Public as a short, private as a long, both as scripts may pass them.
+  Var none;
+  EXPECT_EQ(InvokeName(configs[0], L"EnableSharing", DISPATCH_METHOD,
+                       {Long(ICSSHARINGTYPE_PUBLIC, VT_I2)}, &none.v),
+            S_OK);
+  EXPECT_EQ(InvokeName(configs[1], L"ENABLESHARING", DISPATCH_METHOD,
+                       {Long(ICSSHARINGTYPE_PRIVATE)}, nullptr),
+            S_OK);
+  EXPECT_EQ(V_VT(&none.v), VT_EMPTY);
+  EXPECT_EQ(Read(L"sharing.ini"), "本地连接|2|public\r\n无线网络连接 2|7|private\r\nWLAN|0|none\r\n");
+  EXPECT_TRUE(Enabled(configs[0]));
+  EXPECT_TRUE(Enabled(configs[1]));
+  EXPECT_FALSE(Enabled(configs[2]));
+  LONG n = -1;
+  EXPECT_EQ(NamesSharedAs(L"EnumPublicConnections", &n), (std::vector<std::string>{"本地连接"}));
+  EXPECT_EQ(n, 1);
+  EXPECT_EQ(NamesSharedAs(L"EnumPrivateConnections", &n),
+            (std::vector<std::string>{"无线网络连接 2"}));
+  EXPECT_EQ(n, 1);
+
+  EXPECT_EQ(InvokeName(configs[0], L"DisableSharing", DISPATCH_METHOD, {}, nullptr), S_OK);
+  EXPECT_EQ(InvokeName(configs[1], L"disablesharing", DISPATCH_METHOD, {}, nullptr), S_OK);
+  EXPECT_EQ(Read(L"sharing.ini"), "本地连接|2|none\r\n无线网络连接 2|7|none\r\nWLAN|0|none\r\n");
+  EXPECT_FALSE(Enabled(configs[0]));
+  EXPECT_FALSE(Enabled(configs[1]));
+  EXPECT_TRUE(NamesSharedAs(L"EnumPublicConnections", &n).empty());
+  EXPECT_EQ(n, 0);
+  EXPECT_TRUE(NamesSharedAs(L"EnumPrivateConnections", &n).empty());
+  EXPECT_EQ(n, 0);
+  for (IDispatch* c : configs)
+    if (c) c->Release();
+}
+
+TEST_F(StandinSharingByName, UnknownNamesAreRefused) {
+  // Members of the other objects are not the manager's.
+  for (const wchar_t* name : {L"NoSuchMember", L"Count", L"EnableSharing", L""}) {
+    DISPID id = 12345;
+    EXPECT_EQ(IdOf(manager_, name, id), DISP_E_UNKNOWNNAME) << standin::FromWide(name);
+    EXPECT_EQ(id, DISPID_UNKNOWN);
+  }
+  // No member takes named arguments.
+  LPOLESTR names[] = {const_cast<LPOLESTR>(L"EnumPublicConnections"),
+                      const_cast<LPOLESTR>(L"Flags")};
+  DISPID ids[2] = {12345, 12345};
+  EXPECT_EQ(manager_->GetIDsOfNames(IID_NULL, names, 2, LOCALE_USER_DEFAULT, ids),
+            DISP_E_UNKNOWNNAME);
+  EXPECT_NE(ids[0], DISPID_UNKNOWN);
+  EXPECT_EQ(ids[1], DISPID_UNKNOWN);
+  // Nor is a member that was never handed out, or one that cannot be assigned.
+  Var out;
+  EXPECT_EQ(InvokeId(manager_, 777, kGet, {}, &out.v), DISP_E_MEMBERNOTFOUND);
+  DISPID every = DISPID_UNKNOWN;
+  ASSERT_EQ(IdOf(manager_, L"EnumEveryConnection", every), S_OK);
+  EXPECT_EQ(InvokeId(manager_, every, DISPATCH_PROPERTYPUT, {Long(1)}, nullptr),
+            DISP_E_MEMBERNOTFOUND);
+}
+
+TEST_F(StandinSharingByName, WrongArgumentsAreRefused) {
+  Write(L"sharing.ini", "A|2|none\n");
+  Var every;
+  ASSERT_EQ(InvokeName(manager_, L"EnumEveryConnection", kGet, {}, &every.v), S_OK);
+  IDispatch* all = ObjectIn(every);
+  ASSERT_TRUE(all);
+  std::vector<IDispatch*> configs;
+  ASSERT_EQ(Each(all, &configs).size(), 1u);
+  IDispatch* config = configs[0];
+  ASSERT_TRUE(config);
+
+  Var out;
+  EXPECT_EQ(InvokeName(config, L"EnableSharing", DISPATCH_METHOD, {}, nullptr),
+            DISP_E_BADPARAMCOUNT);
+  EXPECT_EQ(InvokeName(config, L"EnableSharing", DISPATCH_METHOD, {Long(0), Long(0)}, nullptr),
+            DISP_E_BADPARAMCOUNT);
+  EXPECT_EQ(InvokeName(config, L"DisableSharing", DISPATCH_METHOD, {Long(0)}, nullptr),
+            DISP_E_BADPARAMCOUNT);
+  EXPECT_EQ(InvokeName(manager_, L"NetConnectionProps", kGet, {}, &out.v), DISP_E_BADPARAMCOUNT);
+  EXPECT_EQ(InvokeName(manager_, L"EnumPublicConnections", kGet, {}, &out.v),
+            DISP_E_BADPARAMCOUNT);
+  EXPECT_EQ(InvokeName(all, L"Count", kGet, {Long(0)}, &out.v), DISP_E_BADPARAMCOUNT);
+  EXPECT_EQ(V_VT(&out.v), VT_EMPTY);
+
+  // An argument that is no number, reported as the faulty one.
+  VARIANT word;
+  V_VT(&word) = VT_BSTR;
+  V_BSTR(&word) = SysAllocString(L"public");
+  UINT bad = 99;
+  EXPECT_EQ(InvokeName(config, L"EnableSharing", DISPATCH_METHOD, {word}, nullptr, nullptr, &bad),
+            DISP_E_TYPEMISMATCH);
+  EXPECT_EQ(bad, 0u);
+  VariantClear(&word);
+  // A sharing type that does not exist, and a connection gone from the file,
+  // are the member's own failures.
+  EXCEPINFO exception{};
+  EXPECT_EQ(InvokeName(config, L"EnableSharing", DISPATCH_METHOD, {Long(2)}, nullptr, &exception),
+            DISP_E_EXCEPTION);
+  EXPECT_EQ(exception.scode, E_INVALIDARG);
+  Write(L"sharing.ini", "B|2|none\n");
+  exception = EXCEPINFO{};
+  EXPECT_EQ(InvokeName(config, L"EnableSharing", DISPATCH_METHOD, {Long(0)}, nullptr, &exception),
+            DISP_E_EXCEPTION);
+  EXPECT_EQ(exception.scode, HRESULT_FROM_WIN32(ERROR_NOT_FOUND));
+  // Something that is no connection of the manager.
+  exception = EXCEPINFO{};
+  EXPECT_EQ(InvokeName(manager_, L"NetConnectionProps", kGet, {every.v}, &out.v, &exception),
+            DISP_E_EXCEPTION);
+  EXPECT_EQ(exception.scode, E_INVALIDARG);
+  EXPECT_EQ(Read(L"sharing.ini"), "B|2|none\n");
+  config->Release();
+}
+
 }  // namespace
 }  // namespace lumora
