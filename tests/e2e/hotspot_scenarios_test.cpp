@@ -236,9 +236,11 @@ TEST_F(Windows7Hotspot, ClosingDuringAStartEndsTheStartAndLeavesNothingShared) {
   Program program(ProgramPath());
   HWND main = StartReady(program);
   ASSERT_TRUE(main);
+  WriteText("netsh-state.ini", "delay_ms=700\r\n");  // every netsh now takes its time
   Click(FindControl(main, Ctl::按钮开始));
   // Closed while the start sequence is still at work.
   ASSERT_TRUE(WaitUntil([&] { return Has(ReadText("netsh.log"), kAllow); }, 15000));
+  ASSERT_EQ(TextOf(main, Ctl::按钮开始), "启动中\r\n请稍后") << "the start is no longer under way";
   const ULONGLONG closed = GetTickCount64();
   RequestClose(main);
   EXPECT_TRUE(program.WaitForExit(5000)) << "still running 5 s after the close";
@@ -268,6 +270,27 @@ TEST_F(Windows7Hotspot, ExitFromTheMenuWhileRunningUnsharesAndDisallows) {
   const std::string sharing = ReadText("sharing.ini");
   EXPECT_FALSE(Has(sharing, "public") || Has(sharing, "private")) << sharing;
   EXPECT_TRUE(Has(ReadText("netsh.log"), kDisallow));
+}
+
+TEST_F(Windows7Hotspot, ExitFromTheMenuDuringAStartEndsItAndLeavesNothingShared) {
+  Program program(ProgramPath());
+  HWND main = StartReady(program);
+  ASSERT_TRUE(main);
+  WriteText("netsh-state.ini", "delay_ms=700\r\n");  // every netsh now takes its time
+  Click(FindControl(main, Ctl::按钮开始));
+  ASSERT_TRUE(WaitUntil([&] { return Has(ReadText("netsh.log"), kAllow); }, 15000));
+  ASSERT_EQ(TextOf(main, Ctl::按钮开始), "启动中\r\n请稍后") << "the start is no longer under way";
+  TrayClick(main, WM_RBUTTONUP);
+  HWND menu = OpenPopupMenu(5000);
+  ASSERT_TRUE(menu);
+  for (int i = 0; i < 3; ++i) PostMessageW(menu, WM_KEYDOWN, VK_DOWN, 0);
+  PostMessageW(menu, WM_KEYDOWN, VK_RETURN, 0);
+  EXPECT_TRUE(program.WaitForExit(5000)) << "退出 did not end the program in 5 s";
+  Sleep(300);  // a start that went on would share again now
+  const std::string sharing = ReadText("sharing.ini");
+  EXPECT_FALSE(Has(sharing, "public") || Has(sharing, "private")) << sharing;
+  const std::string log = ReadText("netsh.log");
+  EXPECT_GT(log.rfind(kDisallow), log.rfind(kAllow)) << "not disallowed at the end: " << log;
 }
 
 // The service manager's view of one service.

@@ -13,6 +13,8 @@
 // for want of administrator rights; "start" makes "wlan start hostednetwork"
 // fail as on a machine whose wireless adapter is switched off.
 #include <windows.h>
+
+#include <cstdlib>
 #include <shellapi.h>
 
 #include <map>
@@ -198,6 +200,11 @@ int main() {
   const wchar_t* line = GetCommandLineW();
   const std::string command = standin::FromWide(AfterProgram(line));
   standin::AppendLine(L"netsh.log", command);
+  // A slow machine on request (delay_ms in the state), so that tests can act
+  // while a start is still under way.
+  const int delay = std::atoi(
+      standin::Get(standin::ReadSettings(standin::PathOf(L"netsh-state.ini")), "delay_ms", "0").c_str());
+  if (delay > 0) Sleep(DWORD(delay));
 
   int count = 0;
   wchar_t** argv = CommandLineToArgvW(line, &count);
