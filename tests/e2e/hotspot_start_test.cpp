@@ -29,15 +29,13 @@ TEST(HotspotStart, SharingThatNeverTakesEffectGivesUpAfterFiveRuns) {
   EXPECT_TRUE(WaitUntil([&] { return WindowText(button) == "启动中\r\n请稍后"; }, 5000))
       << WindowText(button);
   EXPECT_FALSE(IsWindowEnabled(button));
-  const std::string shot = ShotPath("start-starting");
-  if (!shot.empty()) SaveScreenshot(shot);
+  Shot("start-starting");
 
   HWND failed = WaitForMessageBox("启动失败", 90000);
   ASSERT_TRUE(failed) << "no final failure message";
   EXPECT_EQ(MessageBoxText(failed),
             "启动WiFi失败，可能网卡共享出问题，请按照[帮助信息]手动操作一下网卡。");
-  const std::string shot2 = ShotPath("start-failed");
-  if (!shot2.empty()) SaveScreenshot(shot2);
+  Shot("start-failed");
   PressOk(failed);
   EXPECT_TRUE(WaitUntil([&] { return IsWindowEnabled(button) && WindowText(button) == "开启WiFi"; },
                         5000))

@@ -112,16 +112,6 @@ class Windows10WlanHotspot : public ::testing::Test {
     EXPECT_TRUE(RemoveStandinCopy()) << "the stand-in wlanapi.dll stayed next to the program";
   }
 
-  static bool StartButtonReads(HWND main, const char* caption) {
-    HWND button = FindControl(main, Ctl::按钮开始);
-    return button && IsWindowEnabled(button) && WindowText(button) == caption;
-  }
-
-  void Shot(const std::string& name) {
-    const std::string path = ShotPath(name);
-    if (!path.empty()) SaveScreenshot(path);
-  }
-
   Win32FileStore files_;
   SettingsStore settings_{files_};
 };

@@ -15,11 +15,6 @@ namespace {
 
 bool Exists(const char* path) { return GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES; }
 
-void Shot(const std::string& name) {
-  const std::string path = ShotPath(name);
-  if (!path.empty()) EXPECT_TRUE(SaveScreenshot(path)) << name;
-}
-
 class Lifecycle : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -76,11 +71,11 @@ TEST_F(Lifecycle, FirstStartShowsTheDesignStateAndWritesNoSettings) {
   EXPECT_FALSE(bar && IsWindowVisible(bar));
 
   // Every page, as the user sees it.
-  Shot("page0-main");
+  EXPECT_TRUE(Shot("page0-main"));
   for (int page = 1; page < 5; ++page) {
     ASSERT_TRUE(SelectPage(main, page));
     Sleep(300);
-    Shot("page" + std::to_string(page) + "-" + std::string(PageTitle(static_cast<Page>(page))));
+    EXPECT_TRUE(Shot("page" + std::to_string(page) + "-" + std::string(PageTitle(static_cast<Page>(page)))));
   }
   ASSERT_TRUE(SelectPage(main, 0));
 
@@ -88,7 +83,7 @@ TEST_F(Lifecycle, FirstStartShowsTheDesignStateAndWritesNoSettings) {
   TrayClick(main, WM_RBUTTONUP);
   EXPECT_TRUE(OpenPopupMenu(5000)) << "no tray menu";
   Sleep(200);
-  Shot("tray-menu");
+  EXPECT_TRUE(Shot("tray-menu"));
   ClosePopupMenu();
   EXPECT_TRUE(WaitUntil([] { return !OpenPopupMenu(0); }, 3000));
 
@@ -124,7 +119,7 @@ TEST_F(Lifecycle, StoredSettingsAreApplied) {
   EXPECT_EQ(white[0], (std::vector<std::string>{"AA-BB-CC-DD-EE-01", "手机"}));
   ASSERT_TRUE(SelectPage(main, 1));
   Sleep(300);
-  Shot("page1-white-list-mode");
+  EXPECT_TRUE(Shot("page1-white-list-mode"));
 
   // Unchecking "显示密码" masks at once and is remembered.
   Click(FindControl(main, Ctl::选择框_显示密码));
@@ -188,7 +183,7 @@ TEST_F(Lifecycle, QuestionIconShowsItsHelp) {
   HWND box = WaitForMessageBox("使用帮助", 5000);
   ASSERT_TRUE(box);
   EXPECT_EQ(MessageBoxText(box).substr(0, 30), std::string("WiFi名称和密码可以自定义").substr(0, 30));
-  Shot("help-message");
+  EXPECT_TRUE(Shot("help-message"));
   PressOk(box);
   EXPECT_TRUE(WaitUntil([&] { return !IsWindow(box); }, 3000));
   CloseAndExpectEnd(program, main);
@@ -218,7 +213,7 @@ TEST_F(WindowsXp, IsRefusedOnceAndTheWindowStays) {
   HWND box = WaitForMessageBox("提示", 15000);
   ASSERT_TRUE(box) << "no refusal shown";
   EXPECT_EQ(MessageBoxText(box), "抱歉，该软件暂不支持Win XP系统！");
-  Shot("xp-refusal");
+  EXPECT_TRUE(Shot("xp-refusal"));
   PressOk(box);
   HWND main = WaitForWindow(kMainTitle, 10000);
   ASSERT_TRUE(main);

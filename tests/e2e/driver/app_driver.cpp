@@ -23,6 +23,11 @@ bool IsMasked(HWND top, Ctl c) {
   return SendMessageW(FindControl(top, c), EM_GETPASSWORDCHAR, 0, 0) != 0;
 }
 
+bool StartButtonReads(HWND top, const char* caption) {
+  HWND button = FindControl(top, Ctl::按钮开始);
+  return button && IsWindowEnabled(button) && WindowText(button) == caption;
+}
+
 bool SelectPage(HWND top, int index) {
   HWND tab = FindControl(top, Ctl::选择夹1);
   if (!tab) return false;

@@ -16,6 +16,9 @@ bool IsChecked(HWND top, Ctl c);
 // An edit box in password mode shows a password character.
 bool IsMasked(HWND top, Ctl c);
 
+// The start button is enabled and reads `caption`.
+bool StartButtonReads(HWND top, const char* caption);
+
 // Clicks the tab of page `index` as a user would.
 bool SelectPage(HWND top, int index);
 // The tray icon's mouse messages (WM_LBUTTONUP, WM_RBUTTONUP, ...).

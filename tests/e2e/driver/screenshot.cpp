@@ -51,4 +51,9 @@ std::string ShotPath(const std::string& name) {
   return Narrow(dir) + "\\" + name + ".bmp";
 }
 
+bool Shot(const std::string& name) {
+  const std::string path = ShotPath(name);
+  return path.empty() || SaveScreenshot(path);
+}
+
 }  // namespace lumora::e2e

@@ -10,4 +10,8 @@ bool SaveScreenshot(const std::string& bmp_path);
 // path), with `name` + ".bmp"; empty when the variable is not set.
 std::string ShotPath(const std::string& name);
 
+// Saves the screen as `name` in that folder, when it is set; true when saved
+// (or nothing was asked for).
+bool Shot(const std::string& name);
+
 }  // namespace lumora::e2e
