@@ -41,4 +41,18 @@ class ComRef {
   T* p_ = nullptr;
 };
 
+// COM for the duration of one call, in whatever apartment the thread has.
+class ComScope {
+ public:
+  ComScope() : hr_(CoInitializeEx(nullptr, COINIT_MULTITHREADED)) {}
+  ~ComScope() {
+    if (SUCCEEDED(hr_)) CoUninitialize();
+  }
+  ComScope(const ComScope&) = delete;
+  ComScope& operator=(const ComScope&) = delete;
+
+ private:
+  HRESULT hr_;
+};
+
 }  // namespace lumora

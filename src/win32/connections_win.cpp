@@ -30,20 +30,6 @@ bool Took(HRESULT hr, ComRef<T>& ref) {
   return SUCCEEDED(hr) && ref;
 }
 
-// COM for the duration of one call, in whatever apartment the thread has.
-class ComScope {
- public:
-  ComScope() : hr_(CoInitializeEx(nullptr, COINIT_MULTITHREADED)) {}
-  ~ComScope() {
-    if (SUCCEEDED(hr_)) CoUninitialize();
-  }
-  ComScope(const ComScope&) = delete;
-  ComScope& operator=(const ComScope&) = delete;
-
- private:
-  HRESULT hr_;
-};
-
 class Bstr {
  public:
   explicit Bstr(const std::wstring& text) : b_(SysAllocStringLen(text.data(), UINT(text.size()))) {}

@@ -25,20 +25,6 @@ bool Fetch(ComRef<T>& ref, Call&& call) {
   return static_cast<bool>(ref);
 }
 
-// COM for the duration of one call, in whatever apartment the thread has.
-class ComScope {
- public:
-  ComScope() : hr_(CoInitializeEx(nullptr, COINIT_MULTITHREADED)) {}
-  ~ComScope() {
-    if (SUCCEEDED(hr_)) CoUninitialize();
-  }
-  ComScope(const ComScope&) = delete;
-  ComScope& operator=(const ComScope&) = delete;
-
- private:
-  HRESULT hr_;
-};
-
 ComRef<INetSharingManager> CreateManager(const std::wstring& prog_id) {
   CLSID clsid{};
   ComRef<INetSharingManager> manager;

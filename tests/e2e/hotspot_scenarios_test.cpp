@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "app_driver.h"
+#include "standin_files.h"
 #include "common/settings.h"
 #include "e2e_env.h"
 #include "screenshot.h"
@@ -17,23 +18,6 @@
 namespace lumora::e2e {
 namespace {
 
-constexpr char kDir[] = "c:\\lumora-standins";
-
-std::string ReadText(const std::string& name) {
-  std::ifstream in(std::string(kDir) + "\\" + name, std::ios::binary);
-  std::stringstream all;
-  all << in.rdbuf();
-  return all.str();
-}
-
-void WriteText(const std::string& name, const std::string& text) {
-  CreateDirectoryA(kDir, nullptr);
-  std::ofstream(std::string(kDir) + "\\" + name, std::ios::binary) << text;
-}
-
-bool Has(const std::string& text, const std::string& part) {
-  return text.find(part) != std::string::npos;
-}
 
 class Windows7Hotspot : public ::testing::Test {
  protected:
@@ -57,6 +41,20 @@ class Windows7Hotspot : public ::testing::Test {
     if (!main) return nullptr;
     EXPECT_TRUE(WaitUntil([&] { return StartButtonReads(main, "开启WiFi"); }, 15000));
     return main;
+  }
+
+  // Clicks 开启WiFi and waits for the running state.
+  static bool StartRunning(HWND main) {
+    Click(FindControl(main, Ctl::按钮开始));
+    return WaitUntil([&] { return StartButtonReads(main, "关闭WiFi"); }, 30000);
+  }
+  static void CloseAndExpectEnd(Program& program, HWND main) {
+    RequestClose(main);
+    EXPECT_TRUE(program.WaitForExit(5000));
+  }
+  static bool NothingShared() {
+    const std::string sharing = ReadText("sharing.ini");
+    return !Has(sharing, "public") && !Has(sharing, "private");
   }
 
   Win32FileStore files_;
@@ -99,8 +97,7 @@ TEST_F(Windows7Hotspot, StartsSharesAndStops) {
   // A stop leaves sharing in place; only a reset undoes it.
   EXPECT_TRUE(Has(ReadText("sharing.ini"), "宽带连接|2|public"));
 
-  RequestClose(main);
-  EXPECT_TRUE(program.WaitForExit(5000));
+  CloseAndExpectEnd(program, main);
   const std::string after = ReadText("sharing.ini");
   EXPECT_FALSE(Has(after, "public") || Has(after, "private")) << "left shared: " << after;
 }
@@ -110,12 +107,10 @@ TEST_F(Windows7Hotspot, StaticAddressIsLeftAlone) {
   Program program(ProgramPath());
   HWND main = StartReady(program);
   ASSERT_TRUE(main);
-  Click(FindControl(main, Ctl::按钮开始));
-  ASSERT_TRUE(WaitUntil([&] { return StartButtonReads(main, "关闭WiFi"); }, 30000));
+  ASSERT_TRUE(StartRunning(main));
   const std::string log = ReadText("netsh.log");
   EXPECT_FALSE(Has(log, "interface ip set address")) << log;
-  RequestClose(main);
-  EXPECT_TRUE(program.WaitForExit(5000));
+  CloseAndExpectEnd(program, main);
 }
 
 TEST_F(Windows7Hotspot, HostedNetworkThatCannotStartIsReported) {
@@ -132,10 +127,8 @@ TEST_F(Windows7Hotspot, HostedNetworkThatCannotStartIsReported) {
   Shot("start-cannot-start");
   PressOk(box);
   EXPECT_TRUE(WaitUntil([&] { return StartButtonReads(main, "开启WiFi"); }, 10000));
-  const std::string sharing = ReadText("sharing.ini");
-  EXPECT_FALSE(Has(sharing, "public") || Has(sharing, "private")) << sharing;
-  RequestClose(main);
-  EXPECT_TRUE(program.WaitForExit(5000));
+  EXPECT_TRUE(NothingShared()) << ReadText("sharing.ini");
+  CloseAndExpectEnd(program, main);
 }
 
 TEST_F(Windows7Hotspot, MissingRightsAreReported) {
@@ -149,21 +142,17 @@ TEST_F(Windows7Hotspot, MissingRightsAreReported) {
   Sleep(300);
   Shot("start-no-rights");
   EXPECT_FALSE(Has(ReadText("netsh.log"), "wlan start hostednetwork"));
-  RequestClose(main);
-  EXPECT_TRUE(program.WaitForExit(5000));
+  CloseAndExpectEnd(program, main);
 }
 
 TEST_F(Windows7Hotspot, ClosingWhileRunningUnsharesAndDisallows) {
   Program program(ProgramPath());
   HWND main = StartReady(program);
   ASSERT_TRUE(main);
-  Click(FindControl(main, Ctl::按钮开始));
-  ASSERT_TRUE(WaitUntil([&] { return StartButtonReads(main, "关闭WiFi"); }, 30000));
+  ASSERT_TRUE(StartRunning(main));
   DeleteFileA((std::string(kDir) + "\\netsh.log").c_str());
-  RequestClose(main);
-  EXPECT_TRUE(program.WaitForExit(5000));
-  const std::string sharing = ReadText("sharing.ini");
-  EXPECT_FALSE(Has(sharing, "public") || Has(sharing, "private")) << sharing;
+  CloseAndExpectEnd(program, main);
+  EXPECT_TRUE(NothingShared()) << ReadText("sharing.ini");
   EXPECT_TRUE(Has(ReadText("netsh.log"), "wlan set hostednetwork mode=disallow"));
 }
 
@@ -218,8 +207,7 @@ TEST_F(Windows7Hotspot, SharingIsResetOnlyWhenSomethingChanged) {
   log = ReadText("netsh.log");
   EXPECT_LT(At(log, kDisallow), At(log, kAllow)) << log;
 
-  RequestClose(main);
-  EXPECT_TRUE(program.WaitForExit(5000));
+  CloseAndExpectEnd(program, main);
 }
 
 TEST_F(Windows7Hotspot, ClosingDuringAStartEndsTheStartAndLeavesNothingShared) {
@@ -236,8 +224,7 @@ TEST_F(Windows7Hotspot, ClosingDuringAStartEndsTheStartAndLeavesNothingShared) {
   EXPECT_TRUE(program.WaitForExit(5000)) << "still running 5 s after the close";
   EXPECT_LT(GetTickCount64() - closed, 5000u);
   Sleep(300);  // a start that went on would share again now
-  const std::string sharing = ReadText("sharing.ini");
-  EXPECT_FALSE(Has(sharing, "public") || Has(sharing, "private")) << sharing;
+  EXPECT_TRUE(NothingShared()) << ReadText("sharing.ini");
   const std::string log = ReadText("netsh.log");
   EXPECT_NE(log.rfind(kDisallow), std::string::npos) << log;
   EXPECT_GT(log.rfind(kDisallow), log.rfind(kAllow)) << "not disallowed at the end: " << log;
@@ -247,8 +234,7 @@ TEST_F(Windows7Hotspot, ExitFromTheMenuWhileRunningUnsharesAndDisallows) {
   Program program(ProgramPath());
   HWND main = StartReady(program);
   ASSERT_TRUE(main);
-  Click(FindControl(main, Ctl::按钮开始));
-  ASSERT_TRUE(WaitUntil([&] { return StartButtonReads(main, "关闭WiFi"); }, 30000));
+  ASSERT_TRUE(StartRunning(main));
   DeleteFileA((std::string(kDir) + "\\netsh.log").c_str());
   TrayClick(main, WM_RBUTTONUP);
   HWND menu = OpenPopupMenu(5000);
@@ -257,8 +243,7 @@ TEST_F(Windows7Hotspot, ExitFromTheMenuWhileRunningUnsharesAndDisallows) {
   for (int i = 0; i < 3; ++i) PostMessageW(menu, WM_KEYDOWN, VK_DOWN, 0);
   PostMessageW(menu, WM_KEYDOWN, VK_RETURN, 0);
   EXPECT_TRUE(program.WaitForExit(5000)) << "退出 did not end the program in 5 s";
-  const std::string sharing = ReadText("sharing.ini");
-  EXPECT_FALSE(Has(sharing, "public") || Has(sharing, "private")) << sharing;
+  EXPECT_TRUE(NothingShared()) << ReadText("sharing.ini");
   EXPECT_TRUE(Has(ReadText("netsh.log"), kDisallow));
 }
 
@@ -277,8 +262,7 @@ TEST_F(Windows7Hotspot, ExitFromTheMenuDuringAStartEndsItAndLeavesNothingShared)
   PostMessageW(menu, WM_KEYDOWN, VK_RETURN, 0);
   EXPECT_TRUE(program.WaitForExit(5000)) << "退出 did not end the program in 5 s";
   Sleep(300);  // a start that went on would share again now
-  const std::string sharing = ReadText("sharing.ini");
-  EXPECT_FALSE(Has(sharing, "public") || Has(sharing, "private")) << sharing;
+  EXPECT_TRUE(NothingShared()) << ReadText("sharing.ini");
   const std::string log = ReadText("netsh.log");
   EXPECT_GT(log.rfind(kDisallow), log.rfind(kAllow)) << "not disallowed at the end: " << log;
 }
@@ -345,8 +329,7 @@ TEST_F(Services, AreSetUpAtLaunch) {
   EXPECT_EQ(QueryService(L"SharedAccess").start_type, DWORD(SERVICE_DEMAND_START));
   EXPECT_EQ(QueryService(L"SharedAccess").state, DWORD(SERVICE_STOPPED)) << "set, not started";
   EXPECT_FALSE(WaitForMessageBox("提示", 500));
-  RequestClose(main);
-  EXPECT_TRUE(program.WaitForExit(5000));
+  CloseAndExpectEnd(program, main);
 }
 
 TEST_F(Services, AFirewallThatCannotStartIsReportedOnce) {
@@ -361,8 +344,7 @@ TEST_F(Services, AFirewallThatCannotStartIsReportedOnce) {
   HWND main = WaitForWindow(kMainTitle, 5000);
   ASSERT_TRUE(main);
   EXPECT_TRUE(StartButtonReads(main, "开启WiFi")) << "the program goes on";
-  RequestClose(main);
-  EXPECT_TRUE(program.WaitForExit(5000));
+  CloseAndExpectEnd(program, main);
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include <sstream>
 
 #include "app_driver.h"
+#include "standin_files.h"
 #include "common/settings.h"
 #include "e2e_env.h"
 #include "screenshot.h"
@@ -18,24 +19,7 @@
 namespace lumora::e2e {
 namespace {
 
-constexpr char kDir[] = "c:\\lumora-standins";
 constexpr wchar_t kVersionKey[] = L"Software\\Wine\\AppDefaults\\LumoraWiFi.exe";
-
-std::string ReadText(const std::string& name) {
-  std::ifstream in(std::string(kDir) + "\\" + name, std::ios::binary);
-  std::stringstream all;
-  all << in.rdbuf();
-  return all.str();
-}
-
-void WriteText(const std::string& name, const std::string& text) {
-  CreateDirectoryA(kDir, nullptr);
-  std::ofstream(std::string(kDir) + "\\" + name, std::ios::binary) << text;
-}
-
-bool Has(const std::string& text, const std::string& part) {
-  return text.find(part) != std::string::npos;
-}
 
 // One "key=value" line of wlan-state.ini; "" when missing.
 std::string StateValue(const std::string& key) {
