@@ -4,10 +4,10 @@
 // the ways the program ends.
 #include "app/subsystems.h"
 #include "app/system_port.h"
-#include "app/window_port.h"
+#include "ui/window_port.h"
 #include "common/file_store.h"
 #include "common/settings.h"
-#include "hotspot/command_host.h"
+#include "common/command_host.h"
 
 namespace lumora {
 

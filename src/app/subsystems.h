@@ -2,7 +2,7 @@
 // The calls start-up, the menus and exit make into the other subsystems
 // (hotspot controller, client guard, traffic, extras, updates). The lifecycle
 // code depends only on this interface; each subsystem fills its part.
-#include "app/controls.h"
+#include "ui/controls.h"
 
 namespace lumora {
 

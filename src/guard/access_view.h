@@ -3,7 +3,7 @@
 // loaded from the list files.
 #include <string>
 
-#include "app/window_port.h"
+#include "ui/window_port.h"
 #include "common/file_store.h"
 
 namespace lumora {

@@ -7,9 +7,9 @@
 #include <mutex>
 #include <string>
 
-#include "app/window_port.h"
+#include "ui/window_port.h"
 #include "common/settings.h"
-#include "hotspot/command_host.h"
+#include "common/command_host.h"
 #include "hotspot/network_ports.h"
 
 namespace lumora {

@@ -3,7 +3,7 @@
 // items and timers. Shared with the end-to-end driver.
 #include <windows.h>
 
-#include "app/controls.h"
+#include "ui/controls.h"
 
 namespace lumora {
 

@@ -1,5 +1,5 @@
 #pragma once
-#include "hotspot/command_host.h"
+#include "common/command_host.h"
 
 namespace lumora {
 

@@ -1,7 +1,7 @@
 #pragma once
 #include <windows.h>
 
-#include "app/controls.h"
+#include "ui/controls.h"
 
 namespace lumora {
 

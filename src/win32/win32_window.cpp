@@ -4,7 +4,7 @@
 #include <shellapi.h>
 #include <windowsx.h>
 
-#include "app/window_layout.h"
+#include "ui/window_layout.h"
 #include "win32/app_messages.h"
 #include "win32/images.h"
 #include "win32/utf16.h"

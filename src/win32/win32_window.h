@@ -8,7 +8,7 @@
 #include <functional>
 #include <string>
 
-#include "app/window_port.h"
+#include "ui/window_port.h"
 
 namespace lumora {
 
@@ -97,6 +97,7 @@ class Win32Window : public WindowPort {
   std::string TrayTip() const override;
   MessageResult ShowMessage(std::string_view text, std::string_view title, MessageIcon icon,
                             MessageButtons buttons) override;
+  void PopupMenu(Popup popup) override { RunOnUi([&] { PopupAtCursor(popup); }); }
 
   // Window procedures (public for the class registration).
   static LRESULT CALLBACK MainProc(HWND, UINT, WPARAM, LPARAM);

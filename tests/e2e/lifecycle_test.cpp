@@ -2,7 +2,7 @@
 // start, settings applied, one instance, the tray, the pages, ending.
 #include <gtest/gtest.h>
 
-#include "app/window_layout.h"
+#include "ui/window_layout.h"
 #include "app_driver.h"
 #include "common/settings.h"
 #include "e2e_env.h"

@@ -2,7 +2,7 @@
 
 #include <thread>
 
-#include "hotspot/stop_state.h"
+#include "common/stop_state.h"
 
 namespace lumora {
 namespace {

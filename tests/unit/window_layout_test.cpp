@@ -7,7 +7,7 @@
 #include <utility>
 #include <vector>
 
-#include "app/window_layout.h"
+#include "ui/window_layout.h"
 #include "fakes/memory_window.h"
 
 namespace lumora {

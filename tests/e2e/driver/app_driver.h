@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "app/controls.h"
+#include "ui/controls.h"
 #include "ui_driver.h"
 
 namespace lumora::e2e {

@@ -15,7 +15,7 @@
 #include <thread>
 #include <vector>
 
-#include "hotspot/command_host.h"
+#include "common/command_host.h"
 
 namespace lumora::fakes {
 

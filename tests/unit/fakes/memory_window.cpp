@@ -374,4 +374,9 @@ void MemoryWindow::ShowBalloon(std::string_view text, int dx, int dy) {
   balloons.push_back({std::string(text), dx, dy});
 }
 
+void MemoryWindow::PopupMenu(Popup popup) {
+  std::lock_guard lock(mutex_);
+  popups.push_back(popup);
+}
+
 }  // namespace lumora::fakes

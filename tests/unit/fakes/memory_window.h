@@ -10,7 +10,7 @@
 #include <string_view>
 #include <vector>
 
-#include "app/window_port.h"
+#include "ui/window_port.h"
 
 namespace lumora::fakes {
 
@@ -113,6 +113,8 @@ class MemoryWindow : public WindowPort {
 
   MessageResult ShowMessage(std::string_view text, std::string_view title, MessageIcon icon,
                             MessageButtons buttons) override;
+  void PopupMenu(Popup popup) override;
+  std::vector<Popup> popups;  // every pop-up menu shown, in order
 
  private:
   struct Control {

@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "hotspot/stop_state.h"
+#include "common/stop_state.h"
 
 namespace lumora {
 

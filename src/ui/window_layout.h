@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <span>
 
-#include "app/controls.h"
+#include "ui/controls.h"
 
 namespace lumora {
 

@@ -1,4 +1,4 @@
-#include "hotspot/stop_state.h"
+#include "common/stop_state.h"
 
 #include <vector>
 

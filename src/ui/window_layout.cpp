@@ -1,4 +1,4 @@
-#include "app/window_layout.h"
+#include "ui/window_layout.h"
 
 #include <array>
 #include <cassert>

@@ -7,8 +7,8 @@
 #include <string_view>
 #include <vector>
 
-#include "app/controls.h"
-#include "app/window_layout.h"
+#include "ui/controls.h"
+#include "ui/window_layout.h"
 
 namespace lumora {
 
@@ -116,6 +116,10 @@ class WindowPort {
   virtual bool TrayIconShown() const = 0;
   virtual Image TrayIcon() const = 0;
   virtual std::string TrayTip() const = 0;
+
+  // --- pop-up menus: shown at the mouse pointer; the item chosen comes back
+  // as a menu event through the event table
+  virtual void PopupMenu(Popup popup) = 0;
 
   // --- boxes: no owner window, task-modal
   virtual MessageResult ShowMessage(std::string_view text, std::string_view title,

@@ -1,0 +1,32 @@
+#pragma once
+// The one route from a window event to the subsystems: the registrations of
+// every subsystem, in wiring order, looked up by control, timer or menu item.
+#include <vector>
+
+#include "ui/subsystem.h"
+
+namespace lumora {
+
+class EventTable {
+ public:
+  EventTable() = default;
+  explicit EventTable(std::vector<Subsystem> subsystems) : subsystems_(std::move(subsystems)) {}
+  void Add(Subsystem subsystem) { subsystems_.push_back(std::move(subsystem)); }
+
+  // Each runs every handler registered for the event; false when there is none.
+  bool Dispatch(Ctl control, ControlEvent event, int value = 0) const;
+  bool Tick(Timer timer) const;
+  bool Choose(MenuItem item) const;
+
+  // The steps of one phase; false as soon as one ends the sequence.
+  bool RunStartup(StartupPhase phase, const StartupInfo& info) const;
+  void StopWorkers() const;
+  void Teardown() const;
+
+  const std::vector<Subsystem>& Subsystems() const { return subsystems_; }
+
+ private:
+  std::vector<Subsystem> subsystems_;
+};
+
+}  // namespace lumora
