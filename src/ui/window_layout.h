@@ -100,6 +100,21 @@ inline constexpr Rect kTabRect{-1, -2, 455, 330};
 inline constexpr int kBarWidth = 155, kBarHeight = 23;
 inline constexpr int kBarDesignLeft = 50, kBarDesignTop = 50;
 
+// The tab control's pages and the hue slider's range; the hue is the
+// slider's position minus kHueOffset.
+inline constexpr int kPageCount = 5;
+inline constexpr int kSliderMin = 0, kSliderMax = 340;
+inline constexpr int kHueOffset = 160;
+
+// Named groups of the window definition.
+// The client guard's and the traffic page's timers: off whenever the
+// hotspot stops, is reset, or a start begins, and when the window closes.
+inline constexpr Timer kClientTimers[] = {Timer::时钟_黑, Timer::时钟_白, Timer::时钟流量统计};
+// Controls shown only in black list mode, and only in white list mode.
+inline constexpr Ctl kBlackModeControls[] = {Ctl::分组框3, Ctl::超级列表框1, Ctl::超级列表框2,
+                                            Ctl::超级链接框刷新};
+inline constexpr Ctl kWhiteModeControls[] = {Ctl::超级列表框3, Ctl::透明标签_白说明};
+
 // The window title, also the single-instance key, and the program's version.
 inline constexpr char kWindowTitle[] = "LumoraWiFi5.1";
 inline constexpr char kProgramVersion[] = "5.1";
