@@ -5,6 +5,7 @@
 #include <string>
 
 #include "common/numbers.h"
+#include "common/stop_state.h"
 
 namespace lumora {
 namespace {
