@@ -1,28 +1,30 @@
 #pragma once
 // The program's spine: the main window's creation handler, the start-up
 // sequence, hiding to the tray and coming back, the shell's own handlers and
-// the ways the program ends.
-#include "app/subsystems.h"
+// the ways the program ends. Everything else reaches it, and it reaches
+// everything else, through the event table.
 #include "app/system_port.h"
-#include "ui/window_port.h"
-#include "common/file_store.h"
-#include "common/settings.h"
 #include "common/command_host.h"
+#include "common/settings.h"
+#include "ui/event_table.h"
+#include "ui/window_port.h"
 
 namespace lumora {
 
 struct AppPorts {
   WindowPort& ui;
   SettingsStore& settings;
-  FileStore& files;
   CommandHost& host;
   SystemPort& system;
-  Subsystems& parts;
+  EventTable& events;
 };
 
 class App {
  public:
   explicit App(AppPorts ports) : p_(ports) {}
+
+  // The shell's own routes (its buttons, icons and the menu item 退出).
+  Subsystem Registration();
 
   // The creation handler. False when this process must end at once (another
   // instance runs); the window is then never shown.
@@ -36,30 +38,26 @@ class App {
   void OnShowPasswordClicked();   // 选择框_显示密码
   void OnQuestionIconClicked();   // 画板_问号
   void OnNoticeIconClicked();     // 画板_叹号
-  void OnMenuItem(MenuItem item);
-  void OnStartButtonClicked();
 
   // Ending: the close box folds the window away first; "退出" does not.
   void OnCloseRequested();
   void QuitProgram();
 
-  int OsCode() const { return os_code_; }
+  OsCode Os() const { return os_; }
   const WorkerHandle& StartupWorker() const { return startup_worker_; }
 
  private:
   void QuitFromStopWorkers();
 
   AppPorts p_;
-  int os_code_ = 0;  // stays 0 on Windows XP, where it is never computed
+  OsCode os_ = OsCode::kNotComputed;  // stays so on Windows XP
   WorkerHandle startup_worker_;
 };
 
 // Texts the shell shows.
 namespace shell_text {
 inline constexpr char kXpRefusal[] = "抱歉，该软件暂不支持Win XP系统！";
-inline constexpr char kReadyCaption[] = "开启WiFi";
 inline constexpr char kXpCaption[] = "不支持XP";
-inline constexpr char kTrayTip[] = "欢迎使用LumoraWiFi，点击开启WiFi即可哦";
 inline constexpr char kQuestionHelp[] =
     "WiFi名称和密码可以自定义，WiFi停止状态才可以修改。\r\n"
     "WiFi名称可以使用中文，但个别手机不支持中文编码导致找不到WiFi或者乱码。\r\n"

@@ -4,15 +4,17 @@
 
 namespace lumora {
 
-int OsVersionCode(OsVersion v) {
+OsCode OsVersionCode(OsVersion v) {
   const double value = v.major + v.minor / 10.0;
   const struct {
     double version;
-    int code;
-  } known[] = {{5.0, 1}, {5.1, 2}, {5.2, 3}, {6.0, 4}, {6.1, 5}, {6.2, 6}};
+    OsCode code;
+  } known[] = {{5.0, OsCode::kWindows2000}, {5.1, OsCode::kWindowsXp},
+               {5.2, OsCode::kWindows2003}, {6.0, OsCode::kWindowsVista},
+               {6.1, OsCode::kWindows7},    {6.2, OsCode::kWindows8}};
   for (const auto& k : known)
     if (std::fabs(value - k.version) < 1e-7) return k.code;
-  return -1;
+  return OsCode::kOther;
 }
 
 }  // namespace lumora

@@ -1,12 +1,12 @@
 #pragma once
 #include "app/system_port.h"
+#include "ui/subsystem.h"
 
 namespace lumora {
 
-// 1 = 5.0, 2 = 5.1, 3 = 5.2, 4 = 6.0, 5 = 6.1 (Windows 7: the netsh way),
-// 6 = 6.2, −1 = anything else (all but 5 use the WLAN functions).
-int OsVersionCode(OsVersion v);
-inline constexpr int kWindows7Code = 5;
+// 5.0 → 1, 5.1 → 2, 5.2 → 3, 6.0 → 4, 6.1 → 5 (Windows 7: the netsh way),
+// 6.2 → 6, anything else → −1 (all but 5 use the WLAN functions).
+OsCode OsVersionCode(OsVersion v);
 
 inline bool IsWindowsXp(OsVersion v) { return v.major == 5 && v.minor == 1; }
 

@@ -15,4 +15,11 @@ std::string Utf8ToGbk(std::string_view utf8);
 // Length of the text in GBK bytes (a Chinese character counts 2).
 std::size_t GbkByteLength(std::string_view utf8);
 
+// The first byte of a GBK double-byte character.
+inline bool IsGbkLeadByte(unsigned char c) { return c >= 0x81 && c <= 0xFE; }
+
+// The first `max` bytes of GBK text, less a double-byte character that the
+// cut would halve.
+std::string CutGbk(std::string_view gbk, std::size_t max);
+
 }  // namespace lumora

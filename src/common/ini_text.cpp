@@ -2,6 +2,8 @@
 
 #include <vector>
 
+#include "common/gbk.h"
+
 namespace lumora {
 namespace {
 
@@ -23,7 +25,7 @@ bool NamesEqual(std::string_view a, std::string_view b) {
   if (a.size() != b.size()) return false;
   for (std::size_t i = 0; i < a.size(); ++i) {
     const unsigned char c = static_cast<unsigned char>(a[i]);
-    if (c >= 0x81 && c <= 0xFE && i + 1 < a.size()) {
+    if (IsGbkLeadByte(c) && i + 1 < a.size()) {
       if (a[i] != b[i] || a[i + 1] != b[i + 1]) return false;
       ++i;
     } else if (FoldAscii(a[i]) != FoldAscii(b[i])) {

@@ -4,23 +4,6 @@
 #include "common/ini_text.h"
 
 namespace lumora {
-namespace {
-
-// Cut at `max` GBK bytes without leaving half of a double-byte character.
-std::string CutGbk(std::string gbk, std::size_t max) {
-  if (gbk.size() <= max) return gbk;
-  std::size_t i = 0;
-  while (i < max) {
-    const unsigned char c = static_cast<unsigned char>(gbk[i]);
-    const std::size_t width = (c >= 0x81 && c <= 0xFE) ? 2 : 1;
-    if (i + width > max) break;
-    i += width;
-  }
-  gbk.resize(i);
-  return gbk;
-}
-
-}  // namespace
 
 std::string FloatingBarDefaultPosition(int screen_width, int screen_height) {
   return std::to_string(screen_width - 186) + "|" + std::to_string(screen_height - 118);

@@ -1,5 +1,7 @@
 #include "ui/event_table.h"
 
+#include "common/stop_state.h"
+
 namespace lumora {
 
 bool EventTable::Dispatch(Ctl control, ControlEvent event, int value) const {
@@ -38,7 +40,7 @@ bool EventTable::Choose(MenuItem item) const {
 bool EventTable::RunStartup(StartupPhase phase, const StartupInfo& info) const {
   for (const Subsystem& s : subsystems_)
     for (const StartupStep& step : s.startup)
-      if (step.phase == phase && !step.run(info)) return false;
+      if (step.phase == phase && (!step.run(info) || StopRequested())) return false;
   return true;
 }
 

@@ -121,7 +121,10 @@ class WindowPort {
   // as a menu event through the event table
   virtual void PopupMenu(Popup popup) = 0;
 
-  // --- boxes: no owner window, task-modal
+  // --- boxes: no owner window, task-modal. Once closing has begun, a box
+  // answers at once with what changes nothing (OK, or No) and a balloon is
+  // not shown: nothing may hold up the end of the program.
+  virtual void BeginClosing() = 0;
   virtual MessageResult ShowMessage(std::string_view text, std::string_view title,
                                     MessageIcon icon, MessageButtons buttons) = 0;
 };

@@ -61,7 +61,7 @@ std::string GbkToUtf8(std::string_view gbk) {
   std::string out;
   for (std::size_t pos = 0; pos < gbk.size();) {
     const unsigned char lead = static_cast<unsigned char>(gbk[pos]);
-    const std::size_t length = (lead >= 0x81 && lead <= 0xFE && pos + 1 < gbk.size()) ? 2 : 1;
+    const std::size_t length = (IsGbkLeadByte(lead) && pos + 1 < gbk.size()) ? 2 : 1;
     if (ToWide(kGbk, gbk.substr(pos, length), wide)) {
       out += Utf8FromWide(wide);
       pos += length;

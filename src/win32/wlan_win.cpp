@@ -6,6 +6,8 @@
 #include <type_traits>
 #include <vector>
 
+#include "common/gbk.h"
+
 namespace lumora {
 namespace {
 
@@ -127,17 +129,6 @@ constexpr DWORD kDefaultMaxPeers = 100;
 
 }  // namespace
 
-std::string FitSsid(const std::string& ssid_gbk) {
-  size_t end = 0;
-  while (end < ssid_gbk.size()) {
-    const auto lead = static_cast<unsigned char>(ssid_gbk[end]);
-    const size_t width = (lead >= 0x81 && lead <= 0xFE && end + 1 < ssid_gbk.size()) ? 2 : 1;
-    if (end + width > DOT11_SSID_MAX_LENGTH) break;
-    end += width;
-  }
-  return ssid_gbk.substr(0, end);
-}
-
 Win32WlanPort::Win32WlanPort() : api_(std::make_unique<Api>()) {
   module_ = LoadLibraryW(L"wlanapi.dll");
   if (!module_) return;
@@ -222,7 +213,7 @@ bool Win32WlanPort::SetConnectionSettings(const std::string& ssid_gbk) {
   if (!QueryProperty(*api_, session.get(), kOpcodeConnectionSettings, &settings) ||
       settings.max_peers == 0)
     settings.max_peers = kDefaultMaxPeers;
-  const std::string ssid = FitSsid(ssid_gbk);
+  const std::string ssid = CutGbk(ssid_gbk, DOT11_SSID_MAX_LENGTH);
   std::memset(&settings.ssid, 0, sizeof(settings.ssid));
   std::memcpy(settings.ssid.ucSSID, ssid.data(), ssid.size());
   settings.ssid.uSSIDLength = static_cast<ULONG>(ssid.size());

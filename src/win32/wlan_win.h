@@ -44,8 +44,5 @@ class Win32WlanPort : public WlanPort {
   std::unique_ptr<Api> api_;
 };
 
-// The longest prefix of `ssid_gbk` that fits the 32-byte SSID field without
-// splitting a double-byte character.
-std::string FitSsid(const std::string& ssid_gbk);
 
 }  // namespace lumora

@@ -25,6 +25,7 @@
 #include <type_traits>
 #include <vector>
 
+#include "com_object.h"
 #include "standin_state.h"
 
 namespace {
@@ -102,36 +103,9 @@ HRESULT ChangeSharing(const std::string& name, const std::string& kind) {
 // --- COM plumbing ---------------------------------------------------------------
 
 template <typename I>
-class Unknown : public I {
+class Unknown : public ComObject<I> {
  public:
-  explicit Unknown(std::initializer_list<IID> iids) : iids_(iids) { ++g_objects; }
-  virtual ~Unknown() { --g_objects; }
-  Unknown(const Unknown&) = delete;
-  Unknown& operator=(const Unknown&) = delete;
-
-  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** out) override {
-    if (!out) return E_POINTER;
-    bool known = IsEqualIID(riid, IID_IUnknown) ||
-                 (std::is_base_of_v<IDispatch, I> && IsEqualIID(riid, IID_IDispatch));
-    for (const IID& iid : iids_) known = known || IsEqualIID(riid, iid);
-    if (!known) {
-      *out = nullptr;
-      return E_NOINTERFACE;
-    }
-    *out = static_cast<I*>(this);
-    this->AddRef();
-    return S_OK;
-  }
-  ULONG STDMETHODCALLTYPE AddRef() override { return ++refs_; }
-  ULONG STDMETHODCALLTYPE Release() override {
-    const ULONG left = --refs_;
-    if (left == 0) delete this;
-    return left;
-  }
-
- private:
-  std::vector<IID> iids_;
-  std::atomic<ULONG> refs_{1};
+  explicit Unknown(std::initializer_list<IID> iids) : ComObject<I>(iids, g_objects) {}
 };
 
 // One member of an object as late-bound callers see it.

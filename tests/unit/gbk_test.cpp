@@ -5,6 +5,7 @@
 #include <atomic>
 #include <string>
 #include <thread>
+#include <tuple>
 #include <vector>
 
 namespace lumora {
@@ -59,6 +60,21 @@ TEST(Gbk, ByteLengthCountsGbkBytes) {
       {"\xF0\x9F\x98\x80", 1}, {"\xE7\x83\xAD\xE7\x82\xB9 Lumora", 11},  // 热点 Lumora
   };
   for (const auto& [utf8, length] : cases) EXPECT_EQ(GbkByteLength(utf8), length) << Shown(utf8);
+}
+
+TEST(Gbk, CutNeverHalvesACharacter) {
+  const std::string zhong = "\xD6\xD0";  // one GBK character
+  std::string sixteen;
+  for (int i = 0; i < 16; ++i) sixteen += zhong;
+  const std::tuple<std::string, std::size_t, std::string> cases[] = {
+      {std::string(40, 'a'), 32, std::string(32, 'a')},
+      {std::string(32, 'x'), 32, std::string(32, 'x')},
+      {std::string(31, 'b') + zhong, 32, std::string(31, 'b')},
+      {sixteen + "c", 32, sixteen},
+      {"ab\xD6", 8, "ab\xD6"},  // a lone lead byte at the end is one byte
+      {"", 0, ""},
+  };
+  for (const auto& [gbk, max, want] : cases) EXPECT_EQ(CutGbk(gbk, max), want) << gbk.size();
 }
 
 TEST(Gbk, LongTextRoundTrips) {
