@@ -12,12 +12,8 @@ void ApplyModeLayout(WindowPort& ui, bool black) {
   ui.SetBounds(Ctl::透明标签3, label);
   ui.SetText(Ctl::透明标签3, black ? "右击鼠标拉入黑名单   双击可修改名称备注"
                                   : "当前模式仅允许下表中的用户上网，右击鼠标操作");
-  ui.SetVisible(Ctl::分组框3, black);
-  ui.SetVisible(Ctl::透明标签_白说明, !black);
-  ui.SetVisible(Ctl::超级列表框1, black);
-  ui.SetVisible(Ctl::超级列表框2, black);
-  ui.SetVisible(Ctl::超级列表框3, !black);
-  ui.SetVisible(Ctl::超级链接框刷新, black);
+  for (Ctl c : kBlackModeControls) ui.SetVisible(c, black);
+  for (Ctl c : kWhiteModeControls) ui.SetVisible(c, !black);
 }
 
 int MacColumn(Ctl view) { return view == Ctl::超级列表框2 ? 1 : 0; }

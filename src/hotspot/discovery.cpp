@@ -27,7 +27,7 @@ void HotspotController::FillConnectionList() {
   // A wireless connection switched off in the tray cannot carry the hotspot;
   // it is connected once the WLAN service answers at all.
   if (p_.wlan.InterfaceCount() == -1) return;
-  if (os_code_ == 5) {
+  if (UsesNetsh(os_)) {
     ConnectIfDisconnected("无线网络连接");
   } else {
     ConnectIfDisconnected("WLAN");

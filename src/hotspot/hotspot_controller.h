@@ -7,10 +7,12 @@
 #include <mutex>
 #include <string>
 
-#include "ui/window_port.h"
-#include "common/settings.h"
 #include "common/command_host.h"
+#include "common/settings.h"
+#include "hotspot/hotspot_control.h"
 #include "hotspot/network_ports.h"
+#include "ui/subsystem.h"
+#include "ui/window_port.h"
 
 namespace lumora {
 
@@ -28,20 +30,21 @@ struct HotspotPorts {
 // Texts the controller shows or writes.
 namespace hotspot_text {
 inline constexpr char kShareDone[] = "共享完成";
-inline constexpr char kStartCaption[] = "开启WiFi";
 inline constexpr char kStopCaption[] = "关闭WiFi";
 inline constexpr char kStartingCaption[] = "启动中\r\n请稍后";
-inline constexpr char kTrayWelcome[] = "欢迎使用LumoraWiFi，点击开启WiFi即可哦";
 inline constexpr char kTrayRunning[] = "已开启WiFi，现在可以拿手机来连接啦";
 }  // namespace hotspot_text
 
-class HotspotController {
+class HotspotController : public HotspotControl {
  public:
-  HotspotController(HotspotPorts ports) : p_(ports) {}
-  // The version code of the running system (5 = Windows 7), known once the
-  // window exists.
-  void SetOsCode(int code) { os_code_ = code; }
-  int OsCode() const { return os_code_; }
+  explicit HotspotController(HotspotPorts ports) : p_(ports) {}
+  // Its start-up steps (sharing reset, connections, services), the start
+  // button, the restart link and menu item, the animations, and the reset
+  // when the program ends.
+  Subsystem Registration();
+  // The version code of the running system, known once the window exists.
+  void SetOsCode(OsCode code) { os_ = code; }
+  OsCode Os() const { return os_; }
 
   // --- connection discovery
   void FillConnectionList();
@@ -71,14 +74,14 @@ class HotspotController {
   void OnTrayAnimationTimer();  // 时钟_右下角灰动
 
   // --- stop, restart, reset, services
-  void OnStartButton();
+  void OnStartButton() override;
   void StopHotspot();
   void RestartHotspot();
-  void AbortAndResetHotspot();
+  void AbortAndResetHotspot() override;
   void PrepareServices();
 
   // --- controller state (read by the client guard and the tests)
-  std::string ShareStatus() const;
+  std::string ShareStatus() const override;
   std::string LastHostedOutput() const;
   bool LastStartFailed() const;
   bool ResetSharingRequested() const;
@@ -91,16 +94,24 @@ class HotspotController {
   bool SelectFirstStartingWith(std::initializer_list<const char*> prefixes);
   void DetectUntilFound();
   void ConnectIfDisconnected(const std::string& name);
-  // start and stop
-  bool Pause(int ms);  // false when this worker is asked to stop
+  // start and stop; each step helper is false when this worker is asked to
+  // stop, and the sequence then ends where it is
+  bool Pause(int ms);
+  bool Run(std::string_view command_line, std::string* output = nullptr);
   bool InputRefused(const std::string& ssid, const std::string& key);
+  bool ConnectionChosen();  // false, with a balloon, when the box is empty
+  bool StartWithNetsh(const std::string& ssid, const std::string& key);
+  bool StartWithWlan();
+  void FindHostedAdapterName(void (HotspotController::*find)(), int pause_ms);
+  void RememberHostedOutput(const std::string& output);
   void ResetStartUi();
   void ShowRunningState();
   void ShowStartFailed();
+  void ShowStoppedLook();
   void ShowStoppedState();
 
   HotspotPorts p_;
-  int os_code_ = 0;
+  OsCode os_ = OsCode::kNotComputed;
 
   mutable std::mutex state_mutex_;  // workers and the window thread share the state
   std::string last_hosted_output_;

@@ -1,7 +1,6 @@
-// Internet connection sharing through the sharing manager, and the hosted
-// network through the WLAN functions. Every call may fail; a failure is
-// passed over and the walk goes on, the start's final check tells.
-#include <algorithm>
+// Internet connection sharing through the sharing manager. Every call may
+// fail; a failure is passed over and the walk goes on, the start's final
+// check tells.
 #include <string>
 #include <vector>
 
@@ -34,7 +33,7 @@ void HotspotController::ResetAllSharing() {
     // Wired connections are collected for the automatic detection, which
     // only learns "LAN 连接" from the system.
     if (name.find("本地") != std::string::npos) Append(p_.ui, Ctl::编辑框去除多个本地, name);
-    if (os_code_ == 6 && name.find("以太") != std::string::npos)
+    if (os_ == OsCode::kWindows8 && name.find("以太") != std::string::npos)
       Append(p_.ui, Ctl::编辑框去除多个本地, name);
     p_.host.WaitResponsive(2);
   });
@@ -45,7 +44,7 @@ void HotspotController::ResetAllSharing() {
   const std::string collected = p_.ui.Text(Ctl::编辑框去除多个本地);
   const int local = CountOccurrences(collected, "本地");
   if (local == 2 || local == 3) p_.ui.SetText(Ctl::编辑框去除多个本地, "本地连接");
-  if (os_code_ != 5) {
+  if (!UsesNetsh(os_)) {
     const int ethernet = CountOccurrences(p_.ui.Text(Ctl::编辑框去除多个本地), "以太网");
     if (ethernet == 2 || ethernet == 3) p_.ui.SetText(Ctl::编辑框去除多个本地, "以太网");
     StopHostedNetworkAndSharing();
@@ -103,36 +102,6 @@ void HotspotController::DisableSharedConnections() {
   p_.sharing.ForEveryConnection(SharingProgId::kHNetShare1, [](SharingConnection& c) {
     if (c.SharingEnabled()) c.DisableSharing();
   });
-}
-
-void HotspotController::StartHostedNetworkWithSharing(const std::string& ssid,
-                                                      const std::string& key,
-                                                      const std::string& public_name) {
-  if (!p_.wlan.HostedNetworkEnabled()) p_.wlan.SetHostedNetworkEnabled(true);
-  if (StopRequested()) return;
-  const std::vector<std::string> before = p_.connections.ConnectionNames();
-  if (p_.wlan.HostedNetworkActive() || StopRequested()) return;
-
-  p_.wlan.InitSettings();
-  p_.wlan.SetConnectionSettings(Utf8ToGbk(ssid));
-  p_.wlan.SetSecondaryKey(Utf8ToGbk(key));
-  p_.wlan.RefreshSecuritySettings();
-  p_.wlan.ForceStart();
-  if (StopRequested()) return;
-
-  // The hosted adapter's connection appears when the network starts: the
-  // last name that was not there before. Whole names are compared, so that
-  // "本地连接* 1" is new even when "本地连接* 12" existed.
-  std::string private_name;
-  for (const std::string& name : p_.connections.ConnectionNames())
-    if (std::find(before.begin(), before.end(), name) == before.end()) private_name = name;
-  EnableSharingPair(public_name, private_name);
-}
-
-void HotspotController::StopHostedNetworkAndSharing() {
-  if (p_.wlan.HostedNetworkActive()) p_.wlan.ForceStop();
-  if (p_.wlan.HostedNetworkEnabled()) p_.wlan.SetHostedNetworkEnabled(false);
-  DisableSharedConnections();
 }
 
 }  // namespace lumora

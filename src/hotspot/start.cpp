@@ -7,6 +7,7 @@
 #include "common/text.h"
 #include "hotspot/hotspot_controller.h"
 #include "hotspot/netsh_text.h"
+#include "ui/shared_texts.h"
 
 namespace lumora {
 namespace {
@@ -17,9 +18,6 @@ constexpr std::size_t kMaxSsidBytes = 32;
 constexpr std::size_t kMinKeyBytes = 8;
 constexpr std::size_t kMaxKeyBytes = 63;
 
-constexpr char kNoAdminRights[] =
-    "无法开启！共享需要管理员权限，检测到您的电脑没有管理员权限。\r\n"
-    "请参照界面上的【帮助信息】设置管理权限后重新运行。";
 constexpr char kNoConnection[] = "本机连网方式为空，请在【设置中心】选择一下！";
 constexpr char kStartFailedPrefix[] = "开启失败！失败类型：";
 constexpr char kStartFailedRemedy[] =
@@ -42,6 +40,32 @@ bool HotspotController::Pause(int ms) {
   return !StopRequested();
 }
 
+bool HotspotController::Run(std::string_view command_line, std::string* output) {
+  std::string out = p_.host.RunHiddenCommand(command_line);
+  if (output) *output = std::move(out);
+  return !StopRequested();
+}
+
+void HotspotController::RememberHostedOutput(const std::string& output) {
+  std::lock_guard lock(state_mutex_);
+  last_hosted_output_ = output;
+}
+
+void HotspotController::OnStartButton() {
+  if (p_.ui.Text(Ctl::按钮开始) != shared_text::kStartCaption) {
+    p_.ui.SetText(Ctl::编辑框虚拟网卡, "");
+    p_.ui.ClearRows(Ctl::超级列表框1);
+    p_.ui.SetVisible(Ctl::超级链接框_重启, false);
+    for (Timer t : kClientTimers) p_.ui.SetTimerInterval(t, 0);
+    p_.ui.SetTimerInterval(Timer::时钟流量, 0);
+    StopHotspot();
+    return;
+  }
+  std::lock_guard lock(state_mutex_);
+  start_retry_count_ = 0;
+  start_worker_ = p_.host.StartWorkerThread([this] { StartHotspot(); });
+}
+
 bool HotspotController::InputRefused(const std::string& ssid, const std::string& key) {
   // The limits apply to what is sent: the text after the space removal.
   const auto refuse = [this](const char* text, int dy) {
@@ -62,25 +86,30 @@ bool HotspotController::InputRefused(const std::string& ssid, const std::string&
   return false;
 }
 
-void HotspotController::ResetStartUi() {
-  p_.ui.SetText(Ctl::按钮开始, hotspot_text::kStartCaption);
-  p_.ui.SetEnabled(Ctl::按钮开始, true);
-  {
-    std::lock_guard lock(state_mutex_);
-    last_hosted_output_.clear();
-  }
+bool HotspotController::ConnectionChosen() {
+  if (!netsh::TrimSpaces(p_.ui.Text(Ctl::组合框1)).empty()) return true;
+  p_.ui.ShowBalloon(kNoConnection, 140, 40);
+  ResetStartUi();
+  return false;
+}
+
+void HotspotController::ShowStoppedLook() {
   p_.ui.SetTimerInterval(Timer::时钟状态, 0);
   p_.ui.SetPicture(Ctl::图片框状态, Image::kStatusStopped);
   p_.ui.SetTimerInterval(Timer::时钟_右下角灰动, 0);
   p_.ui.SetTrayIcon(Image::kTrayOff);
 }
 
+void HotspotController::ResetStartUi() {
+  p_.ui.SetText(Ctl::按钮开始, shared_text::kStartCaption);
+  p_.ui.SetEnabled(Ctl::按钮开始, true);
+  RememberHostedOutput("");
+  ShowStoppedLook();
+}
+
 void HotspotController::ShowStartFailed() {
-  p_.ui.SetTimerInterval(Timer::时钟状态, 0);
-  p_.ui.SetPicture(Ctl::图片框状态, Image::kStatusStopped);
-  p_.ui.SetTimerInterval(Timer::时钟_右下角灰动, 0);
-  p_.ui.SetTrayIcon(Image::kTrayOff);
-  p_.ui.SetText(Ctl::按钮开始, hotspot_text::kStartCaption);
+  ShowStoppedLook();
+  p_.ui.SetText(Ctl::按钮开始, shared_text::kStartCaption);
   p_.ui.SetEnabled(Ctl::按钮开始, true);
   p_.ui.ShowMessage(kSharingFailed, "启动失败", MessageIcon::kInformation, MessageButtons::kOk);
 }
@@ -109,6 +138,18 @@ void HotspotController::ShowRunningState() {
   p_.ui.SetMenuItemEnabled(MenuItem::重启WiFi, true);
 }
 
+void HotspotController::FindHostedAdapterName(void (HotspotController::*find)(), int pause_ms) {
+  // The hosted adapter's connection name may take a moment to appear.
+  (this->*find)();
+  for (int i = 0; i < 3 && p_.ui.Text(Ctl::编辑框虚拟网卡).empty(); ++i) {
+    if (StopRequested()) return;
+    (this->*find)();
+    if (!Pause(pause_ms)) return;
+  }
+  if (p_.settings.Read(setting::kAdapterOverride) == "1")
+    p_.ui.SetText(Ctl::编辑框虚拟网卡, p_.settings.Read(setting::kAdapterOverrideName));
+}
+
 void HotspotController::StartHotspot() {
   // A fresh start: animations from their first frame, the client guard's
   // and the traffic timers off until the hotspot runs.
@@ -118,8 +159,8 @@ void HotspotController::StartHotspot() {
     tray_animation_frame_ = 0;
     share_status_.clear();
   }
-  for (Timer t : {Timer::时钟_黑, Timer::时钟_白, Timer::时钟流量统计, Timer::时钟流量})
-    p_.ui.SetTimerInterval(t, 0);
+  for (Timer t : kClientTimers) p_.ui.SetTimerInterval(t, 0);
+  p_.ui.SetTimerInterval(Timer::时钟流量, 0);
 
   if (InputRefused(p_.ui.Text(Ctl::编辑框名称), p_.ui.Text(Ctl::编辑框密码))) return;
   if (StopRequested()) return;
@@ -163,87 +204,10 @@ void HotspotController::StartHotspot() {
   p_.settings.Write(setting::kPassphrase, key);
   if (StopRequested()) return;
 
-  // Windows 7: the hosted network through netsh.
-  if (os_code_ == 5) {
-    const std::string out = p_.host.RunHiddenCommand(netsh::SetHostedNetworkCommand(ssid, key));
-    if (StopRequested()) return;
-    {
-      std::lock_guard lock(state_mutex_);
-      last_hosted_output_ = out;
-    }
-    if (out.find("管理员") != std::string::npos) {
-      p_.ui.ShowBalloon(kNoAdminRights, 210, 250);
-      ResetStartUi();
-      return;
-    }
-  }
+  const bool go_on = UsesNetsh(os_) ? StartWithNetsh(ssid, key) : StartWithWlan();
+  if (!go_on || StopRequested()) return;
 
-  if (netsh::TrimSpaces(p_.ui.Text(Ctl::组合框1)).empty()) {
-    p_.ui.ShowBalloon(kNoConnection, 140, 40);
-    ResetStartUi();
-    return;
-  }
-
-  if (os_code_ == 5) {
-    // The hosted adapter's connection name; it may take a moment to appear.
-    FindHostedAdapterWin7();
-    for (int i = 0; i < 3 && p_.ui.Text(Ctl::编辑框虚拟网卡).empty(); ++i) {
-      if (StopRequested()) return;
-      FindHostedAdapterWin7();
-      if (!Pause(200)) return;
-    }
-    if (p_.settings.Read(setting::kAdapterOverride) == "1")
-      p_.ui.SetText(Ctl::编辑框虚拟网卡, p_.settings.Read(setting::kAdapterOverrideName));
-    if (!Pause(100)) return;
-
-    EnableSharingForHotspot();
-    for (int poll = 0; poll < 30 && !SharingPassDone(); ++poll)
-      if (!Pause(300)) return;
-    if (StopRequested()) return;
-    const std::string started = p_.host.RunHiddenCommand(netsh::kStart);
-    if (StopRequested()) return;
-    {
-      std::lock_guard lock(state_mutex_);
-      last_hosted_output_ = started;
-    }
-    if (!Pause(100)) return;
-
-    // Clients get addresses only when the hosted adapter has
-    // the fixed one; with DHCP on it, set it and start over.
-    const std::string adapter = p_.ui.Text(Ctl::编辑框虚拟网卡);
-    const std::string addresses = p_.host.RunHiddenCommand(netsh::kShowAddresses);
-    if (StopRequested()) return;
-    if (netsh::AdapterDhcpLines(addresses, adapter).find("是") != std::string::npos) {
-      const std::string set_address = netsh::SetStaticAddressCommand(adapter);
-      if (!set_address.empty()) {
-        p_.host.RunHiddenCommand(set_address);
-        if (StopRequested()) return;
-      }
-      if (!Pause(500)) return;
-      p_.host.RunHiddenCommand(netsh::kStop);
-      if (StopRequested()) return;
-      EnableSharingForHotspot();
-      if (StopRequested() || !Pause(1000)) return;
-      p_.host.RunHiddenCommand(netsh::kStart);
-      if (StopRequested()) return;
-    }
-  } else {
-    // The WLAN functions, with the texts as the boxes hold them.
-    StartHostedNetworkWithSharing(p_.ui.Text(Ctl::编辑框名称), p_.ui.Text(Ctl::编辑框密码),
-                                  p_.ui.Text(Ctl::组合框1));
-    if (StopRequested()) return;
-    FindHostedAdapter();
-    for (int i = 0; i < 3 && p_.ui.Text(Ctl::编辑框虚拟网卡).empty(); ++i) {
-      if (StopRequested()) return;
-      FindHostedAdapter();
-      if (!Pause(300)) return;
-    }
-    if (p_.settings.Read(setting::kAdapterOverride) == "1")
-      p_.ui.SetText(Ctl::编辑框虚拟网卡, p_.settings.Read(setting::kAdapterOverrideName));
-  }
-  if (StopRequested()) return;
-
-  // The hosted network did not start: netsh said why.
+  // The hosted network did not start: the output says why.
   const std::string output = LastHostedOutput();
   if (output.find("无法") != std::string::npos) {
     p_.ui.ShowMessage(kStartFailedPrefix + netsh::CleanOutput(output) + kStartFailedRemedy,
@@ -279,45 +243,6 @@ void HotspotController::StartHotspot() {
     }
   }
   ShowStartFailed();
-}
-
-void HotspotController::OnStatusTimer() {
-  int frame;
-  {
-    std::lock_guard lock(state_mutex_);
-    if (share_status_ == hotspot_text::kShareDone) frame = -1;
-    else {
-      frame = animation_frame_;
-      animation_frame_ = (animation_frame_ + 1) % 5;
-    }
-  }
-  if (frame < 0) {
-    p_.ui.SetTimerInterval(Timer::时钟状态, 0);
-    p_.ui.SetPicture(Ctl::图片框状态, Image::kStatusRunning);
-    return;
-  }
-  p_.ui.SetPicture(Ctl::图片框状态,
-                   static_cast<Image>(static_cast<int>(Image::kStatusFrame0) + frame));
-}
-
-void HotspotController::OnTrayAnimationTimer() {
-  static constexpr Image kCycle[] = {Image::kTrayFrame0, Image::kTrayFrame1, Image::kTrayFrame2,
-                                     Image::kTrayOff};
-  int frame;
-  {
-    std::lock_guard lock(state_mutex_);
-    if (share_status_ == hotspot_text::kShareDone) frame = -1;
-    else {
-      frame = tray_animation_frame_;
-      tray_animation_frame_ = (tray_animation_frame_ + 1) % 4;
-    }
-  }
-  if (frame < 0) {
-    p_.ui.SetTimerInterval(Timer::时钟_右下角灰动, 0);
-    p_.ui.ShowTrayIcon(Image::kTrayOn, hotspot_text::kTrayRunning);
-    return;
-  }
-  p_.ui.SetTrayIcon(kCycle[frame]);
 }
 
 }  // namespace lumora

@@ -2,7 +2,9 @@
 // The main window and the floating bar as the core sees them: controls,
 // timers, menu items, the tray icon and the boxes the program shows, all by
 // design name. Workers call this too; the Windows layer carries each call to
-// the window thread.
+// the window thread, and once the window is gone a call does nothing and a
+// read gives the empty value. Only what the program itself reads back is
+// here; the tests' window (tests/unit/fakes) reads everything.
 #include <string>
 #include <string_view>
 #include <vector>
@@ -30,25 +32,20 @@ class WindowPort {
   // --- any control
   virtual std::string Text(Ctl c) const = 0;
   virtual void SetText(Ctl c, std::string_view text) = 0;
-  virtual bool Visible(Ctl c) const = 0;
   virtual void SetVisible(Ctl c, bool visible) = 0;
-  virtual bool Enabled(Ctl c) const = 0;
   virtual void SetEnabled(Ctl c, bool enabled) = 0;
   virtual Rect Bounds(Ctl c) const = 0;  // relative to its container
   virtual void SetBounds(Ctl c, Rect r) = 0;
   virtual void SetTip(Ctl c, std::string_view tip) = 0;  // hover tip
-  virtual std::string Tip(Ctl c) const = 0;
 
   // --- check boxes and radio buttons
   virtual bool Checked(Ctl c) const = 0;
   virtual void SetChecked(Ctl c, bool checked) = 0;
 
   // --- edit boxes: masked (password) or plain input
-  virtual bool Masked(Ctl c) const = 0;
   virtual void SetMasked(Ctl c, bool masked) = 0;
 
   // --- picture boxes
-  virtual Image Picture(Ctl c) const = 0;
   virtual void SetPicture(Ctl c, Image image) = 0;
 
   // --- slider
@@ -74,15 +71,11 @@ class WindowPort {
   virtual int CurrentPage() const = 0;
 
   // --- timers (0 = stopped) and menu items
-  virtual int TimerInterval(Timer t) const = 0;
   virtual void SetTimerInterval(Timer t, int ms) = 0;
-  virtual bool MenuItemEnabled(MenuItem m) const = 0;
   virtual void SetMenuItemEnabled(MenuItem m, bool enabled) = 0;
 
   // --- the main window itself
-  virtual std::string Title() const = 0;
   virtual void SetTitle(std::string_view title) = 0;
-  virtual bool MainVisible() const = 0;
   virtual void SetMainVisible(bool visible) = 0;
   // Visible, restored, centred on the screen and in front.
   virtual void ShowMainCentred() = 0;
@@ -93,7 +86,6 @@ class WindowPort {
 
   // --- labels: the colour of the text
   virtual void SetTextColour(Ctl c, Colour colour) = 0;
-  virtual Colour TextColour(Ctl c) const = 0;
 
   // --- the balloon tip 气球提示框1, pointing at (left + dx, top + dy) of the
   // main window: input errors of a hotspot start
@@ -101,21 +93,16 @@ class WindowPort {
 
   // --- group boxes: the colour of the caption
   virtual void SetCaptionColour(Ctl group, Colour colour) = 0;
-  virtual Colour CaptionColour(Ctl group) const = 0;
 
   // --- the floating bar window
   virtual bool BarExists() const = 0;
   virtual void CreateBar() = 0;
-  virtual bool BarVisible() const = 0;
   virtual void SetBarVisible(bool visible) = 0;
 
   // --- tray icon
   virtual void ShowTrayIcon(Image icon, std::string_view tip) = 0;
   virtual void SetTrayIcon(Image icon) = 0;  // keeps the tip
   virtual void RemoveTrayIcon() = 0;
-  virtual bool TrayIconShown() const = 0;
-  virtual Image TrayIcon() const = 0;
-  virtual std::string TrayTip() const = 0;
 
   // --- pop-up menus: shown at the mouse pointer; the item chosen comes back
   // as a menu event through the event table

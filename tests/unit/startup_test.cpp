@@ -19,6 +19,7 @@
 #include "fakes/fake_system.h"
 #include "fakes/memory_files.h"
 #include "fakes/memory_window.h"
+#include "guard/client_guard.h"
 #include "guard/device_files.h"
 
 namespace lumora {
@@ -40,10 +41,17 @@ struct Rig {
   fakes::FakeHost host;
   fakes::FakeSystem system{log};
   fakes::FakeSubsystems parts{log};
-  App app{AppPorts{ui, settings, files, host, system, parts}};
+  EventTable events;
+  App app{AppPorts{ui, settings, host, system, events}};
+  ClientGuard guard{GuardPorts{ui, settings, files, parts}};
+  Extras extras{ExtrasPorts{ui, settings, parts, parts, parts}};
 
+  // Wired as the program wires them.
   Rig() {
     host.trace = [this](std::string_view e) { log.Add(e); };
+    for (Subsystem s : {app.Registration(), parts.Updates(host), parts.Hotspot(),
+                        guard.Registration(), extras.Registration()})
+      events.Add(std::move(s));
   }
   // The workers capture the app: they end before it goes.
   ~Rig() { host.StopAll(); }
@@ -127,8 +135,8 @@ TEST(Startup, NoSettingsFileShowsTheDesignStateAndWritesNothing) {
   for (const auto& [c, tip] : tips) EXPECT_EQ(ui.Tip(c), tip) << int(c);
 
   // The sequence has run: ready, with both start options off.
-  EXPECT_EQ(r.app.OsCode(), 5);
-  EXPECT_EQ(r.parts.os_code, 5) << "the subsystems learn the version code before the start-up sequence";
+  EXPECT_EQ(r.app.Os(), OsCode::kWindows7);
+  EXPECT_EQ(r.parts.os_code, OsCode::kWindows7) << "the subsystems learn the version code before the start-up sequence";
   EXPECT_TRUE(ui.Enabled(Ctl::按钮开始));
   EXPECT_EQ(ui.Text(Ctl::按钮开始), "开启WiFi");
   EXPECT_TRUE(ui.TrayIconShown());
@@ -336,7 +344,7 @@ TEST(Startup, WindowsXpIsRefusedAndNoSequenceStarts) {
   EXPECT_EQ(r.ui.Text(Ctl::编辑框名称), "xp");
   EXPECT_TRUE(r.ui.Checked(Ctl::选择框显示流量));
   EXPECT_FALSE(r.ui.BarExists());
-  EXPECT_EQ(r.app.OsCode(), 0);
+  EXPECT_EQ(r.app.Os(), OsCode::kNotComputed);
   EXPECT_EQ(r.host.StartedCount(), 1);
   EXPECT_EQ(r.app.StartupWorker(), nullptr);
   EXPECT_TRUE(r.SequenceCalls().empty());
@@ -349,7 +357,7 @@ TEST(Startup, OsVersionCodes) {
       {{6, 2}, 6}, {{6, 3}, -1}, {{10, 0}, -1}, {{0, 0}, -1},
   };
   for (const auto& [v, code] : cases)
-    EXPECT_EQ(OsVersionCode(v), code) << v.major << "." << v.minor;
+    EXPECT_EQ(OsVersionCode(v), static_cast<OsCode>(code)) << v.major << "." << v.minor;
   EXPECT_TRUE(IsWindowsXp({5, 1}));
   EXPECT_FALSE(IsWindowsXp({5, 2}));
 }
@@ -461,12 +469,12 @@ TEST(Lifecycle, ShowPasswordClickIsWrittenAndRestoredAtTheNextStart) {
 TEST(Lifecycle, EveryWayOfEndingStopsInOrderAndOnlyTheCloseBoxFolds) {
   struct Case {
     const char* name;
-    void (*end)(App&);
+    void (*end)(Rig&);
     bool fold;
   } cases[] = {
-      {"close box", [](App& a) { a.OnCloseRequested(); }, true},
-      {"QuitProgram", [](App& a) { a.QuitProgram(); }, false},
-      {"menu 退出", [](App& a) { a.OnMenuItem(MenuItem::退出); }, false},
+      {"close box", [](Rig& r) { r.app.OnCloseRequested(); }, true},
+      {"QuitProgram", [](Rig& r) { r.app.QuitProgram(); }, false},
+      {"menu 退出", [](Rig& r) { r.events.Choose(MenuItem::退出); }, false},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -485,18 +493,18 @@ TEST(Lifecycle, EveryWayOfEndingStopsInOrderAndOnlyTheCloseBoxFolds) {
       if (e.starts_with("WaitResponsive")) rects_at_pause = r.ui.main_rects.size();
     };
     r.parts.on_call = [&r](std::string_view name) {
-      if (name != "StopClientScan" && name != "AbortAndResetHotspot") return;
+      if (name != "StopWorkers updates" && name != "AbortAndResetHotspot") return;
       std::string state = r.ui.MainVisible() ? "main shown" : "main hidden";
       state += r.ui.TrayIconShown() ? ", tray" : ", no tray";
       if (r.app.StartupWorker()->Stop().StopRequested()) state += ", start-up stopped";
       r.log.Add(state);
     };
     r.log.Clear();
-    c.end(r.app);
+    c.end(r);
 
-    Entries want = {"StopWorkerThread", "StopClientScan", "main hidden, tray, start-up stopped",
-                    "AbortAndResetHotspot", "main hidden, no tray, start-up stopped",
-                    "EndProcess"};
+    Entries want = {"StopWorkerThread", "StopWorkers updates", "main hidden, tray, start-up stopped",
+                    "StopWorkerThread", "AbortAndResetHotspot",
+                    "main hidden, no tray, start-up stopped", "EndProcess"};
     if (c.fold) want.insert(want.begin(), "WaitResponsive 50");
     EXPECT_EQ(r.log.Entries(), want);
     EXPECT_EQ(r.system.end_process_calls, 1);

@@ -21,6 +21,7 @@
 #include "memory_files.h"
 #include "memory_window.h"
 #include "hotspot/hotspot_controller.h"
+#include "ui/shared_texts.h"
 
 namespace lumora::fakes {
 
@@ -309,8 +310,8 @@ struct HotspotRig {
 
   // The tray icon is there, as start-up leaves it.
   explicit HotspotRig(int os_code = 5) {
-    hotspot.SetOsCode(os_code);
-    ui.ShowTrayIcon(Image::kAppIcon, hotspot_text::kTrayWelcome);
+    hotspot.SetOsCode(static_cast<OsCode>(os_code));
+    ui.ShowTrayIcon(Image::kAppIcon, shared_text::kTrayWelcome);
   }
   // Workers use the controller: they end before it goes.
   ~HotspotRig() { host.StopAll(); }
@@ -322,7 +323,7 @@ struct HotspotRig {
   void Ready(const std::string& adapter = "无线网络连接 2", const std::string& dhcp = "否") {
     ui.AddItem(Ctl::组合框1, "WLAN");
     ui.SelectIndex(Ctl::组合框1, 0);
-    ui.SetText(Ctl::按钮开始, hotspot_text::kStartCaption);
+    ui.SetText(Ctl::按钮开始, shared_text::kStartCaption);
     ui.SetEnabled(Ctl::按钮开始, true);
     sharing.Add("WLAN");
     sharing.Add(adapter);

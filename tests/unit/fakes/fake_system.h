@@ -10,8 +10,11 @@
 #include <string_view>
 #include <vector>
 
-#include "app/subsystems.h"
 #include "app/system_port.h"
+#include "common/command_host.h"
+#include "extras/extras.h"
+#include "hotspot/hotspot_control.h"
+#include "ui/subsystem.h"
 
 namespace lumora::fakes {
 
@@ -72,9 +75,10 @@ class FakeSystem : public SystemPort {
   CallLog& log_;
 };
 
-// Each call logs its name, then runs `on_call` (on the caller's thread), then
-// answers as scripted.
-class FakeSubsystems : public Subsystems {
+// The subsystems the spine calls, played by registrations whose steps log
+// their names, and the ports the extras use. Each call logs its name, then
+// runs `on_call` (on the caller's thread), then answers as scripted.
+class FakeSubsystems : public SkinPort, public AutostartPort, public HotspotControl {
  public:
   explicit FakeSubsystems(CallLog& log) : log_(log) {}
 
@@ -82,40 +86,67 @@ class FakeSubsystems : public Subsystems {
   bool autostart_exists = false;  // AutostartExists
   std::function<void(std::string_view)> on_call;  // set before any worker starts
   std::vector<int> applied_hues;  // ApplySkinHue runs on the window thread only
+  OsCode os_code = OsCode::kNotComputed;  // what the hotspot learnt
 
-  void OnOsVersionCode(int code) override { os_code = code; }
-  int os_code = 0;
-  void NoticeLoader() override { Called("NoticeLoader"); }
-  bool CheckForUpdate() override {
-    Called("CheckForUpdate");
-    return update_accepted;
+  // The update subsystem: the notice worker at launch (stopped at exit), the
+  // update offer, the statistics page.
+  Subsystem Updates(CommandHost& host) {
+    Subsystem s;
+    s.name = "updates";
+    s.startup = {
+        {StartupPhase::kLaunch, [this, &host](const StartupInfo&) {
+           notice_worker_ = host.StartWorkerThread([this] { Called("NoticeLoader"); });
+           return true;
+         }},
+        {StartupPhase::kOffers, [this](const StartupInfo&) { return !Called("CheckForUpdate", update_accepted); }},
+        {StartupPhase::kBackground, [this](const StartupInfo&) { return !Called("LoadStatisticsPage"); }},
+    };
+    s.stop_workers = [this, &host] {
+      Called("StopWorkers updates");
+      host.StopWorkerThread(notice_worker_);
+    };
+    return s;
   }
-  void LoadStatisticsPage() override { Called("LoadStatisticsPage"); }
-  void OpenOfficialSite() override { Called("OpenOfficialSite"); }
-  void ResetAllSharing() override { Called("ResetAllSharing"); }
-  void FillConnectionList() override { Called("FillConnectionList"); }
-  void ChooseDefaultConnection() override { Called("ChooseDefaultConnection"); }
-  void OnStartButton() override { Called("OnStartButton"); }
-  void RestartHotspot() override { Called("RestartHotspot"); }
-  void AbortAndResetHotspot() override { Called("AbortAndResetHotspot"); }
-  void PrepareServices() override { Called("PrepareServices"); }
-  void StopClientScan() override { Called("StopClientScan"); }
-  bool AutostartExists() override {
-    Called("AutostartExists");
-    return autostart_exists;
+
+  // The hotspot: its start-up steps and the reset at exit.
+  Subsystem Hotspot() {
+    Subsystem s;
+    s.name = "hotspot";
+    const auto step = [this](StartupPhase phase, const char* name) {
+      return StartupStep{phase, [this, name](const StartupInfo&) { return !Called(name); }};
+    };
+    s.startup = {
+        {StartupPhase::kOsKnown, [this](const StartupInfo& info) {
+           os_code = info.os;
+           return true;
+         }},
+        step(StartupPhase::kNetwork, "ResetAllSharing"),
+        step(StartupPhase::kNetwork, "FillConnectionList"),
+        step(StartupPhase::kNetwork, "ChooseDefaultConnection"),
+        step(StartupPhase::kBackground, "PrepareServices"),
+    };
+    s.teardown = [this] { AbortAndResetHotspot(); };
+    return s;
   }
+
   void ApplySkinHue(int hue) override {
     Called("ApplySkinHue");
     applied_hues.push_back(hue);
   }
+  bool AutostartExists() override { return Called("AutostartExists", autostart_exists); }
+  std::string ShareStatus() const override { return ""; }
+  void OnStartButton() override { Called("OnStartButton"); }
+  void AbortAndResetHotspot() override { Called("AbortAndResetHotspot"); }
 
  private:
-  void Called(std::string_view name) {
+  bool Called(std::string_view name, bool answer = false) {
     log_.Add(name);
     if (on_call) on_call(name);
+    return answer;
   }
 
   CallLog& log_;
+  WorkerHandle notice_worker_;
 };
 
 }  // namespace lumora::fakes

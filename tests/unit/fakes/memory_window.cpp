@@ -5,7 +5,7 @@
 namespace lumora::fakes {
 namespace {
 
-constexpr int kHueMax = 340;
+
 constexpr int kPageCount = 5;
 
 template <typename Container>
@@ -29,7 +29,7 @@ MemoryWindow::MemoryWindow() {
     for (const char* item : ComboItems(def.id)) c.items.emplace_back(item);
   }
   for (const ColumnDef& col : ColumnDefs()) ++controls_[static_cast<int>(col.list)].columns;
-  controls_[static_cast<int>(Ctl::滑块条色调)].slider_max = kHueMax;
+  controls_[static_cast<int>(Ctl::滑块条色调)].slider_max = kSliderMax;
   for (const MenuItemDef& item : MenuItemDefs())
     menu_enabled_[static_cast<int>(item.id)] = !item.disabled;
 }
@@ -325,6 +325,7 @@ std::string MemoryWindow::TrayTip() const {
 MessageResult MemoryWindow::ShowMessage(std::string_view text, std::string_view title,
                                         MessageIcon icon, MessageButtons buttons) {
   std::lock_guard lock(mutex_);
+  if (closing_) return buttons == MessageButtons::kYesNo ? MessageResult::kNo : MessageResult::kOk;
   messages.push_back({std::string(text), std::string(title), icon, buttons});
   if (answers.empty())
     return buttons == MessageButtons::kYesNo ? MessageResult::kNo : MessageResult::kOk;
@@ -371,7 +372,12 @@ Colour MemoryWindow::TextColour(Ctl c) const {
 
 void MemoryWindow::ShowBalloon(std::string_view text, int dx, int dy) {
   std::lock_guard lock(mutex_);
-  balloons.push_back({std::string(text), dx, dy});
+  if (!closing_) balloons.push_back({std::string(text), dx, dy});
+}
+
+void MemoryWindow::BeginClosing() {
+  std::lock_guard lock(mutex_);
+  closing_ = true;
 }
 
 void MemoryWindow::PopupMenu(Popup popup) {

@@ -36,20 +36,20 @@ class MemoryWindow : public WindowPort {
 
   std::string Text(Ctl c) const override;
   void SetText(Ctl c, std::string_view text) override;
-  bool Visible(Ctl c) const override;
+  bool Visible(Ctl c) const;
   void SetVisible(Ctl c, bool visible) override;
-  bool Enabled(Ctl c) const override;
+  bool Enabled(Ctl c) const;
   void SetEnabled(Ctl c, bool enabled) override;
   Rect Bounds(Ctl c) const override;
   void SetBounds(Ctl c, Rect r) override;
   void SetTip(Ctl c, std::string_view tip) override;
-  std::string Tip(Ctl c) const override;
+  std::string Tip(Ctl c) const;
 
   bool Checked(Ctl c) const override;
   void SetChecked(Ctl c, bool checked) override;
-  bool Masked(Ctl c) const override;
+  bool Masked(Ctl c) const;
   void SetMasked(Ctl c, bool masked) override;
-  Image Picture(Ctl c) const override;
+  Image Picture(Ctl c) const;
   void SetPicture(Ctl c, Image image) override;
 
   int SliderPosition(Ctl c) const override;
@@ -70,24 +70,24 @@ class MemoryWindow : public WindowPort {
 
   int CurrentPage() const override;
 
-  int TimerInterval(Timer t) const override;
+  int TimerInterval(Timer t) const;
   void SetTimerInterval(Timer t, int ms) override;
-  bool MenuItemEnabled(MenuItem m) const override;
+  bool MenuItemEnabled(MenuItem m) const;
   void SetMenuItemEnabled(MenuItem m, bool enabled) override;
 
-  std::string Title() const override;
+  std::string Title() const;
   void SetTitle(std::string_view title) override;
-  bool MainVisible() const override;
+  bool MainVisible() const;
   void SetMainVisible(bool visible) override;
   void ShowMainCentred() override;
   Rect MainRect() const override;
   void SetMainRect(Rect r) override;
   void RemoveMainBorder() override;
   void SetTextColour(Ctl c, Colour colour) override;
-  Colour TextColour(Ctl c) const override;
+  Colour TextColour(Ctl c) const;
   void ShowBalloon(std::string_view text, int dx, int dy) override;
   void SetCaptionColour(Ctl group, Colour colour) override;
-  Colour CaptionColour(Ctl group) const override;
+  Colour CaptionColour(Ctl group) const;
 
   struct Balloon {
     std::string text;
@@ -101,19 +101,20 @@ class MemoryWindow : public WindowPort {
 
   bool BarExists() const override;
   void CreateBar() override;
-  bool BarVisible() const override;
+  bool BarVisible() const;
   void SetBarVisible(bool visible) override;
 
   void ShowTrayIcon(Image icon, std::string_view tip) override;
   void SetTrayIcon(Image icon) override;
   void RemoveTrayIcon() override;
-  bool TrayIconShown() const override;
-  Image TrayIcon() const override;
-  std::string TrayTip() const override;
+  bool TrayIconShown() const;
+  Image TrayIcon() const;
+  std::string TrayTip() const;
 
   MessageResult ShowMessage(std::string_view text, std::string_view title, MessageIcon icon,
                             MessageButtons buttons) override;
   void PopupMenu(Popup popup) override;
+  void BeginClosing() override;
   std::vector<Popup> popups;  // every pop-up menu shown, in order
 
  private:
@@ -150,6 +151,7 @@ class MemoryWindow : public WindowPort {
   Rect main_rect_{100, 100, kMainWidth, kMainHeight};
   std::array<Colour, kControlCount> caption_colours_{};
   std::array<Colour, kControlCount> text_colours_{};
+  bool closing_ = false;
 };
 
 }  // namespace lumora::fakes
