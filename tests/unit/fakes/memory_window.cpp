@@ -5,9 +5,6 @@
 namespace lumora::fakes {
 namespace {
 
-
-constexpr int kPageCount = 5;
-
 template <typename Container>
 bool InRange(const Container& c, int i) {
   return i >= 0 && static_cast<std::size_t>(i) < c.size();
