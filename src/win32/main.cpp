@@ -1,24 +1,27 @@
-// Program entry: builds the window from its definition, wires its events to
-// the program's handlers and runs the message loop.
+// Program entry: builds the window from its definition, the ports and the
+// subsystems, routes the window's events through the event table and runs
+// the message loop.
 #include <windows.h>
 
 #include <commctrl.h>
 #include <objbase.h>
 
 #include "app/app.h"
-#include "app/live_subsystems.h"
+#include "extras/extras.h"
+#include "guard/client_guard.h"
 #include "hotspot/hotspot_controller.h"
+#include "ui/event_table.h"
 #include "win32/adapters_win.h"
-#include "win32/connections_win.h"
-#include "win32/services_win.h"
-#include "win32/sharing_win.h"
-#include "win32/wlan_win.h"
-#include "win32/app_messages.h"
 #include "win32/command_host_win.h"
+#include "win32/connections_win.h"
+#include "win32/extras_pending.h"
 #include "win32/file_store_win.h"
 #include "win32/message_pump.h"
+#include "win32/services_win.h"
+#include "win32/sharing_win.h"
 #include "win32/system_win.h"
-#include "win32/win32_window.h"
+#include "win32/window/main_window.h"
+#include "win32/wlan_win.h"
 
 namespace lumora {
 namespace {
@@ -27,39 +30,15 @@ HWND g_main = nullptr;
 
 bool PreTranslate(MSG& msg) { return g_main && IsDialogMessageW(g_main, &msg); }
 
-void WireEvents(Win32Window& window, App& app, HotspotController& hotspot) {
-  window.on_command = [&app, &hotspot](Ctl c, UINT code) {
-    if (c == Ctl::组合框1 && code == CBN_KILLFOCUS) {
-      hotspot.OnConnectionChanged();
-      return;
-    }
-    if (code == BN_CLICKED || code == STN_CLICKED) {
-      switch (c) {
-        case Ctl::选择框2: hotspot.OnRememberClicked(); break;
-        case Ctl::按钮查看连接: hotspot.OpenConnectionsFolder(); break;
-        case Ctl::按钮开始: app.OnStartButtonClicked(); break;
-        case Ctl::按钮右下角: app.OnHideToTrayClicked(); break;
-        case Ctl::选择框_显示密码: app.OnShowPasswordClicked(); break;
-        case Ctl::画板_问号: app.OnQuestionIconClicked(); break;
-        case Ctl::画板_叹号: app.OnNoticeIconClicked(); break;
-        case Ctl::超级链接框_重启: app.OnMenuItem(MenuItem::重启WiFi); break;
-        default: break;
-      }
-    }
-  };
-  window.on_menu = [&app](MenuItem item) { app.OnMenuItem(item); };
+void RouteEvents(Win32Window& window, App& app, const EventTable& events) {
+  window.on_event = [&events](Ctl c, ControlEvent e, int value) { events.Dispatch(c, e, value); };
+  window.on_timer = [&events](Timer t) { events.Tick(t); };
+  window.on_menu = [&events](MenuItem item) { events.Choose(item); };
   window.on_tray = [&app, &window](UINT mouse) {
     if (mouse == WM_LBUTTONUP || mouse == WM_LBUTTONDBLCLK) app.ShowMainWindow();
     else if (mouse == WM_RBUTTONUP) window.PopupAtCursor(Popup::菜单);
   };
   window.on_close = [&app] { app.OnCloseRequested(); };
-  window.on_timer = [&hotspot](Timer t) {
-    switch (t) {
-      case Timer::时钟状态: hotspot.OnStatusTimer(); break;
-      case Timer::时钟_右下角灰动: hotspot.OnTrayAnimationTimer(); break;
-      default: break;  // the client guard's and the traffic monitor's timers
-    }
-  };
 }
 
 }  // namespace
@@ -84,14 +63,24 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   Win32ConnectionsPort connections;
   Win32AdaptersPort adapters;
   Win32ServicesPort services;
+  PendingSkin skin;
+  PendingAutostart autostart;
+
+  EventTable events;
+  App app({window, settings, host, system, events});
   HotspotController hotspot({window, settings, host, sharing, wlan, connections, adapters, services});
-  LiveSubsystems parts(hotspot);
-  App app({window, settings, files, host, system, parts});
-  WireEvents(window, app, hotspot);
+  ClientGuard guard({window, settings, files, hotspot});
+  Extras extras({window, settings, skin, autostart, hotspot});
+  // The subsystems, in the order their start-up steps run.
+  events.Add(app.Registration());
+  events.Add(hotspot.Registration());
+  events.Add(guard.Registration());
+  events.Add(extras.Registration());
+  RouteEvents(window, app, events);
   SetPreTranslate(PreTranslate);
 
   // Another instance runs: end at once, before the ports go out of scope
-  // under the notice worker that was already started.
+  // under a worker that was already started.
   if (!app.OnCreate()) ExitProcess(0);
   ShowWindow(window.Main(), SW_SHOWNORMAL);
   UpdateWindow(window.Main());

@@ -347,5 +347,18 @@ TEST_F(Services, AFirewallThatCannotStartIsReportedOnce) {
   CloseAndExpectEnd(program, main);
 }
 
+TEST_F(Services, ClosingWhileTheFirewallFailsToStartEndsWithoutAMessage) {
+  // The firewall takes seconds to fail: the close comes while the start-up
+  // waits for it, and its message must not hold the ending program open.
+  ASSERT_TRUE(ConfigureService(
+      L"MpsSvc", SERVICE_DEMAND_START,
+      L"C:\\windows\\lumora_standin_service.exe --fail-after 3000", true));
+  Program program(ProgramPath());
+  HWND main = StartReady(program);
+  ASSERT_TRUE(main);
+  CloseAndExpectEnd(program, main);
+  EXPECT_FALSE(WaitForMessageBox("提示", 500)) << "a box opened inside the close";
+}
+
 }  // namespace
 }  // namespace lumora::e2e

@@ -1,7 +1,11 @@
 // A Windows service that does nothing but run until it is stopped: it stands
 // in for the sharing and firewall services, which a test prefix does not have.
-//   standin_service.exe            run under the service manager
+//   standin_service.exe                  run under the service manager
+//   standin_service.exe --fail-after MS  a service that fails to start, slowly:
+//                                        it ends after MS without answering
 #include <windows.h>
+
+#include <cwchar>
 
 namespace {
 
@@ -35,6 +39,11 @@ void WINAPI ServiceMain(DWORD, wchar_t** argv) {
 }  // namespace
 
 int main() {
+  const wchar_t* fail = std::wcsstr(GetCommandLineW(), L"--fail-after ");
+  if (fail) {
+    Sleep(DWORD(std::wcstoul(fail + std::wcslen(L"--fail-after "), nullptr, 10)));
+    return 1;
+  }
   wchar_t name[] = L"";  // own process: the name is ignored
   SERVICE_TABLE_ENTRYW table[] = {{name, ServiceMain}, {nullptr, nullptr}};
   return StartServiceCtrlDispatcherW(table) ? 0 : 1;

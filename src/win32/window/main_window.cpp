@@ -1,0 +1,334 @@
+// The main window's life and its messages: creation, the hand-over of calls
+// from workers, and the translation of control notifications into events.
+#include "win32/window/main_window.h"
+
+#include <commctrl.h>
+
+#include "ui/window_layout.h"
+#include "win32/app_messages.h"
+#include "win32/images.h"
+
+namespace lumora {
+namespace {
+
+constexpr wchar_t kContainerClass[] = L"LumoraWiFiContainer";
+constexpr UINT_PTR kBalloonTimer = 1;  // hides the balloon tip
+
+Win32Window* Self(HWND hwnd) {
+  return reinterpret_cast<Win32Window*>(GetWindowLongPtrW(GetAncestor(hwnd, GA_ROOT), GWLP_USERDATA));
+}
+
+Ctl CtlOfId(int id) {
+  const int index = id - kControlIdBase;
+  return (index >= 0 && index < kControlCount) ? static_cast<Ctl>(index) : Ctl::kCount;
+}
+
+}  // namespace
+
+Win32Window::Win32Window(HINSTANCE instance) : instance_(instance) {
+  ui_thread_ = GetCurrentThreadId();
+  for (const ControlDef& d : ControlDefs())
+    controls_[static_cast<int>(d.id)].own_visible = !(d.flags & flag::kHidden);
+  face_brush_ = GetSysColorBrush(COLOR_BTNFACE);
+  SetFonts();
+  taskbar_created_ = RegisterWindowMessageW(L"TaskbarCreated");
+}
+
+Win32Window::~Win32Window() {
+  tray_.Remove();
+  for (HMENU m : popups_)
+    if (m) DestroyMenu(m);
+  for (HFONT f : fonts_) DeleteObject(f);
+  DeleteObject(link_font_);
+}
+
+bool Win32Window::Create() {
+  WNDCLASSEXW wc{};
+  wc.cbSize = sizeof(wc);
+  wc.hInstance = instance_;
+  wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+  wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+
+  wc.lpfnWndProc = MainProc;
+  wc.hIcon = IconOf(Image::kAppIcon, 48);
+  wc.hIconSm = IconOf(Image::kAppIcon, 16);
+  wc.lpszClassName = kMainWindowClass;
+  RegisterClassExW(&wc);
+
+  wc.lpfnWndProc = ContainerProc;
+  wc.hIcon = wc.hIconSm = nullptr;
+  wc.lpszClassName = kContainerClass;
+  RegisterClassExW(&wc);
+  TrafficBarWindow::RegisterClass(instance_);
+
+  // 430 x 316 outside, fixed border; the design caption is empty.
+  HWND main = CreateWindowExW(WS_EX_CONTROLPARENT, kMainWindowClass, L"",
+                              WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN,
+                              CW_USEDEFAULT, CW_USEDEFAULT, kMainWidth, kMainHeight, nullptr,
+                              nullptr, instance_, nullptr);
+  if (!main) return false;
+  main_ = main;
+  SetWindowLongPtrW(main, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+  tray_.Attach(main, kMsgTray);
+  bar_.on_tick = [this] {
+    if (on_timer) on_timer(Timer::时钟流量);
+  };
+  // Centred on the screen, as the window first appears.
+  SetWindowPos(main, nullptr, (GetSystemMetrics(SM_CXSCREEN) - kMainWidth) / 2,
+               (GetSystemMetrics(SM_CYSCREEN) - kMainHeight) / 2, 0, 0,
+               SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  BuildControls();
+  BuildMenus();
+  return true;
+}
+
+void Win32Window::RunOnUi(const std::function<void()>& fn) const {
+  HWND main = main_;
+  if (!main) return;  // gone: nothing reaches a destroyed window
+  if (GetCurrentThreadId() == ui_thread_) {
+    fn();
+    return;
+  }
+  // Synchronous, so the order of effects stays as the worker wrote it; the
+  // window thread serves it even while it waits (every wait serves
+  // messages). A window destroyed meanwhile runs nothing.
+  SendMessageW(main, kMsgRunOnUi, 0, reinterpret_cast<LPARAM>(&fn));
+}
+
+void Win32Window::ShowPage(int index) {
+  for (int page = 0; page < kPageCount; ++page)
+    ShowWindow(pages_[page], page == index ? SW_SHOW : SW_HIDE);
+}
+
+void Win32Window::PopupAtCursor(Popup popup) {
+  POINT at;
+  GetCursorPos(&at);
+  // The menu closes when the user clicks elsewhere only if our window is in front.
+  SetForegroundWindow(main_);
+  const int chosen = TrackPopupMenu(popups_[static_cast<int>(popup)],
+                                    TPM_RETURNCMD | TPM_RIGHTBUTTON, at.x, at.y, 0, main_, nullptr);
+  PostMessageW(main_, WM_NULL, 0, 0);
+  const int index = chosen - kMenuIdBase;
+  if (chosen && index >= 0 && index < kMenuItemCount && on_menu) on_menu(static_cast<MenuItem>(index));
+}
+
+// Enter and Esc in an edit or combo box are events of their own; the dialog
+// keys of the main window would take them otherwise.
+void Win32Window::WatchKeys(Ctl c) {
+  HWND edit = H(c);
+  if (DefOf(c).kind == ControlKind::kCombo) {
+    COMBOBOXINFO info{};
+    info.cbSize = sizeof(info);
+    if (GetComboBoxInfo(H(c), &info) && info.hwndItem) edit = info.hwndItem;
+  }
+  SetWindowSubclass(edit, KeyProc, 1, static_cast<DWORD_PTR>(c));
+}
+
+LRESULT CALLBACK Win32Window::KeyProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR,
+                                      DWORD_PTR data) {
+  const bool watched = wp == VK_RETURN || wp == VK_ESCAPE;
+  if (msg == WM_GETDLGCODE && watched)
+    return DefSubclassProc(hwnd, msg, wp, lp) | DLGC_WANTALLKEYS;
+  if (msg == WM_KEYDOWN && watched) {
+    Win32Window* self = Self(hwnd);
+    if (self && self->on_event) self->on_event(static_cast<Ctl>(data), ControlEvent::kKey, int(wp));
+    return 0;
+  }
+  if (msg == WM_CHAR && watched) return 0;  // no beep
+  if (msg == WM_NCDESTROY) RemoveWindowSubclass(hwnd, KeyProc, 1);
+  return DefSubclassProc(hwnd, msg, wp, lp);
+}
+
+bool Win32Window::HandleSetCursor(HWND over) {
+  const Ctl c = CtlOfId(GetDlgCtrlID(over));
+  if (c == Ctl::kCount || ContainerOf(c) != GetParent(over)) return false;
+  if (!(DefOf(c).flags & flag::kHandCursor) && DefOf(c).kind != ControlKind::kHyperlink) return false;
+  SetCursor(LoadCursorW(nullptr, IDC_HAND));
+  return true;
+}
+
+HBRUSH Win32Window::HandleCtlColor(HDC dc, HWND control) {
+  const Ctl c = CtlOfId(GetDlgCtrlID(control));
+  SetBkMode(dc, TRANSPARENT);
+  if (c == Ctl::kCount) return face_brush_;
+  const Colour text = controls_[static_cast<int>(c)].text;
+  SetTextColor(dc, RGB(text.r, text.g, text.b));
+  if (DefOf(c).kind == ControlKind::kHyperlink)
+    SetTextColor(dc, IsWindowEnabled(control) ? RGB(0, 0, 238) : GetSysColor(COLOR_GRAYTEXT));
+  if (DefOf(c).kind == ControlKind::kTransparentLabel)
+    return static_cast<HBRUSH>(GetStockObject(NULL_BRUSH));
+  return face_brush_;
+}
+
+// A group box: an etched frame with its caption in the caption colour.
+void Win32Window::PaintGroupBox(HWND hwnd, Ctl c) {
+  PAINTSTRUCT ps;
+  HDC dc = BeginPaint(hwnd, &ps);
+  RECT r;
+  GetClientRect(hwnd, &r);
+  HFONT old = static_cast<HFONT>(SelectObject(dc, fonts_[0]));
+  std::wstring caption(GetWindowTextLengthW(hwnd) + 1, L'\0');
+  caption.resize(GetWindowTextW(hwnd, caption.data(), int(caption.size())));
+  SIZE text{};
+  GetTextExtentPoint32W(dc, caption.c_str(), int(caption.size()), &text);
+  const bool captioned = !(DefOf(c).flags & flag::kNoCaption);
+  RECT frame = r;
+  frame.top += captioned ? text.cy / 2 : 0;
+  DrawEdge(dc, &frame, EDGE_ETCHED, BF_RECT);
+  if (!caption.empty() && captioned) {
+    const Colour col = controls_[static_cast<int>(c)].caption;
+    SetTextColor(dc, RGB(col.r, col.g, col.b));
+    SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
+    SetBkMode(dc, OPAQUE);
+    TextOutW(dc, 8, 0, caption.c_str(), int(caption.size()));
+  }
+  SelectObject(dc, old);
+  EndPaint(hwnd, &ps);
+}
+
+LRESULT CALLBACK Win32Window::ContainerProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+  Win32Window* self = Self(hwnd);
+  switch (msg) {
+    // Pages and group boxes hold controls; what those report goes to the
+    // main window, which handles it for all of them.
+    case WM_COMMAND:
+    case WM_NOTIFY:
+    case WM_HSCROLL:
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLORBTN:
+      if (self) return self->HandleMain(msg, wp, lp);
+      break;
+    case WM_SETCURSOR:
+      if (self && self->HandleSetCursor(reinterpret_cast<HWND>(wp))) return TRUE;
+      break;
+    case WM_PAINT: {
+      const Ctl c = CtlOfId(GetDlgCtrlID(hwnd));
+      if (self && c != Ctl::kCount) {
+        self->PaintGroupBox(hwnd, c);
+        return 0;
+      }
+      PAINTSTRUCT ps;
+      BeginPaint(hwnd, &ps);
+      EndPaint(hwnd, &ps);
+      return 0;
+    }
+    case WM_SETTEXT: {
+      const LRESULT done = DefWindowProcW(hwnd, msg, wp, lp);
+      InvalidateRect(hwnd, nullptr, TRUE);
+      return done;
+    }
+  }
+  return DefWindowProcW(hwnd, msg, wp, lp);
+}
+
+LRESULT CALLBACK Win32Window::MainProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+  auto* self = reinterpret_cast<Win32Window*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+  if (self) return self->HandleMain(msg, wp, lp);
+  return DefWindowProcW(hwnd, msg, wp, lp);
+}
+
+void Win32Window::HandleCommand(Ctl c, UINT code) {
+  if (!on_event) return;
+  switch (DefOf(c).kind) {
+    case ControlKind::kCombo:
+      if (code == CBN_SELCHANGE)
+        on_event(c, ControlEvent::kSelectionChange, int(SendMessageW(H(c), CB_GETCURSEL, 0, 0)));
+      else if (code == CBN_KILLFOCUS)
+        on_event(c, ControlEvent::kFocusLost, 0);
+      break;
+    case ControlKind::kEdit:
+      if (code == EN_KILLFOCUS) on_event(c, ControlEvent::kFocusLost, 0);
+      break;
+    default:
+      // Buttons, check boxes, radio buttons, links and icon boards.
+      if (code == BN_CLICKED) on_event(c, ControlEvent::kClick, 0);
+      break;
+  }
+}
+
+void Win32Window::HandleNotify(const NMHDR& hdr) {
+  if (hdr.hwndFrom == tab_ && hdr.code == TCN_SELCHANGE) {
+    const int page = TabCtrl_GetCurSel(tab_);
+    ShowPage(page);
+    if (on_event) on_event(Ctl::选择夹1, ControlEvent::kSelectionChange, page);
+    return;
+  }
+  const Ctl c = CtlOfId(int(hdr.idFrom));
+  if (c == Ctl::kCount || DefOf(c).kind != ControlKind::kListView || !on_event) return;
+  const int row = reinterpret_cast<const NMITEMACTIVATE&>(hdr).iItem;
+  if (hdr.code == NM_DBLCLK) on_event(c, ControlEvent::kDoubleClick, row);
+  else if (hdr.code == NM_RCLICK) on_event(c, ControlEvent::kRightClick, row);
+}
+
+LRESULT Win32Window::HandleMain(UINT msg, WPARAM wp, LPARAM lp) {
+  HWND main = main_;
+  switch (msg) {
+    case kMsgRunOnUi:
+      (*reinterpret_cast<const std::function<void()>*>(lp))();
+      return 0;
+    case kMsgTray:
+      if (on_tray) on_tray(UINT(lp));
+      return 0;
+    case kMsgEnd:
+      DestroyWindow(main);
+      return 0;
+    case WM_COMMAND: {
+      if (HIWORD(wp) == 0 && lp == 0) {  // a menu item
+        const int index = int(LOWORD(wp)) - kMenuIdBase;
+        if (index >= 0 && index < kMenuItemCount && on_menu) on_menu(static_cast<MenuItem>(index));
+        return 0;
+      }
+      const Ctl c = CtlOfId(LOWORD(wp));
+      if (c != Ctl::kCount) HandleCommand(c, HIWORD(wp));
+      return 0;
+    }
+    case WM_NOTIFY:
+      HandleNotify(*reinterpret_cast<NMHDR*>(lp));
+      return 0;
+    case WM_HSCROLL:
+      if (reinterpret_cast<HWND>(lp) == H(Ctl::滑块条色调) && on_event)
+        on_event(Ctl::滑块条色调, ControlEvent::kScroll,
+                 int(SendMessageW(H(Ctl::滑块条色调), TBM_GETPOS, 0, 0)));
+      return 0;
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLORBTN:
+      return reinterpret_cast<LRESULT>(HandleCtlColor(reinterpret_cast<HDC>(wp),
+                                                      reinterpret_cast<HWND>(lp)));
+    case WM_SETCURSOR:
+      if (HandleSetCursor(reinterpret_cast<HWND>(wp))) return TRUE;
+      break;
+    case WM_TIMER: {
+      if (wp == kBalloonTimer) {
+        KillTimer(main, kBalloonTimer);
+        balloon_.Hide();
+        return 0;
+      }
+      const int index = int(wp) - kTimerIdBase;
+      if (index >= 0 && index < kTimerCount && on_timer) on_timer(static_cast<Timer>(index));
+      return 0;
+    }
+    case WM_RBUTTONUP:
+      PopupAtCursor(Popup::菜单);
+      return 0;
+    case WM_CLOSE:
+      if (on_close) on_close();
+      else DestroyWindow(main);
+      return 0;
+    case WM_DESTROY:
+      tray_.Remove();
+      PostQuitMessage(0);
+      return 0;
+    case WM_NCDESTROY:
+      // From here on the window is gone: workers' calls reach nothing.
+      main_ = nullptr;
+      break;
+    default:
+      if (msg == taskbar_created_) {
+        tray_.ShowAgain();  // Explorer restarted: the icon comes back
+        return 0;
+      }
+  }
+  return DefWindowProcW(main, msg, wp, lp);
+}
+
+}  // namespace lumora

@@ -1,0 +1,291 @@
+// The window port's calls on the real controls, the main window, the bar,
+// the tray icon and the boxes.
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include <algorithm>
+
+#include "ui/window_layout.h"
+#include "win32/app_messages.h"
+#include "win32/images.h"
+#include "win32/message_pump.h"
+#include "win32/utf16.h"
+#include "win32/window/main_window.h"
+
+namespace lumora {
+namespace {
+
+constexpr UINT_PTR kBalloonTimer = 1;
+
+std::string TextOf(HWND hwnd) {
+  std::wstring text(std::size_t(GetWindowTextLengthW(hwnd)) + 1, L'\0');
+  text.resize(std::size_t(GetWindowTextW(hwnd, text.data(), int(text.size()))));
+  return Narrow(text);
+}
+
+bool IsKind(Ctl c, ControlKind k) { return c != Ctl::kCount && DefOf(c).kind == k; }
+
+}  // namespace
+
+std::string Win32Window::Text(Ctl c) const {
+  return OnUi<std::string>([&] { return TextOf(H(c)); });
+}
+
+void Win32Window::SetText(Ctl c, std::string_view text) {
+  RunOnUi([&] {
+    SetWindowTextW(H(c), Widen(text).c_str());
+    // Transparent labels leave the old text behind unless the area repaints.
+    if (IsKind(c, ControlKind::kTransparentLabel) || IsKind(c, ControlKind::kLabel)) {
+      RECT r;
+      GetWindowRect(H(c), &r);
+      MapWindowPoints(HWND_DESKTOP, GetParent(H(c)), reinterpret_cast<POINT*>(&r), 2);
+      InvalidateRect(GetParent(H(c)), &r, TRUE);
+    }
+  });
+}
+
+void Win32Window::SetEnabled(Ctl c, bool enabled) {
+  RunOnUi([&] {
+    EnableWindow(H(c), enabled);
+    InvalidateRect(H(c), nullptr, TRUE);
+  });
+}
+
+Rect Win32Window::Bounds(Ctl c) const {
+  return OnUi<Rect>([&] {
+    RECT r;
+    GetWindowRect(H(c), &r);
+    MapWindowPoints(HWND_DESKTOP, GetParent(H(c)), reinterpret_cast<POINT*>(&r), 2);
+    const POINT o = Origin(c);
+    // Combo boxes are created taller for their drop-down list.
+    const int height = IsKind(c, ControlKind::kCombo) ? DefOf(c).rect.height : r.bottom - r.top;
+    return Rect{r.left + o.x, r.top + o.y, r.right - r.left, height};
+  });
+}
+
+void Win32Window::SetBounds(Ctl c, Rect r) {
+  RunOnUi([&] {
+    const POINT o = Origin(c);
+    MoveWindow(H(c), r.left - o.x, r.top - o.y, r.width, r.height, TRUE);
+    InvalidateRect(GetParent(H(c)), nullptr, TRUE);
+  });
+}
+
+bool Win32Window::Checked(Ctl c) const {
+  return OnUi<bool>([&] { return SendMessageW(H(c), BM_GETCHECK, 0, 0) == BST_CHECKED; });
+}
+
+void Win32Window::SetChecked(Ctl c, bool checked) {
+  RunOnUi([&] { SendMessageW(H(c), BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0); });
+}
+
+int Win32Window::SliderPosition(Ctl c) const {
+  return OnUi<int>([&] { return int(SendMessageW(H(c), TBM_GETPOS, 0, 0)); });
+}
+
+void Win32Window::SetSliderPosition(Ctl c, int position) {
+  RunOnUi([&] {
+    const int low = int(SendMessageW(H(c), TBM_GETRANGEMIN, 0, 0));
+    const int high = int(SendMessageW(H(c), TBM_GETRANGEMAX, 0, 0));
+    SendMessageW(H(c), TBM_SETPOS, TRUE, std::clamp(position, low, high));
+  });
+}
+
+int Win32Window::CurrentPage() const {
+  return OnUi<int>([&] { return int(TabCtrl_GetCurSel(tab_)); });
+}
+
+void Win32Window::SetTitle(std::string_view title) {
+  RunOnUi([&] { SetWindowTextW(main_, Widen(title).c_str()); });
+}
+
+void Win32Window::SetMainVisible(bool visible) {
+  RunOnUi([&] { ShowWindow(main_, visible ? SW_SHOW : SW_HIDE); });
+}
+
+void Win32Window::ShowMainCentred() {
+  RunOnUi([&] {
+    ShowWindow(main_, SW_SHOW);
+    if (IsIconic(main_) || IsZoomed(main_)) ShowWindow(main_, SW_RESTORE);
+    RECT r;
+    GetWindowRect(main_, &r);
+    const int w = r.right - r.left, h = r.bottom - r.top;
+    SetWindowPos(main_, HWND_TOPMOST, (GetSystemMetrics(SM_CXSCREEN) - w) / 2,
+                 (GetSystemMetrics(SM_CYSCREEN) - h) / 2, 0, 0, SWP_NOSIZE);
+    // In front of everything for a moment, then an ordinary window again.
+    WaitServingMessages(0, nullptr, 200);
+    SetWindowPos(main_, HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    SetForegroundWindow(main_);
+  });
+}
+
+Rect Win32Window::MainRect() const {
+  return OnUi<Rect>([&] {
+    RECT r;
+    GetWindowRect(main_, &r);
+    return Rect{r.left, r.top, r.right - r.left, r.bottom - r.top};
+  });
+}
+
+void Win32Window::SetMainRect(Rect r) {
+  RunOnUi([&] {
+    SetWindowPos(main_, nullptr, r.left, r.top, std::max(r.width, 0), std::max(r.height, 0),
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+    UpdateWindow(main_);
+  });
+}
+
+void Win32Window::RemoveMainBorder() {
+  RunOnUi([&] {
+    LONG_PTR style = GetWindowLongPtrW(main_, GWL_STYLE);
+    style &= ~LONG_PTR(WS_CAPTION | WS_THICKFRAME | WS_BORDER | WS_DLGFRAME | WS_SYSMENU);
+    SetWindowLongPtrW(main_, GWL_STYLE, style);
+    SetWindowPos(main_, nullptr, 0, 0, 0, 0,
+                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_FRAMECHANGED | SWP_NOACTIVATE);
+  });
+}
+
+void Win32Window::SetVisible(Ctl c, bool visible) {
+  RunOnUi([&] {
+    controls_[static_cast<int>(c)].own_visible = visible;
+    ShowWindow(H(c), visible ? SW_SHOWNA : SW_HIDE);
+  });
+}
+
+void Win32Window::SetTip(Ctl c, std::string_view tip) {
+  RunOnUi([&] {
+    std::wstring wide = Widen(tip);
+    TOOLINFOW info{};
+    info.cbSize = sizeof(info);
+    info.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+    info.hwnd = GetParent(H(c));
+    info.uId = reinterpret_cast<UINT_PTR>(H(c));
+    info.lpszText = wide.data();
+    SendMessageW(tooltip_, TTM_DELTOOLW, 0, reinterpret_cast<LPARAM>(&info));
+    if (!wide.empty()) SendMessageW(tooltip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&info));
+  });
+}
+
+void Win32Window::SetMasked(Ctl c, bool masked) {
+  RunOnUi([&] {
+    SendMessageW(H(c), EM_SETPASSWORDCHAR, masked ? WPARAM(L'\x25CF') : 0, 0);
+    InvalidateRect(H(c), nullptr, TRUE);
+  });
+}
+
+void Win32Window::SetPicture(Ctl c, Image image) {
+  RunOnUi([&] {
+    if (IsIconImage(image)) {
+      const Rect r = DefOf(c).rect;
+      SendMessageW(H(c), STM_SETICON, WPARAM(IconOf(image, std::min(r.width, r.height))), 0);
+    } else {
+      SendMessageW(H(c), STM_SETIMAGE, IMAGE_BITMAP, LPARAM(BitmapOf(image)));
+    }
+  });
+}
+
+void Win32Window::SetTimerInterval(Timer t, int ms) {
+  RunOnUi([&] {
+    ms = std::max(ms, 0);
+    if (TimerDefs()[static_cast<int>(t)].on_bar) {
+      bar_.SetTimerInterval(TimerId(t), ms);
+      return;
+    }
+    if (ms > 0) SetTimer(main_, TimerId(t), UINT(ms), nullptr);
+    else KillTimer(main_, TimerId(t));
+  });
+}
+
+void Win32Window::SetMenuItemEnabled(MenuItem m, bool enabled) {
+  RunOnUi([&] {
+    const Popup popup = MenuItemDefs()[static_cast<int>(m)].popup;
+    EnableMenuItem(popups_[static_cast<int>(popup)], MenuId(m),
+                   MF_BYCOMMAND | (enabled ? MF_ENABLED : MF_GRAYED));
+  });
+}
+
+void Win32Window::SetCaptionColour(Ctl group, Colour colour) {
+  RunOnUi([&] {
+    controls_[static_cast<int>(group)].caption = colour;
+    InvalidateRect(H(group), nullptr, TRUE);
+  });
+}
+
+void Win32Window::SetTextColour(Ctl c, Colour colour) {
+  RunOnUi([&] {
+    controls_[static_cast<int>(c)].text = colour;
+    InvalidateRect(H(c), nullptr, TRUE);
+  });
+}
+
+bool Win32Window::BarExists() const {
+  return OnUi<bool>([&] { return bar_.Exists(); });
+}
+
+void Win32Window::CreateBar() {
+  RunOnUi([&] {
+    bar_.Create(instance_, fonts_, [this](Ctl c, HWND hwnd) {
+      controls_[static_cast<int>(c)].hwnd = hwnd;
+    });
+  });
+}
+
+void Win32Window::SetBarVisible(bool visible) {
+  RunOnUi([&] { bar_.SetVisible(visible); });
+}
+
+void Win32Window::ShowTrayIcon(Image icon, std::string_view tip) {
+  RunOnUi([&] { tray_.Show(icon, tip); });
+}
+
+void Win32Window::SetTrayIcon(Image icon) {
+  RunOnUi([&] { tray_.SetIcon(icon); });
+}
+
+void Win32Window::RemoveTrayIcon() {
+  RunOnUi([&] { tray_.Remove(); });
+}
+
+void Win32Window::PopupMenu(Popup popup) {
+  RunOnUi([&] { PopupAtCursor(popup); });
+}
+
+void Win32Window::BeginClosing() { closing_ = true; }
+
+void Win32Window::ShowBalloon(std::string_view text, int dx, int dy) {
+  if (closing_) return;
+  RunOnUi([&] {
+    RECT r;
+    GetWindowRect(main_, &r);
+    balloon_.Show(instance_, main_, kBalloonTimer, text, POINT{r.left + dx, r.top + dy});
+  });
+}
+
+MessageResult Win32Window::ShowMessage(std::string_view text, std::string_view title,
+                                       MessageIcon icon, MessageButtons buttons) {
+  const MessageResult nothing_changes =
+      buttons == MessageButtons::kYesNo ? MessageResult::kNo : MessageResult::kOk;
+  // Checked on the window thread too: a request that waited while the close
+  // began must not open a box inside the close.
+  if (closing_) return nothing_changes;
+  MessageResult answer = nothing_changes;
+  RunOnUi([&] {
+    if (closing_) return;
+    UINT flags = MB_TASKMODAL | (buttons == MessageButtons::kYesNo ? MB_YESNO : MB_OK);
+    switch (icon) {
+      case MessageIcon::kInformation: flags |= MB_ICONINFORMATION; break;
+      case MessageIcon::kWarning: flags |= MB_ICONWARNING; break;
+      case MessageIcon::kError: flags |= MB_ICONERROR; break;
+      case MessageIcon::kQuestion: flags |= MB_ICONQUESTION; break;
+      case MessageIcon::kNone: break;
+    }
+    const int pressed = MessageBoxW(nullptr, Widen(text).c_str(), Widen(title).c_str(), flags);
+    answer = pressed == IDYES ? MessageResult::kYes
+             : pressed == IDNO ? MessageResult::kNo
+                               : MessageResult::kOk;
+  });
+  return answer;
+}
+
+}  // namespace lumora

@@ -1,0 +1,75 @@
+// The real main window's hand-over of workers' calls: served while the
+// window lives, dropped once it is gone, and no boxes once closing began.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <functional>
+#include <string>
+
+#include "win32/message_pump.h"
+#include "win32/window/main_window.h"
+
+namespace lumora {
+namespace {
+
+// Runs `work` on a worker thread while this (the window's) thread serves
+// messages, as the program's waits do. False when it did not end in time.
+bool OnWorker(const std::function<void()>& work) {
+  auto* copy = new std::function<void()>(work);
+  HANDLE thread = CreateThread(
+      nullptr, 0,
+      [](void* p) -> DWORD {
+        auto* fn = static_cast<std::function<void()>*>(p);
+        (*fn)();
+        delete fn;
+        return 0;
+      },
+      copy, 0, nullptr);
+  const bool ended = WaitServingMessages(1, &thread, 5000) == 0;
+  CloseHandle(thread);
+  return ended;
+}
+
+TEST(MainWindow, WorkersReachTheWindowOnlyWhileItLives) {
+  Win32Window window(GetModuleHandleW(nullptr));
+  ASSERT_TRUE(window.Create());
+  std::string read;
+  ASSERT_TRUE(OnWorker([&] {
+    window.SetText(Ctl::编辑框名称, "家里的WiFi");
+    read = window.Text(Ctl::编辑框名称);
+  }));
+  EXPECT_EQ(read, "家里的WiFi");
+
+  DestroyWindow(window.Main());
+  EXPECT_EQ(window.Main(), nullptr);
+  MessageResult answer = MessageResult::kYes;
+  int rows = -1;
+  ASSERT_TRUE(OnWorker([&] {
+    window.SetText(Ctl::编辑框名称, "changed");
+    read = window.Text(Ctl::编辑框名称);
+    rows = window.RowCount(Ctl::超级列表框1);
+    answer = window.ShowMessage("不应出现", "提示", MessageIcon::kNone, MessageButtons::kYesNo);
+  })) << "a call to a destroyed window must not block";
+  EXPECT_EQ(read, "") << "reads of a window that is gone are empty";
+  EXPECT_EQ(rows, 0);
+  EXPECT_EQ(answer, MessageResult::kNo);
+}
+
+TEST(MainWindow, NoBoxOrBalloonOpensOnceClosingBegan) {
+  Win32Window window(GetModuleHandleW(nullptr));
+  ASSERT_TRUE(window.Create());
+  window.BeginClosing();
+  MessageResult yes_no = MessageResult::kYes, ok = MessageResult::kYes;
+  ASSERT_TRUE(OnWorker([&] {
+    yes_no = window.ShowMessage("不应出现", "提示", MessageIcon::kError, MessageButtons::kYesNo);
+    ok = window.ShowMessage("不应出现", "提示", MessageIcon::kError, MessageButtons::kOk);
+    window.ShowBalloon("不应出现", 200, 90);
+  })) << "a box opened while closing";
+  EXPECT_EQ(yes_no, MessageResult::kNo);
+  EXPECT_EQ(ok, MessageResult::kOk);
+  EXPECT_EQ(FindWindowW(L"#32770", L"提示"), nullptr);
+  DestroyWindow(window.Main());
+}
+
+}  // namespace
+}  // namespace lumora
