@@ -40,6 +40,13 @@ Subsystem Extras::Registration() {
   s.timers = {{Timer::时钟关机, [this] { ShutdownTick(); }}};
   s.startup = {
       {StartupPhase::kCreate, [this](const StartupInfo&) { ShowStoredHue(); return true; }},
+      // The theme leaves the floating bar alone (its creator calls
+      // DetachSkinFromBar when it comes later).
+      {StartupPhase::kOsKnown,
+       [this](const StartupInfo&) {
+         if (p_.ui.BarExists()) DetachSkinFromBar();
+         return true;
+       }},
       {StartupPhase::kReady, [this](const StartupInfo&) { ApplyStartOptions(); return true; }},
   };
   s.stop_workers = [this] { StopWorkers(); };

@@ -99,7 +99,7 @@ Palette HuePalette(int hue) {
   p.slider_accent = Hsl(a, 0.60, 0.45);
 
   for (std::size_t i = 0; i < p.captions.size(); ++i)
-    p.captions[i] = {kGroupCaptions[i].group, p.Caption(kGroupCaptions[i].colour)};
+    p.captions[i] = {kGroupCaptions[i].group, p.OnPage(kGroupCaptions[i].colour)};
   return p;
 }
 

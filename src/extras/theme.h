@@ -54,8 +54,10 @@ struct Palette {
   // Group box captions: the asked colour made readable on page_background.
   std::array<GroupCaption, 6> captions;
 
-  // The readable caption colour for a group box that asked for `asked`.
-  Colour Caption(Colour asked) const { return ReadableOn(asked, page_background); }
+  // The colour to draw a text on a page with when `asked` was set for it (a
+  // group box's caption colour, a label's text colour): readable on
+  // page_background.
+  Colour OnPage(Colour asked) const { return ReadableOn(asked, page_background); }
 };
 
 // The palette for a hue. Any whole number is accepted: the wheel wraps
