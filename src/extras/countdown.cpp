@@ -6,7 +6,11 @@
 
 namespace lumora {
 
-std::string TwoDigits(int v) { return v > 9 ? std::to_string(v) : "0" + std::to_string(v); }
+std::string TwoDigits(int v) {
+  std::string text = std::to_string(v);
+  if (v <= 9) text.insert(text.begin(), '0');
+  return text;
+}
 
 std::string CountdownText(const ShutdownCountdown& c) {
   return TwoDigits(c.Hours) + "时" + TwoDigits(c.Minutes) + "分" + TwoDigits(c.Seconds) +

@@ -20,7 +20,11 @@ void SelectItemStartingWith(WindowPort& ui, Ctl combo, std::string_view prefix) 
     }
 }
 
-std::string HueLabel(int position) { return "[" + std::to_string(position - kHueOffset) + "]"; }
+std::string HueLabel(int position) {
+  std::string label = "[";
+  label += std::to_string(position - kHueOffset);
+  return label += ']';
+}
 
 }  // namespace
 
