@@ -56,7 +56,6 @@ class Extras {
   void OnShutdownHoursChosen(int index);
   void OnShutdownHoursKey(int key);
   void ShutdownTick();
-  const ShutdownCountdown& Countdown() const { return countdown_; }
 
   // Asks the teardown worker of the power-off, if one runs, to stop.
   void StopWorkers();
