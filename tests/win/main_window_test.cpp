@@ -12,19 +12,16 @@
 namespace lumora {
 namespace {
 
+DWORD WINAPI RunWork(void* work) {
+  (*static_cast<const std::function<void()>*>(work))();
+  return 0;
+}
+
 // Runs `work` on a worker thread while this (the window's) thread serves
 // messages, as the program's waits do. False when it did not end in time.
 bool OnWorker(const std::function<void()>& work) {
-  auto* copy = new std::function<void()>(work);
-  HANDLE thread = CreateThread(
-      nullptr, 0,
-      [](void* p) -> DWORD {
-        auto* fn = static_cast<std::function<void()>*>(p);
-        (*fn)();
-        delete fn;
-        return 0;
-      },
-      copy, 0, nullptr);
+  HANDLE thread = CreateThread(nullptr, 0, RunWork, const_cast<std::function<void()>*>(&work), 0,
+                               nullptr);
   const bool ended = WaitServingMessages(1, &thread, 5000) == 0;
   CloseHandle(thread);
   return ended;
