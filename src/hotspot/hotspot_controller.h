@@ -67,6 +67,10 @@ class HotspotController : public HotspotControl {
   void StartHostedNetworkWithSharing(const std::string& ssid, const std::string& key,
                                      const std::string& public_name);
   void StopHostedNetworkAndSharing();
+  // The connection of the hosted network's own adapter; empty when unknown.
+  std::string HostedConnectionName();
+  // Whether the private side of the last WLAN start is shared.
+  bool HostedConnectionShared();
 
   // --- start: the sequence runs on a worker
   void StartHotspot();
@@ -117,6 +121,7 @@ class HotspotController : public HotspotControl {
   std::string last_hosted_output_;
   std::string share_status_;
   std::string chosen_connection_;
+  std::string wlan_private_name_;  // the private side the WLAN path shared
   std::string connection_at_last_stop_;
   bool reset_sharing_requested_ = false;
   bool last_start_failed_ = false;

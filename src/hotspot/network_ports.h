@@ -49,6 +49,13 @@ class SharingPort {
 
 // --- WLAN hosted network -----------------------------------------------------
 
+// What a failed hosted-network call reported: the function's return code and
+// the service's reason (its WLAN_HOSTED_NETWORK_REASON).
+struct WlanFailure {
+  unsigned long error = 0;
+  int reason = 0;
+};
+
 class WlanPort {
  public:
   virtual ~WlanPort() = default;
@@ -66,6 +73,12 @@ class WlanPort {
   virtual bool RefreshSecuritySettings() = 0;
   virtual bool ForceStart() = 0;
   virtual bool ForceStop() = 0;
+  // The error and reason of the last SetHostedNetworkEnabled or ForceStart
+  // that failed.
+  virtual WlanFailure LastFailure() = 0;
+  // The hosted network's virtual adapter as its status names it: the
+  // adapter's GUID in braces; empty when the status cannot be read.
+  virtual std::string HostedDeviceId() = 0;
 };
 
 // --- Network connections (connection manager, WMI) ---------------------------
@@ -87,6 +100,7 @@ class ConnectionsPort {
 struct AdapterInfo {
   std::string description;      // the adapter's description
   std::string connection_name;  // its name in the connections folder (registry)
+  std::string id;               // the adapter's name: its GUID in braces
 };
 
 class AdaptersPort {

@@ -207,7 +207,8 @@ void HotspotController::StartHotspot() {
   const bool go_on = UsesNetsh(os_) ? StartWithNetsh(ssid, key) : StartWithWlan();
   if (!go_on || StopRequested()) return;
 
-  // The hosted network did not start: the output says why.
+  // The hosted network did not start: netsh's output or the WLAN
+  // functions' failure says why.
   const std::string output = LastHostedOutput();
   if (output.find("无法") != std::string::npos) {
     p_.ui.ShowMessage(kStartFailedPrefix + netsh::CleanOutput(output) + kStartFailedRemedy,
@@ -218,10 +219,11 @@ void HotspotController::StartHotspot() {
     return;
   }
 
-  // Did sharing take effect?
-  const std::string shared = GetSharedPublicConnectionName();
+  // Did sharing take effect? On the WLAN path both sides must be shared.
+  bool shared = !GetSharedPublicConnectionName().empty();
+  if (shared && !UsesNetsh(os_)) shared = HostedConnectionShared();
   if (StopRequested()) return;
-  if (!shared.empty()) {
+  if (shared) {
     {
       std::lock_guard lock(state_mutex_);
       last_start_failed_ = false;

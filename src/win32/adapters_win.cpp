@@ -74,8 +74,8 @@ std::vector<AdapterInfo> Win32AdaptersPort::Adapters() {
        adapter = adapter->Next) {
     AdapterInfo info;
     info.description = AnsiField(adapter->Description, sizeof(adapter->Description));
-    info.connection_name =
-        ConnectionNameOfAdapter(AnsiField(adapter->AdapterName, sizeof(adapter->AdapterName)));
+    info.id = AnsiField(adapter->AdapterName, sizeof(adapter->AdapterName));
+    info.connection_name = ConnectionNameOfAdapter(info.id);
     adapters.push_back(std::move(info));
   }
   return adapters;

@@ -2,6 +2,7 @@
 
 #include <wlanapi.h>
 
+#include <cstdio>
 #include <cstring>
 #include <type_traits>
 #include <vector>
@@ -116,12 +117,27 @@ bool QueryProperty(const Api& api, HANDLE handle, HostedOpcode opcode, T* out) {
   return true;
 }
 
-bool CallWithReason(const Api& api, ReasonOnlyFn fn) {
-  if (!fn) return false;
-  Session session(api);
-  if (!session.get()) return false;
-  HostedReason reason = 0;
-  return fn(session.get(), &reason, nullptr) == ERROR_SUCCESS;
+// Calls `fn`; what a failure reported goes to `failure` when given.
+bool CallWithReason(const Api& api, ReasonOnlyFn fn, WlanFailure* failure = nullptr) {
+  WlanFailure seen{ERROR_PROC_NOT_FOUND, 0};
+  bool ok = false;
+  if (fn) {
+    Session session(api);
+    HostedReason reason = 0;
+    const DWORD error = session.get() ? fn(session.get(), &reason, nullptr) : ERROR_SERVICE_NOT_ACTIVE;
+    ok = error == ERROR_SUCCESS;
+    seen = {error, int(reason)};
+  }
+  if (!ok && failure) *failure = seen;
+  return ok;
+}
+
+std::string GuidText(const GUID& g) {
+  char text[40];
+  std::snprintf(text, sizeof text, "{%08lX-%04X-%04X-%02X%02X-%02X%02X%02X%02X%02X%02X}",
+                static_cast<unsigned long>(g.Data1), g.Data2, g.Data3, g.Data4[0], g.Data4[1],
+                g.Data4[2], g.Data4[3], g.Data4[4], g.Data4[5], g.Data4[6], g.Data4[7]);
+  return text;
 }
 
 // Windows' own default when the configured number cannot be read.
@@ -182,15 +198,25 @@ bool Win32WlanPort::HostedNetworkEnabled() {
 }
 
 bool Win32WlanPort::SetHostedNetworkEnabled(bool enabled) {
-  if (!api_->init_settings || !api_->set_property) return false;
+  std::lock_guard lock(failure_mutex_);
+  if (!api_->init_settings || !api_->set_property) {
+    last_failure_ = {ERROR_PROC_NOT_FOUND, 0};
+    return false;
+  }
   Session session(*api_);
-  if (!session.get()) return false;
+  if (!session.get()) {
+    last_failure_ = {ERROR_SERVICE_NOT_ACTIVE, 0};
+    return false;
+  }
   HostedReason reason = 0;
   // A failed InitSettings (settings already there) does not stop the change.
   api_->init_settings(session.get(), &reason, nullptr);
   BOOL value = enabled ? TRUE : FALSE;
-  return api_->set_property(session.get(), kOpcodeEnable, sizeof(value), &value, &reason,
-                            nullptr) == ERROR_SUCCESS;
+  reason = 0;
+  const DWORD error =
+      api_->set_property(session.get(), kOpcodeEnable, sizeof(value), &value, &reason, nullptr);
+  if (error != ERROR_SUCCESS) last_failure_ = {error, int(reason)};
+  return error == ERROR_SUCCESS;
 }
 
 bool Win32WlanPort::HostedNetworkActive() {
@@ -239,7 +265,26 @@ bool Win32WlanPort::RefreshSecuritySettings() {
   return CallWithReason(*api_, api_->refresh_security);
 }
 
-bool Win32WlanPort::ForceStart() { return CallWithReason(*api_, api_->force_start); }
+bool Win32WlanPort::ForceStart() {
+  std::lock_guard lock(failure_mutex_);
+  return CallWithReason(*api_, api_->force_start, &last_failure_);
+}
+
+WlanFailure Win32WlanPort::LastFailure() {
+  std::lock_guard lock(failure_mutex_);
+  return last_failure_;
+}
+
+std::string Win32WlanPort::HostedDeviceId() {
+  if (!api_->query_status || !api_->free_memory) return {};
+  Session session(*api_);
+  if (!session.get()) return {};
+  WlanMemory<HostedStatusHead> status{*api_};
+  if (api_->query_status(session.get(), &status.p, nullptr) != ERROR_SUCCESS || !status.p ||
+      status.p->state == kStateUnavailable || status.p->ip_device_id == GUID{})
+    return {};
+  return GuidText(status.p->ip_device_id);
+}
 
 bool Win32WlanPort::ForceStop() { return CallWithReason(*api_, api_->force_stop); }
 

@@ -6,6 +6,8 @@
 
 #include <functional>
 #include <memory>
+#include <mutex>
+#include <string>
 
 #include "hotspot/network_ports.h"
 
@@ -34,6 +36,8 @@ class Win32WlanPort : public WlanPort {
   bool RefreshSecuritySettings() override;
   bool ForceStart() override;
   bool ForceStop() override;
+  WlanFailure LastFailure() override;
+  std::string HostedDeviceId() override;
 
   struct Api;  // the resolved functions
 
@@ -42,6 +46,8 @@ class Win32WlanPort : public WlanPort {
 
   HMODULE module_ = nullptr;
   std::unique_ptr<Api> api_;
+  std::mutex failure_mutex_;
+  WlanFailure last_failure_;
 };
 
 

@@ -3,10 +3,15 @@
 // wlanapi.dll (built into wlan-standin\ beside this test exe) next to
 // LumoraWiFi.exe while it runs; the stand-in keeps the hosted network's state
 // in C:\lumora-standins\wlan-state.ini and logs every call to wlan.log.
+#include <winsock2.h>
+#include <windows.h>
+#include <iphlpapi.h>
+
 #include <gtest/gtest.h>
 
 #include <fstream>
 #include <sstream>
+#include <vector>
 
 #include "app_driver.h"
 #include "standin_files.h"
@@ -71,6 +76,36 @@ class NoStandinLeftBehind : public ::testing::Environment {
 [[maybe_unused]] ::testing::Environment* const kCleanup =
     ::testing::AddGlobalTestEnvironment(new NoStandinLeftBehind);
 
+// The last adapter Wine lists, named in the registry as the connection
+// `name`, the way the hosted network's adapter is named once it has been
+// started before. The name goes again with the object.
+class NamedAdapter {
+ public:
+  explicit NamedAdapter(const std::wstring& name) {
+    ULONG size = 0;
+    GetAdaptersInfo(nullptr, &size);
+    std::vector<unsigned char> buffer(size);
+    if (size == 0 ||
+        GetAdaptersInfo(reinterpret_cast<IP_ADAPTER_INFO*>(buffer.data()), &size) != ERROR_SUCCESS)
+      return;
+    for (auto* a = reinterpret_cast<IP_ADAPTER_INFO*>(buffer.data()); a; a = a->Next)
+      guid_ = a->AdapterName;
+    key_ = std::wstring(kNetworkClassKey) + L"\\" + std::wstring(guid_.begin(), guid_.end());
+    RegSetKeyValueW(HKEY_LOCAL_MACHINE, (key_ + L"\\Connection").c_str(), L"Name", REG_SZ,
+                    name.c_str(), DWORD((name.size() + 1) * sizeof(wchar_t)));
+  }
+  ~NamedAdapter() {
+    if (!key_.empty()) RegDeleteTreeW(HKEY_LOCAL_MACHINE, key_.c_str());
+  }
+  const std::string& Guid() const { return guid_; }
+
+ private:
+  static constexpr wchar_t kNetworkClassKey[] =
+      L"SYSTEM\\CurrentControlSet\\Control\\Network\\{4D36E972-E325-11CE-BFC1-08002BE10318}";
+  std::string guid_;
+  std::wstring key_;
+};
+
 class Windows10WlanHotspot : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -94,6 +129,13 @@ class Windows10WlanHotspot : public ::testing::Test {
   void TearDown() override {
     RegDeleteTreeW(HKEY_CURRENT_USER, kVersionKey);
     EXPECT_TRUE(RemoveStandinCopy()) << "the stand-in wlanapi.dll stayed next to the program";
+  }
+
+  HWND StartReady(Program& program) {
+    EXPECT_TRUE(program.Started());
+    HWND main = WaitForWindow(kMainTitle, 15000);
+    if (main) EXPECT_TRUE(WaitUntil([&] { return StartButtonReads(main, "开启WiFi"); }, 15000));
+    return main;
   }
 
   Win32FileStore files_;
@@ -142,6 +184,57 @@ TEST_F(Windows10WlanHotspot, StartsTheHostedNetworkSharesAndStops) {
   const std::string after = ReadText("sharing.ini");
   EXPECT_FALSE(Has(after, "public") || Has(after, "private")) << "left shared: " << after;
 
+  RequestClose(main);
+  EXPECT_TRUE(program.WaitForExit(5000));
+}
+
+TEST_F(Windows10WlanHotspot, ConnectionThatExistedBeforeIsSharedAsThePrivateSide) {
+  // From the second start on the hosted adapter's connection is there before
+  // the start: no name is new, the hosted network's status names the adapter.
+  NamedAdapter adapter(L"本地连接* 2");
+  ASSERT_FALSE(adapter.Guid().empty()) << "Wine lists no adapter";
+  WriteText("sharing.ini", "宽带连接|2|none\r\n本地连接* 2|2|none\r\n");
+  WriteText("wlan-state.ini", "device_id=" + adapter.Guid() + "\r\n");
+  settings_.Write(setting::kAdapterOverrideName, "本地连接* 2");
+  Program program(ProgramPath());
+  HWND main = StartReady(program);
+  ASSERT_TRUE(main);
+
+  Click(FindControl(main, Ctl::按钮开始));
+  ASSERT_TRUE(WaitUntil([&] { return StartButtonReads(main, "关闭WiFi"); }, 20000))
+      << TextOf(main, Ctl::按钮开始) << "\n" << ReadText("wlan.log");
+  const std::string sharing = ReadText("sharing.ini");
+  EXPECT_TRUE(Has(sharing, "宽带连接|2|public")) << sharing;
+  EXPECT_TRUE(Has(sharing, "本地连接* 2|2|private")) << sharing;
+  RequestClose(main);
+  EXPECT_TRUE(program.WaitForExit(5000));
+  const std::string after = ReadText("sharing.ini");
+  EXPECT_FALSE(Has(after, "public") || Has(after, "private")) << "left shared: " << after;
+}
+
+TEST_F(Windows10WlanHotspot, RefusedStartIsReportedAndLeavesNothingShared) {
+  WriteText("wlan-state.ini", "start_error=5023\r\nstart_reason=24\r\n");
+  Program program(ProgramPath());
+  HWND main = StartReady(program);
+  ASSERT_TRUE(main);
+
+  Click(FindControl(main, Ctl::按钮开始));
+  HWND box = WaitForMessageBox("开启失败", 20000);
+  ASSERT_TRUE(box) << "no box; the button reads " << TextOf(main, Ctl::按钮开始);
+  const std::string text = MessageBoxText(box);
+  EXPECT_EQ(text.substr(0, text.find("\r\n解决办法")),
+            "开启失败！失败类型：无法启动承载网络。\r\n"
+            "原因：WLAN 服务不可用，或承载网络已被禁用（错误代码 5023）");
+  EXPECT_TRUE(Has(text, "无线网卡驱动")) << text;
+  Shot("wlan-start-refused");
+  EXPECT_NE(TextOf(main, Ctl::按钮开始), "关闭WiFi");
+  PressOk(box);
+
+  EXPECT_TRUE(WaitUntil([&] { return StartButtonReads(main, "开启WiFi"); }, 10000));
+  EXPECT_EQ(TextOf(main, Ctl::标签9), "未启动");
+  const std::string sharing = ReadText("sharing.ini");
+  EXPECT_FALSE(Has(sharing, "public") || Has(sharing, "private")) << "left shared: " << sharing;
+  EXPECT_NE(StateValue("active"), "1");
   RequestClose(main);
   EXPECT_TRUE(program.WaitForExit(5000));
 }

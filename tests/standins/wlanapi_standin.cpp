@@ -5,6 +5,8 @@
 // wlan.log (see standin_state.h for the folder):
 //
 //   enabled=0|1   active=0|1   ssid=...   key=...
+//   device_id={GUID}   the virtual adapter the status names (default: none)
+//   start_error=N start_reason=R   ForceStart fails with this code and reason
 //
 // ssid and key are the bytes the program passed (code page 936) as UTF-8.
 // Starting the hosted network also makes its adapter's connection,
@@ -18,6 +20,8 @@
 #include <wlanapi.h>
 
 #include <cstddef>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 
@@ -35,8 +39,8 @@ constexpr DWORD kStateIdle = 1;
 constexpr DWORD kStateActive = 2;
 
 constexpr DWORD kReasonSuccess = 0;
-constexpr DWORD kReasonBadParameters = 4;   // wlan_hosted_network_reason_bad_parameters
-constexpr DWORD kReasonServiceUnavailable = 5;  // ..._service_unavailable (disabled)
+constexpr DWORD kReasonBadParameters = 2;   // wlan_hosted_network_reason_bad_parameters
+constexpr DWORD kReasonServiceUnavailable = 24;  // ..._service_unavailable (disabled)
 
 struct ConnectionSettings {
   DOT11_SSID ssid;
@@ -262,6 +266,17 @@ __declspec(dllexport) DWORD WINAPI WlanHostedNetworkQueryStatus(HANDLE handle, P
   out->state = !Flag(state, "enabled") ? kStateUnavailable
                : Flag(state, "active") ? kStateActive
                                        : kStateIdle;
+  const std::string device = standin::Get(state, "device_id");
+  unsigned long d1 = 0;
+  unsigned d2 = 0, d3 = 0, d4[8] = {};
+  if (out->state != kStateUnavailable &&
+      std::sscanf(device.c_str(), "{%8lx-%4x-%4x-%2x%2x-%2x%2x%2x%2x%2x%2x}", &d1, &d2, &d3,
+                  &d4[0], &d4[1], &d4[2], &d4[3], &d4[4], &d4[5], &d4[6], &d4[7]) == 11) {
+    out->ip_device_id.Data1 = d1;
+    out->ip_device_id.Data2 = WORD(d2);
+    out->ip_device_id.Data3 = WORD(d3);
+    for (int i = 0; i < 8; ++i) out->ip_device_id.Data4[i] = BYTE(d4[i]);
+  }
   *status = out;
   return ERROR_SUCCESS;
 }
@@ -306,14 +321,20 @@ __declspec(dllexport) DWORD WINAPI WlanHostedNetworkForceStart(HANDLE handle, PD
     return ERROR_INVALID_PARAMETER;
   }
   bool started = false;
+  DWORD error = ERROR_INVALID_STATE, failure_reason = kReasonServiceUnavailable;
   UpdateState([&](standin::Settings& state) {
-    started = Flag(state, "enabled");
+    const std::string refused = standin::Get(state, "start_error");
+    if (!refused.empty()) {
+      error = std::strtoul(refused.c_str(), nullptr, 10);
+      failure_reason = std::strtoul(standin::Get(state, "start_reason", "1").c_str(), nullptr, 10);
+    }
+    started = Flag(state, "enabled") && refused.empty();
     if (started) standin::Set(state, "active", "1");
   });
-  Log(std::string("WlanHostedNetworkForceStart") + (started ? "" : " refused: disabled"));
+  Log(std::string("WlanHostedNetworkForceStart") + (started ? "" : " refused"));
   if (!started) {
-    SetReason(reason, kReasonServiceUnavailable);
-    return ERROR_INVALID_STATE;
+    SetReason(reason, failure_reason);
+    return error;
   }
   AddHostedConnection();
   SetReason(reason, kReasonSuccess);

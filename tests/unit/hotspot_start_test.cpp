@@ -371,5 +371,68 @@ TEST(Start, WlanFunctionsPath) {
   EXPECT_EQ(r.hotspot.LastHostedOutput(), "");
 }
 
+TEST(Start, WlanPathSharesTheHostedAdapterOrReportsWhyNot) {
+  constexpr char kRemedyStart[] = "\r\n解决办法：";
+  struct Case {
+    const char* name;
+    const char* device_id;  // what the hosted network's status names
+    bool refuse_enable, refuse_start;
+    const char* cause;      // the box's cause; nullptr: no "开启失败" box
+    bool running;
+  } cases[] = {
+      // From the second start on the hosted adapter's connection exists
+      // before the start: it is found through the hosted network itself.
+      {"connection existed before", "{2A9F0C11-0000-4000-8000-0000000000AB}", false, false,
+       nullptr, true},
+      {"device id in other case", "{2a9f0c11-0000-4000-8000-0000000000ab}", false, false,
+       nullptr, true},
+      // Neither the status nor a new name tells the private side: sharing
+      // the public side alone is no hotspot.
+      {"private side unknown", "", false, false, nullptr, false},
+      {"start refused", "", false, true,
+       "无法启动承载网络。\r\n原因：WLAN 服务不可用，或承载网络已被禁用（错误代码 5023）", false},
+      {"enable refused", "", true, false,
+       "无法启用承载网络。\r\n原因：需要管理员权限（错误代码 5）", false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    fakes::HotspotRig r(-1);
+    r.Ready("本地连接* 2");
+    r.connections.names = {"WLAN", "本地连接* 2"};  // no name is new
+    r.wlan.on_force_start = nullptr;
+    r.adapters.adapter_lists = {{{"Microsoft Wi-Fi Direct Virtual Adapter", "本地连接* 2",
+                                  "{2A9F0C11-0000-4000-8000-0000000000AB}"}}};
+    r.wlan.device_id = c.device_id;
+    r.wlan.refuse_enable = c.refuse_enable;
+    r.wlan.refuse_start = c.refuse_start;
+    r.wlan.failure = c.refuse_enable ? WlanFailure{5, 5} : WlanFailure{5023, 24};
+    r.ClickStart();
+
+    EXPECT_EQ(r.ui.Text(Ctl::按钮开始), c.running ? "关闭WiFi" : "开启WiFi");
+    if (c.running) {
+      ExpectRunning(r.ui);
+      EXPECT_EQ(r.sharing.Shared(FakeConnection::kPrivate), Names{"本地连接* 2"});
+      EXPECT_EQ(r.sharing.Shared(FakeConnection::kPublic), Names{"WLAN"});
+      continue;
+    }
+    ExpectStartUiReset(r.ui);
+    ASSERT_EQ(r.ui.messages.size(), 1u);
+    const auto& m = r.ui.messages[0];
+    if (!c.cause) {
+      EXPECT_EQ(m.title, "启动失败");
+      EXPECT_EQ(r.hotspot.StartRetryCount(), 4) << "five runs";
+      continue;
+    }
+    EXPECT_EQ(m.title, "开启失败");
+    EXPECT_EQ(m.text.substr(0, m.text.find(kRemedyStart)),
+              std::string("开启失败！失败类型：") + c.cause);
+    EXPECT_NE(m.text.find("到最新版。"), std::string::npos);
+    EXPECT_EQ(r.hotspot.StartRetryCount(), 0) << "a refused start is not run again";
+    EXPECT_FALSE(r.sharing.AnyShared());
+    EXPECT_FALSE(r.wlan.active);
+    EXPECT_EQ(r.ui.Text(Ctl::标签9), "未启动");
+  }
+}
+
 }  // namespace
 }  // namespace lumora

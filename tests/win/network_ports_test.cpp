@@ -837,6 +837,7 @@ TEST(NetworkPortsWine, ConnectionNameComesFromTheRegistry) {
 
   ASSERT_EQ(adapters.size(), guids.size());
   EXPECT_EQ(adapters.back().connection_name, "无线网络连接 2");
+  EXPECT_EQ(adapters.back().id, guids.back());
   for (size_t i = 0; i + 1 < adapters.size(); ++i) EXPECT_EQ(adapters[i].connection_name, "");
   EXPECT_EQ(ConnectionNameOfAdapter("{00000000-1111-2222-3333-444444444444}"), "");
 }

@@ -160,6 +160,9 @@ class FakeWlan : public WlanPort {
   std::atomic<bool> enabled{false}, active{false};
   std::string ssid_gbk, key_gbk;
   std::function<void()> on_force_start;  // e.g. the hosted adapter appears
+  std::string device_id;                 // what the status names
+  bool refuse_enable = false, refuse_start = false;
+  WlanFailure failure;                   // reported for a refusal
   std::vector<std::string> Calls() const {
     std::lock_guard lock(mutex_);
     return calls_;
@@ -169,6 +172,7 @@ class FakeWlan : public WlanPort {
   bool HostedNetworkEnabled() override { return enabled; }
   bool SetHostedNetworkEnabled(bool on) override {
     Log(on ? "enable" : "disable");
+    if (on && refuse_enable) return false;
     enabled = on;
     return true;
   }
@@ -184,6 +188,7 @@ class FakeWlan : public WlanPort {
   }
   bool RefreshSecuritySettings() override { return Log("refresh"); }
   bool ForceStart() override {
+    if (refuse_start) return !Log("start refused");
     active = true;
     if (on_force_start) on_force_start();
     return Log("start");
@@ -192,6 +197,8 @@ class FakeWlan : public WlanPort {
     active = false;
     return Log("stop");
   }
+  WlanFailure LastFailure() override { return failure; }
+  std::string HostedDeviceId() override { return active ? device_id : std::string(); }
 
  private:
   bool Log(const char* call) {
