@@ -10,6 +10,7 @@
 #include "fakes/fake_traffic.h"
 #include "fakes/memory_files.h"
 #include "fakes/memory_window.h"
+#include "traffic/adapter_query.h"
 #include "traffic/bar_rules.h"
 #include "traffic/traffic_monitor.h"
 #include "ui/event_table.h"
@@ -137,8 +138,11 @@ TEST(Rates, BarShowsPerSecondFiguresAndZeroWhereNoSecondWasMeasured) {
   EXPECT_EQ(r.bar.upload, "2.0KB/S");
 
   // The option switched off and on again starts a new run.
-  r.ui.SetChecked(Ctl::选择框显示流量, true);
-  r.monitor.CreateBar();
+  r.bar.exists = true;
+  for (bool on : {false, true}) {
+    r.ui.SetChecked(Ctl::选择框显示流量, on);
+    r.monitor.OnShowBarOptionClicked();
+  }
   a.counters.InOctets += 4096;
   r.Tick();
   EXPECT_EQ(r.bar.upload, "0.0KB/S");
@@ -178,6 +182,13 @@ TEST(Counters, IndexKeptBetweenTicksAndResolvedAgainWhenNeeded) {
 
   EXPECT_EQ(QueryInterfaceCounters(r.net, r.net, "本地连接* 12"), (InterfaceCounters{kMB, 0}));
   EXPECT_EQ(QueryInterfaceCounters(r.net, r.net, "无"), InterfaceCounters{});
+}
+
+TEST(Counters, WmiQueryKeepsTheNameInsideItsQuotes) {
+  constexpr char kHead[] = "Select GUID From Win32_NetworkAdapter WHERE NetConnectionID=";
+  EXPECT_EQ(AdapterGuidQuery("无线网络连接 2"), std::string(kHead) + "'无线网络连接 2'");
+  EXPECT_EQ(AdapterGuidQuery("Tom's\\x' OR '1'='1"),
+            std::string(kHead) + "'Tom\\'s\\\\x\\' OR \\'1\\'=\\'1'");
 }
 
 TEST(TrafficTimers, PageSelectionAndLifecycle) {
