@@ -40,7 +40,8 @@ BarPopup PopupFor(Point bar, Size screen) {
   BarPopup popup;
   popup.anchor.x = bar.x + kAnchorDx;
   // top − (height − 130) > 1e-7 on whole numbers: strictly inside the band.
-  popup.upward = static_cast<long long>(bar.y) > static_cast<long long>(screen.height) - kBottomBand;
+  const long long band_top = static_cast<long long>(screen.height) - kBottomBand;
+  popup.upward = bar.y > band_top;
   popup.placement = popup.upward ? 10 : 1;
   popup.anchor.y = popup.upward ? bar.y : bar.y + kBelowBarDy;
   return popup;

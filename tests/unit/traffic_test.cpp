@@ -192,35 +192,39 @@ TEST(Counters, WmiQueryKeepsTheNameInsideItsQuotes) {
 }
 
 TEST(TrafficTimers, PageSelectionAndLifecycle) {
-  enum Box { kEmpty, kKnown };
+  using M = TrafficMoment;
+  constexpr int kMoment = -1;
   struct Case {
     const char* what;
-    Box box;
-    bool option;
-    std::function<void(Rig&)> act;
-    int totals, bar;  // intervals after, from 700 / 900 before
+    bool adapter_known, option;
+    int page;  // a page selected, or kMoment
+    TrafficMoment moment;
+    int totals, bar;  // intervals after, from 700 and 900 before
     bool bar_shown = true;
   } cases[] = {
-      {"traffic page before a start", kEmpty, true, [](Rig& r) { r.table.Dispatch(Ctl::选择夹1, ControlEvent::kSelectionChange, 3); }, 700, 900},
-      {"traffic page, adapter known", kKnown, true, [](Rig& r) { r.table.Dispatch(Ctl::选择夹1, ControlEvent::kSelectionChange, 3); }, 1500, 900},
-      {"another page", kKnown, true, [](Rig& r) { r.table.Dispatch(Ctl::选择夹1, ControlEvent::kSelectionChange, 1); }, 0, 900},
-      {"hidden to the tray", kKnown, true, [](Rig& r) { r.monitor.OnMoment(TrafficMoment::kHiddenToTray); }, 0, 900},
-      {"start begins", kKnown, true, [](Rig& r) { r.monitor.OnMoment(TrafficMoment::kStartBegins); }, 0, 0},
-      {"start succeeded, bar on", kKnown, true, [](Rig& r) { r.monitor.OnMoment(TrafficMoment::kStartSucceeded); }, 700, 1000},
-      {"start succeeded, bar off", kKnown, false, [](Rig& r) { r.monitor.OnMoment(TrafficMoment::kStartSucceeded); }, 700, 900},
-      {"stopped", kKnown, true, [](Rig& r) { r.monitor.OnMoment(TrafficMoment::kStopped); }, 0, 0},
-      {"reset", kKnown, true, [](Rig& r) { r.monitor.OnMoment(TrafficMoment::kReset); }, 0, 900},
-      {"main window closing", kKnown, true, [](Rig& r) { r.monitor.OnMoment(TrafficMoment::kMainClosing); }, 0, 0, false},
-      {"quitting", kKnown, true, [](Rig& r) { r.monitor.OnMoment(TrafficMoment::kQuitting); }, 700, 900, false},
+      {"traffic page before a start", false, true, 3, {}, 700, 900},
+      {"traffic page, adapter known", true, true, 3, {}, 1500, 900},
+      {"another page", true, true, 1, {}, 0, 900},
+      {"hidden to the tray", true, true, kMoment, M::kHiddenToTray, 0, 900},
+      {"start begins", true, true, kMoment, M::kStartBegins, 0, 0},
+      {"start succeeded, bar on", true, true, kMoment, M::kStartSucceeded, 700, 1000},
+      {"start succeeded, bar off", true, false, kMoment, M::kStartSucceeded, 700, 900},
+      {"stopped", true, true, kMoment, M::kStopped, 0, 0},
+      {"reset", true, true, kMoment, M::kReset, 0, 900},
+      {"main window closing", true, true, kMoment, M::kMainClosing, 0, 0, false},
+      {"quitting", true, true, kMoment, M::kQuitting, 700, 900, false},
   };
   for (const Case& c : cases) {
     Rig r;
     r.bar.exists = r.bar.visible = true;
-    if (c.box == kEmpty) r.ui.SetText(Ctl::编辑框虚拟网卡, "");
+    if (!c.adapter_known) r.ui.SetText(Ctl::编辑框虚拟网卡, "");
     r.ui.SetChecked(Ctl::选择框显示流量, c.option);
     r.ui.SetTimerInterval(Timer::时钟流量统计, 700);
     r.ui.SetTimerInterval(Timer::时钟流量, 900);
-    c.act(r);
+    if (c.page == kMoment)
+      r.monitor.OnMoment(c.moment);
+    else
+      r.table.Dispatch(Ctl::选择夹1, ControlEvent::kSelectionChange, c.page);
     EXPECT_EQ(r.ui.TimerInterval(Timer::时钟流量统计), c.totals) << c.what;
     EXPECT_EQ(r.ui.TimerInterval(Timer::时钟流量), c.bar) << c.what;
     EXPECT_EQ(r.bar.visible, c.bar_shown) << c.what;
