@@ -4,7 +4,6 @@
 #include <map>
 #include <optional>
 #include <string>
-#include <vector>
 
 #include "traffic/bar_port.h"
 #include "traffic/counters.h"
@@ -27,25 +26,22 @@ class MemoryBar : public BarPort {
   void SetVisible(bool v) override { visible = v; }
   Point Position() const override { return position; }
   void SetPosition(Point p) override {
-    const bool moved = !(p == position);
-    position = p;
-    if (moved && events) events->OnBarMoved(p);
+    std::swap(p, position);
+    if (!(p == position) && events) events->OnBarMoved(position);
   }
   Size ScreenSize() const override { return screen; }
   void SetRateTexts(std::string_view down, std::string_view up) override {
-    download = down;
-    upload = up;
+    download = down, upload = up;
   }
   void SetTooltip(std::string_view text) override { tooltip = text; }
   void ShowPopup(const BarPopup& p, std::string_view markup) override {
-    popup = p;
-    popup_markup = markup;
+    popup = p, popup_markup = markup;
   }
   void HidePopup() override { popup.reset(); }
   void BeginDrag() override { ++drags; }
 };
 
-// Adapters by connection name, each with its index and counters.
+// Adapters by connection name, each with its GUID, index and counters.
 class FakeCounterNetwork : public InterfaceIndexPort, public CountersPort {
  public:
   struct Adapter {
@@ -54,31 +50,27 @@ class FakeCounterNetwork : public InterfaceIndexPort, public CountersPort {
     InterfaceCounters counters;
     bool by_wmi_only = false;  // the friendly name does not match
   };
-  std::map<std::string, Adapter> adapters;  // by connection name
-  std::vector<std::string> calls;           // "guid NAME", "wmi NAME", "index GUID", "row N"
+  std::map<std::string, Adapter> adapters;
+  int resolutions = 0;  // names looked up
   bool rows_fail = false;
 
   std::string AdapterGuidByFriendlyName(const std::string& name) override {
-    calls.push_back("guid " + name);
+    ++resolutions;
     auto it = adapters.find(name);
     return it == adapters.end() || it->second.by_wmi_only ? "" : it->second.guid;
   }
   std::string AdapterGuidFromWmi(const std::string& name) override {
-    calls.push_back("wmi " + name);
     auto it = adapters.find(name);
     return it == adapters.end() ? "" : it->second.guid;
   }
   std::uint32_t AdapterIndex(const std::string& guid) override {
-    calls.push_back("index " + guid);
     for (const auto& [name, a] : adapters)
       if (a.guid == guid) return a.index;
     return 0;
   }
   std::optional<InterfaceCounters> ReadCounters(std::uint32_t index) override {
-    calls.push_back("row " + std::to_string(index));
-    if (rows_fail) return std::nullopt;
     for (const auto& [name, a] : adapters)
-      if (a.index == index) return a.counters;
+      if (a.index == index && !rows_fail) return a.counters;
     return std::nullopt;
   }
 };
