@@ -24,6 +24,9 @@ constexpr IID kWbemLocatorIid = {
 
 // At most this many objects of the query's answer are read.
 constexpr ULONG kMaxWmiObjects = 10;
+// The query runs on the window thread: a WMI service that does not answer
+// must not hold it for ever.
+constexpr LONG kWmiWaitMs = 3000;
 
 // The text in the ANSI code page, as a program built on ANSI strings sees
 // it: characters the code page lacks turn into the same substitutes on both
@@ -101,7 +104,7 @@ std::string Win32InterfaceIndexPort::AdapterGuidFromWmi(const std::string& conne
   }
   IWbemClassObject* objects[kMaxWmiObjects] = {};
   ULONG returned = 0;
-  answer->Next(WBEM_INFINITE, kMaxWmiObjects, objects, &returned);
+  answer->Next(kWmiWaitMs, kMaxWmiObjects, objects, &returned);
   if (returned > kMaxWmiObjects) returned = kMaxWmiObjects;
   std::string guid;
   for (ULONG i = 0; i < returned; ++i) {
