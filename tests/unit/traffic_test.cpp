@@ -87,6 +87,7 @@ TEST(Rates, BarShowsPerSecondFiguresAndZeroWhereNoSecondWasMeasured) {
       {"query failed", 1000, 95 * kMB, 90 * kMB, "0.0KB/S", "0.0KB/S", true},
       {"read again: a base", 1000, 99 * kMB, 90 * kMB, "0.0KB/S", "0.0KB/S"},
       {"and a figure", 1000, 99 * kMB + 2048, 90 * kMB, "0.0KB/S", "2.0KB/S"},
+      {"beyond 32 bits", 1000, 99 * kMB + 2048, 5210 * kMB, "2048.00MB/S", "0.0KB/S"},
   };
   for (const Step& s : steps) {
     r.counters() = {s.in, s.out};
