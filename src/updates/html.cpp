@@ -218,10 +218,28 @@ bool ParseFontSize(std::string_view text, int& size) {
   return true;
 }
 
-struct OpenElement {
+// What one open element changes; the style in effect is all of them applied
+// in order, so that closing an element out of order ("<font><b>x</font>y")
+// ends only what that element set.
+struct Effect {
   std::string name;
-  HtmlStyle style;  // in effect inside the element
-  int link;
+  bool bold = false, italic = false, underline = false;
+  bool has_colour = false;
+  Colour colour;
+  int size = 0;  // 0: unchanged
+  int link = -1;
+
+  void ApplyTo(HtmlStyle& style, int& current_link) const {
+    style.bold |= bold;
+    style.italic |= italic;
+    style.underline |= underline;
+    if (has_colour) {
+      style.has_colour = true;
+      style.colour = colour;
+    }
+    if (size) style.size = size;
+    if (link >= 0) current_link = link;
+  }
 };
 
 class Builder {
@@ -274,21 +292,26 @@ class Builder {
     space_ = false;
   }
 
-  void Open(const std::string& name, const HtmlStyle& style, int link) {
-    if (open_.size() >= kMaxDepth) return;
-    open_.push_back({name, style, link});
+  bool Full() const { return open_.size() >= kMaxDepth; }
+
+  void Open(Effect effect) {
+    if (Full()) return;
+    effect.ApplyTo(style_, link_);
+    open_.push_back(std::move(effect));
   }
 
+  // The innermost open element of that name ends; one of no open element
+  // is ignored.
   void Close(const std::string& name) {
     for (std::size_t k = open_.size(); k-- > 0;)
       if (open_[k].name == name) {
-        open_.resize(k);
+        open_.erase(open_.begin() + std::ptrdiff_t(k));
+        style_ = HtmlStyle{};
+        link_ = -1;
+        for (const Effect& e : open_) e.ApplyTo(style_, link_);
         return;
       }
   }
-
-  HtmlStyle Style() const { return open_.empty() ? HtmlStyle{} : open_.back().style; }
-  int Link() const { return open_.empty() ? -1 : open_.back().link; }
 
   int AddLink(std::string target) {
     doc_.links.push_back(std::move(target));
@@ -315,15 +338,15 @@ class Builder {
   }
 
   void Emit(std::string_view text) {
-    const HtmlStyle style = Style();
-    const int link = Link();
-    if (doc_.runs.empty() || !(doc_.runs.back().style == style) || doc_.runs.back().link != link)
-      doc_.runs.push_back({std::string(), style, link});
+    if (doc_.runs.empty() || !(doc_.runs.back().style == style_) || doc_.runs.back().link != link_)
+      doc_.runs.push_back({std::string(), style_, link_});
     doc_.runs.back().text += text;
   }
 
   HtmlDocument doc_;
-  std::vector<OpenElement> open_;
+  std::vector<Effect> open_;
+  HtmlStyle style_;
+  int link_ = -1;
   int breaks_ = 0;
   bool space_ = false;
   bool line_start_ = true;
@@ -339,31 +362,28 @@ void StartElement(Builder& b, const Tag& tag) {
   if (name == "td" || name == "th") b.Space();
   if (name == "li") b.Literal("\xE2\x80\xA2 ");  // "• "
 
-  HtmlStyle style = b.Style();
-  int link = b.Link();
-  bool styled = true;
+  if (b.Full()) return;
+  Effect e;
+  e.name = name;
   if (name == "b" || name == "strong") {
-    style.bold = true;
+    e.bold = true;
   } else if (name == "i" || name == "em") {
-    style.italic = true;
+    e.italic = true;
   } else if (name == "u") {
-    style.underline = true;
+    e.underline = true;
   } else if (name.size() == 2 && name[0] == 'h' && name[1] >= '1' && name[1] <= '6') {
-    style.bold = true;
-    style.size = 7 - (name[1] - '0');  // h1 is size 6 ... h6 size 1
+    e.bold = true;
+    e.size = 7 - (name[1] - '0');  // h1 is size 6 ... h6 size 1
   } else if (name == "font") {
-    Colour c;
-    if (const std::string* colour = tag.Find("color"); colour && ParseHtmlColour(*colour, c)) {
-      style.has_colour = true;
-      style.colour = c;
-    }
-    if (const std::string* size = tag.Find("size")) ParseFontSize(*size, style.size);
+    if (const std::string* colour = tag.Find("color"))
+      e.has_colour = ParseHtmlColour(*colour, e.colour);
+    if (const std::string* size = tag.Find("size")) ParseFontSize(*size, e.size);
   } else if (name == "a") {
-    if (const std::string* href = tag.Find("href")) link = b.AddLink(Trimmed(*href));
+    if (const std::string* href = tag.Find("href")) e.link = b.AddLink(Trimmed(*href));
   } else {
-    styled = false;
+    return;
   }
-  if (styled) b.Open(name, style, link);
+  b.Open(std::move(e));
 }
 
 void EndElement(Builder& b, const Tag& tag) {
