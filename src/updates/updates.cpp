@@ -170,6 +170,9 @@ void Updates::OnLinkClicked(Ctl view, int link) {
     if (link < 0 || link >= int(shown.links.size())) return;
     target = shown.links[std::size_t(link)];
   }
+  // A path on the server the document came from.
+  if (target.size() > 1 && target[0] == '/' && target[1] != '/')
+    target = Url(view == Ctl::简单超文本框1 ? setting::kWebServer : setting::kUpdateServer, target);
   OpenWebAddress(p_.browser, target);
 }
 

@@ -190,7 +190,8 @@ TEST_F(UpdatesTest, OneStartThroughTheRegistration) {
   Serve("http://up.example/updata.txt", "[up1]1[up2][gwurl1]http://www.example/[gwurl2]");
   Serve("http://up.example/sygg.html", "<b>公告</b>：新版<script>alert(1)</script>");
   Serve("http://web.example/upwifi/bzxx.txt",
-        "<p>在线帮助</p><a href=\"file:///c:/x.exe\">坏</a><a href=\"https://web.example/faq\">问答</a>");
+        "<p>在线帮助</p><a href=\"file:///c:/x.exe\">坏</a><a href=\"https://web.example/faq\">问答</a>"
+        "<a href=\"/upwifi/qq.html\">群</a>");
   EventTable table({updates.Registration()});
 
   ASSERT_TRUE(table.RunStartup(StartupPhase::kLaunch, {}));
@@ -199,7 +200,7 @@ TEST_F(UpdatesTest, OneStartThroughTheRegistration) {
   EXPECT_TRUE(ui.Visible(Ctl::超文本浏览框1));
   EXPECT_TRUE(ui.Enabled(Ctl::超文本浏览框1));
   EXPECT_EQ(rec.shown[Ctl::超文本浏览框1], "公告：新版");
-  EXPECT_EQ(rec.shown[Ctl::简单超文本框1], "在线帮助\n\n坏问答");
+  EXPECT_EQ(rec.shown[Ctl::简单超文本框1], "在线帮助\n\n坏问答群");
 
   EXPECT_TRUE(table.RunStartup(StartupPhase::kOffers, {}));  // version 0: no offer
   EXPECT_TRUE(ui.messages.empty());
@@ -210,8 +211,10 @@ TEST_F(UpdatesTest, OneStartThroughTheRegistration) {
   EXPECT_TRUE(table.Choose(MenuItem::官方网站));
   EXPECT_TRUE(table.Dispatch(Ctl::简单超文本框1, ControlEvent::kClick, 0));   // file:// link
   EXPECT_TRUE(table.Dispatch(Ctl::简单超文本框1, ControlEvent::kClick, 1));
+  EXPECT_TRUE(table.Dispatch(Ctl::简单超文本框1, ControlEvent::kClick, 2));   // a path on the server
   EXPECT_TRUE(table.Dispatch(Ctl::简单超文本框1, ControlEvent::kClick, 7));   // no such link
-  EXPECT_EQ(rec.opened, (std::vector<std::string>{"http://www.example/", "https://web.example/faq"}));
+  EXPECT_EQ(rec.opened, (std::vector<std::string>{"http://www.example/", "https://web.example/faq",
+                                                  "http://web.example/upwifi/qq.html"}));
   table.StopWorkers();
 }
 

@@ -88,7 +88,9 @@ TEST(WinInetHttpTest, BodiesStatusesAndSchemes) {
     WinInetHttp http(2000, 2000, c.max_bytes);
     const auto body = http.Fetch(c.path ? server.Url(c.path) : "file:///c:/windows/win.ini");
     ASSERT_EQ(body.has_value(), c.ok);
-    if (c.ok) EXPECT_EQ(BodyText(*body), "[up1]1[up2]帮助信息");
+    if (c.ok) {
+      EXPECT_EQ(BodyText(*body), "[up1]1[up2]帮助信息");
+    }
   }
 }
 
