@@ -44,11 +44,16 @@ std::optional<std::string> BoundedHttp::Fetch(const std::string& url) {
     std::condition_variable done_or_stop;
     bool done = false;
     std::optional<std::string> body;
+    StopState helper;  // asked to stop when the caller gives up
   };
   auto call = std::make_shared<Call>();
   try {
     std::thread([inner = inner_, call, url] {
-      std::optional<std::string> body = inner->Fetch(url);
+      std::optional<std::string> body;
+      {
+        CurrentStopScope scope(&call->helper);
+        body = inner->Fetch(url);
+      }
       std::lock_guard lock(call->mutex);
       call->body = std::move(body);
       call->done = true;
@@ -73,6 +78,9 @@ std::optional<std::string> BoundedHttp::Fetch(const std::string& url) {
     if (call->done) body = std::move(call->body);
   }
   if (stop) stop->RemoveWaker(waker);
+  // A client that honours stop requests ends its request now rather than
+  // whenever its own time-outs fire.
+  if (!body) call->helper.RequestStop();
   return body;
 }
 

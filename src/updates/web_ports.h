@@ -40,8 +40,9 @@ bool OpenWebAddress(BrowserPort& browser, std::string_view url);
 // does (WinINet was seen to hang for minutes on a server that accepts the
 // connection and never answers, its own time-outs notwithstanding). The
 // request runs on a helper thread; after `bound`, or as soon as the calling
-// worker is asked to stop, the caller gets nullopt and the helper is left to
-// finish on its own (it keeps `inner` alive until then).
+// worker is asked to stop, the caller gets nullopt and the helper's stop is
+// requested (StopRequested() and the stop wakers work inside inner->Fetch);
+// the helper finishes on its own and keeps `inner` alive until then.
 class BoundedHttp : public HttpPort {
  public:
   BoundedHttp(std::shared_ptr<HttpPort> inner, std::chrono::milliseconds bound)

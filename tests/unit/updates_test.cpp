@@ -22,24 +22,30 @@ namespace {
 using namespace std::chrono_literals;
 
 // Answers from a table of bodies; an address not in it fails. With `hold`
-// set, every request blocks until `Release`.
+// set, every request blocks until `Release` or a stop request.
 class FakeHttp : public HttpPort {
  public:
   std::optional<std::string> Fetch(const std::string& url) override {
+    StopState* stop = CurrentStop();
+    const int waker = stop ? stop->AddWaker([this] { Release(false); }) : 0;
     std::unique_lock lock(mutex_);
     requested.push_back(url);
-    released_.wait(lock, [this] { return !hold; });
+    released_.wait(lock, [&] { return !hold || (stop && stop->StopRequested()); });
+    lock.unlock();
+    if (stop) stop->RemoveWaker(waker);
+    ++ended;
     auto it = bodies.find(url);
     return it == bodies.end() ? std::nullopt : std::optional<std::string>(it->second);
   }
-  void Release() {
+  void Release(bool unhold = true) {
     std::lock_guard lock(mutex_);
-    hold = false;
+    if (unhold) hold = false;
     released_.notify_all();
   }
   std::map<std::string, std::string> bodies;  // GBK, as the servers send them
   std::vector<std::string> requested;
   bool hold = false;
+  std::atomic<int> ended{0};
 
  private:
   std::mutex mutex_;
@@ -259,6 +265,8 @@ TEST(BoundedHttpTest, GivesUpAfterTheBoundOrWhenTheWorkerStops) {
   auto start = std::chrono::steady_clock::now();
   EXPECT_EQ(bounded.Fetch("http://a/"), std::nullopt);
   EXPECT_LT(std::chrono::steady_clock::now() - start, 2s);
+  for (int i = 0; i < 200 && slow->ended < 2; ++i) std::this_thread::sleep_for(10ms);
+  EXPECT_EQ(slow->ended, 2);  // the abandoned request was asked to stop
 
   BoundedHttp patient(slow, 1h);
   fakes::FakeHost host;
