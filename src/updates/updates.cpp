@@ -39,10 +39,12 @@ bool BannerWanted(std::string_view document) {
   return TextBetween(document, "[up1]", "[up2]") == "1";
 }
 
-std::string BodyText(std::string_view bytes) {
+std::string BodyText(std::string_view bytes, bool html) {
   if (bytes.substr(0, 3) == "\xEF\xBB\xBF") return std::string(bytes.substr(3));
   const std::string_view head = bytes.substr(0, 2048);
-  for (std::size_t at = FindNoCase(head, "charset="); at != std::string_view::npos;
+  const std::size_t meta = FindNoCase(head, "<meta");
+  if (!html || meta == std::string_view::npos) return GbkToUtf8(bytes);
+  for (std::size_t at = FindNoCase(head, "charset=", meta); at != std::string_view::npos;
        at = FindNoCase(head, "charset=", at + 1)) {
     std::string_view value = head.substr(at + 8);
     while (!value.empty() && (value.front() == '"' || value.front() == '\'' || value.front() == ' '))
@@ -85,10 +87,11 @@ std::string Updates::Url(const SettingKey& server, std::string_view path) const 
   return ServerUrl(p_.settings.Read(server), path);
 }
 
-std::string Updates::FetchText(const std::string& url) {
+std::string Updates::FetchText(const SettingKey& server, std::string_view path, bool html) {
+  const std::string url = Url(server, path);
   if (url.empty()) return {};
   std::optional<std::string> body = p_.http.Fetch(url);
-  return body ? BodyText(*body) : std::string();
+  return body ? BodyText(*body, html) : std::string();
 }
 
 void Updates::Show(Ctl view, HtmlDocument document) {
@@ -104,11 +107,12 @@ void Updates::NoticeLoader() {
   // The help page is never empty: our own text until the server's arrives.
   Show(Ctl::简单超文本框1, ParseHtml(kBuiltInHelp));
 
-  const std::string document = FetchText(Url(setting::kUpdateServer, server_path::kUpdateDocument));
+  const std::string document =
+      FetchText(setting::kUpdateServer, server_path::kUpdateDocument, false);
   if (StopRequested()) return;
   if (BannerWanted(document)) {
     HtmlDocument notice =
-        ParseHtml(FetchText(Url(setting::kUpdateServer, server_path::kNoticePage)));
+        ParseHtml(FetchText(setting::kUpdateServer, server_path::kNoticePage, true));
     if (StopRequested()) return;
     if (HasVisibleText(notice)) {
       Show(Ctl::超文本浏览框1, std::move(notice));
@@ -118,13 +122,14 @@ void Updates::NoticeLoader() {
     }
   }
 
-  HtmlDocument help = ParseHtml(FetchText(Url(setting::kWebServer, server_path::kHelpText)));
+  HtmlDocument help = ParseHtml(FetchText(setting::kWebServer, server_path::kHelpText, true));
   if (StopRequested()) return;
   if (HasVisibleText(help)) Show(Ctl::简单超文本框1, std::move(help));
 }
 
 bool Updates::CheckForUpdate() {
-  const std::string text = FetchText(Url(setting::kUpdateServer, server_path::kUpdateDocument));
+  const std::string text =
+      FetchText(setting::kUpdateServer, server_path::kUpdateDocument, false);
   p_.host.WaitResponsive(500);
   if (StopRequested()) return true;
 
@@ -171,8 +176,9 @@ void Updates::OnLinkClicked(Ctl view, int link) {
     target = shown.links[std::size_t(link)];
   }
   // A path on the server the document came from.
-  if (target.size() > 1 && target[0] == '/' && target[1] != '/')
-    target = Url(view == Ctl::简单超文本框1 ? setting::kWebServer : setting::kUpdateServer, target);
+  const SettingKey& server =
+      view == Ctl::简单超文本框1 ? setting::kWebServer : setting::kUpdateServer;
+  if (target.size() > 1 && target[0] == '/' && target[1] != '/') target = Url(server, target);
   OpenWebAddress(p_.browser, target);
 }
 

@@ -36,8 +36,8 @@ std::string UpdateQuestion(const UpdateDocument& document);
 bool BannerWanted(std::string_view document);
 
 // A body from the servers as UTF-8: GBK unless it starts with a UTF-8 byte
-// order mark or declares charset=utf-8.
-std::string BodyText(std::string_view bytes);
+// order mark or, for a page, declares UTF-8 in a <meta> tag.
+std::string BodyText(std::string_view bytes, bool html);
 
 // Shown on the page "帮助信息" whenever the server's help text is missing.
 extern const char kBuiltInHelp[];
@@ -89,7 +89,7 @@ class Updates {
  private:
   std::string Url(const SettingKey& server, std::string_view path) const;
   // The body as text; empty when there is no such server or the request failed.
-  std::string FetchText(const std::string& url);
+  std::string FetchText(const SettingKey& server, std::string_view path, bool html);
   void Show(Ctl view, HtmlDocument document);
 
   UpdatesPorts p_;

@@ -114,9 +114,12 @@ TEST(UpdateDocumentTest, VersionAndBannerMarkers) {
 
 TEST(UpdateDocumentTest, BodiesAreGbkUnlessTheySayUtf8) {
   const std::string utf8 = "帮助";
-  EXPECT_EQ(BodyText(Utf8ToGbk(utf8)), utf8);
-  EXPECT_EQ(BodyText("\xEF\xBB\xBF" + utf8), utf8);
-  EXPECT_EQ(BodyText("<meta charset=\"UTF-8\">" + utf8), "<meta charset=\"UTF-8\">" + utf8);
+  const std::string meta = "<meta charset=\"UTF-8\">";
+  EXPECT_EQ(BodyText(Utf8ToGbk(utf8), true), utf8);
+  EXPECT_EQ(BodyText("\xEF\xBB\xBF" + utf8, false), utf8);
+  EXPECT_EQ(BodyText(meta + utf8, true), meta + utf8);
+  EXPECT_EQ(BodyText(Utf8ToGbk("charset=utf-8 " + utf8), true), "charset=utf-8 " + utf8);
+  EXPECT_EQ(BodyText(Utf8ToGbk(meta + utf8), false), meta + utf8);  // the update document
 }
 
 // Yes and No, with good and bad download addresses: only a web address is

@@ -89,7 +89,7 @@ TEST(WinInetHttpTest, BodiesStatusesAndSchemes) {
     const auto body = http.Fetch(c.path ? server.Url(c.path) : "file:///c:/windows/win.ini");
     ASSERT_EQ(body.has_value(), c.ok);
     if (c.ok) {
-      EXPECT_EQ(BodyText(*body), "[up1]1[up2]帮助信息");
+      EXPECT_EQ(BodyText(*body, false), "[up1]1[up2]帮助信息");
     }
   }
 }
