@@ -224,7 +224,12 @@ TEST_F(UpdatesTest, OneStartThroughTheRegistration) {
   EXPECT_TRUE(table.Dispatch(Ctl::简单超文本框1, ControlEvent::kClick, 7));   // no such link
   EXPECT_EQ(rec.opened, (std::vector<std::string>{"http://www.example/", "https://web.example/faq",
                                                   "http://web.example/upwifi/qq.html"}));
+
+  // Leaving while a server hangs: the notice worker stops at once.
+  http.hold = true;
+  ASSERT_TRUE(table.RunStartup(StartupPhase::kLaunch, {}));
   table.StopWorkers();
+  EXPECT_TRUE(host.WaitForAllWorkers(0ms));
 }
 
 // The help page is never empty; the banner needs exactly "1" and a page.
