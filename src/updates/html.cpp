@@ -251,7 +251,7 @@ class Builder {
   void SourceText(std::string_view text) {
     for (std::size_t i = 0; i < text.size();) {
       if (IsSpace(text[i])) {
-        space_ = true;
+        Space();
         ++i;
         continue;
       }
@@ -269,18 +269,25 @@ class Builder {
   // Text that is shown as it is (a decoded reference).
   void Literal(std::string_view text) {
     FlushBreaks();
-    if (space_ && !line_start_) Emit(" ");
+    if (space_ && !line_start_) Emit(" ", space_style_, space_link_);
     space_ = false;
-    Emit(text);
+    Emit(text, style_, link_);
     line_start_ = false;
   }
 
-  void Space() { space_ = true; }
+  // A blank keeps the style of where it stands: "go <a>here</a>" does not
+  // underline it.
+  void Space() {
+    if (space_) return;
+    space_ = true;
+    space_style_ = style_;
+    space_link_ = link_;
+  }
 
   // <br>: one line end, never folded.
   void LineBreak() {
     FlushBreaks();
-    Emit("\n");
+    Emit("\n", style_, link_);
     line_start_ = true;
     space_ = false;
   }
@@ -331,15 +338,15 @@ class Builder {
 
   void FlushBreaks() {
     if (breaks_ > 0 && !doc_.runs.empty()) {
-      for (int k = TrailingLineEnds(); k < breaks_; ++k) Emit("\n");
+      for (int k = TrailingLineEnds(); k < breaks_; ++k) Emit("\n", style_, link_);
       line_start_ = true;
     }
     breaks_ = 0;
   }
 
-  void Emit(std::string_view text) {
-    if (doc_.runs.empty() || !(doc_.runs.back().style == style_) || doc_.runs.back().link != link_)
-      doc_.runs.push_back({std::string(), style_, link_});
+  void Emit(std::string_view text, const HtmlStyle& style, int link) {
+    if (doc_.runs.empty() || !(doc_.runs.back().style == style) || doc_.runs.back().link != link)
+      doc_.runs.push_back({std::string(), style, link});
     doc_.runs.back().text += text;
   }
 
@@ -349,6 +356,8 @@ class Builder {
   int link_ = -1;
   int breaks_ = 0;
   bool space_ = false;
+  HtmlStyle space_style_;
+  int space_link_ = -1;
   bool line_start_ = true;
 };
 

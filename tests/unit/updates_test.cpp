@@ -9,10 +9,12 @@
 #include <mutex>
 
 #include "common/gbk.h"
+#include "common/text.h"
 #include "fakes/fake_host.h"
 #include "fakes/memory_files.h"
 #include "fakes/memory_window.h"
 #include "ui/event_table.h"
+#include "updates/html_layout.h"
 #include "updates/servers.h"
 #include "updates/updates.h"
 
@@ -358,6 +360,52 @@ TEST(HtmlTest, HostileNestingAndSizeNeverBreakIt) {
   std::string attributes = "<font";
   for (int i = 0; i < 10000; ++i) attributes += " a=\"&#x10FFFF;\"";
   EXPECT_EQ(ParseHtml(attributes + ">y").PlainText(), "y");
+}
+
+// Letters 10 px wide, ideographs 20; lines 4 px per font size step.
+struct FixedMeasure : HtmlMeasure {
+  int TextWidth(const HtmlStyle&, std::string_view t) override {
+    int w = 0;
+    for (std::size_t i = 0; i < t.size(); i += std::max<std::size_t>(1, Utf8CharLength(t, i)))
+      w += Utf8CharLength(t, i) == 3 ? 20 : 10;
+    return w;
+  }
+  int LineHeight(const HtmlStyle& s) override { return 4 * s.size; }
+};
+
+TEST(HtmlLayoutTest, LinesAndLinks) {
+  struct Case {
+    const char* html;
+    int width;
+    std::vector<std::string> lines;
+  } cases[] = {
+      {"hello world", 60, {"hello", "world"}},
+      {"hello world", 110, {"hello world"}},
+      {"中文字符，好", 50, {"中文", "字符", "，好"}},
+      {"abcdefghijkl", 50, {"abcde", "fghij", "kl"}},
+      {"a<br><br>b", 50, {"a", "", "b"}},
+      {"<b>bold</b> <i>it</i>", 60, {"bold", "it"}},
+      {"<b>bold</b> <i>it</i>", 70, {"bold it"}},
+  };
+  FixedMeasure measure;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.html);
+    const HtmlLayout layout = LayoutHtml(ParseHtml(c.html), c.width, measure);
+    std::vector<std::string> lines;
+    for (const HtmlLine& line : layout.lines) {
+      lines.emplace_back();
+      for (const HtmlFragment& f : line.fragments) lines.back() += f.text;
+    }
+    EXPECT_EQ(lines, c.lines);
+    EXPECT_EQ(layout.height, int(c.lines.size()) * 12);
+  }
+  const HtmlDocument d = ParseHtml("go <a href=http://x>here</a><br><font size=6>big</font>");
+  const HtmlLayout layout = LayoutHtml(d, 400, measure);
+  EXPECT_EQ(layout.LinkAt(d, 35, 5), 0);   // "here" runs from x 30 to 70
+  EXPECT_EQ(layout.LinkAt(d, 25, 5), -1);  // the blank before it
+  EXPECT_EQ(layout.LinkAt(d, 35, 20), -1);
+  EXPECT_EQ(layout.lines[1].height, 24);
+  EXPECT_EQ(layout.height, 36);
 }
 
 }  // namespace
