@@ -1,6 +1,8 @@
 #include "updates/updates.h"
 
 #include <algorithm>
+#include <utility>
+#include <vector>
 
 #include "common/gbk.h"
 #include "common/numbers.h"
@@ -66,6 +68,11 @@ Subsystem Updates::Registration() {
          notice_worker_ = std::move(worker);
          return true;
        }},
+      {StartupPhase::kOsKnown,
+       [this](const StartupInfo&) {
+         FetchUpdateDocument();
+         return true;
+       }},
       {StartupPhase::kOffers,
        [this](const StartupInfo&) { return CheckForUpdate() && !StopRequested(); }},
       {StartupPhase::kBackground,
@@ -127,11 +134,47 @@ void Updates::NoticeLoader() {
   if (HasVisibleText(help)) Show(Ctl::简单超文本框1, std::move(help));
 }
 
+void Updates::FetchUpdateDocument() {
+  auto pending = std::make_shared<PendingText>();
+  WorkerHandle worker;
+  if (Url(setting::kUpdateServer, server_path::kUpdateDocument).empty()) {
+    pending->done = true;  // no update server: nothing to wait for
+  } else {
+    worker = p_.host.StartWorkerThread([this, pending] {
+      std::string text = FetchText(setting::kUpdateServer, server_path::kUpdateDocument, false);
+      {
+        // Also when it comes too late for the offer.
+        std::lock_guard lock(mutex_);
+        official_site_ = ReadUpdateDocument(text).site;
+      }
+      std::lock_guard lock(pending->mutex);
+      pending->text = std::move(text);
+      pending->done = true;
+    });
+  }
+  std::lock_guard lock(mutex_);
+  update_document_ = std::move(pending);
+  if (worker) update_worker_ = std::move(worker);
+}
+
 bool Updates::CheckForUpdate() {
-  const std::string text =
-      FetchText(setting::kUpdateServer, server_path::kUpdateDocument, false);
+  const auto take = [this] {
+    std::lock_guard lock(mutex_);
+    return std::exchange(update_document_, nullptr);
+  };
+  std::shared_ptr<PendingText> pending = take();
+  if (!pending) {
+    FetchUpdateDocument();  // started late: the half second below is all it gets
+    pending = take();
+  }
   p_.host.WaitResponsive(500);
   if (StopRequested()) return true;
+  std::string text;
+  {
+    std::lock_guard lock(pending->mutex);
+    if (!pending->done) return true;  // still on its way: as if the server were unreachable
+    text = pending->text;
+  }
 
   const UpdateDocument document = ReadUpdateDocument(text);
   {
@@ -183,14 +226,13 @@ void Updates::OnLinkClicked(Ctl view, int link) {
 }
 
 void Updates::StopWorkers() {
-  WorkerHandle notice, statistics;
+  std::vector<WorkerHandle> workers;
   {
     std::lock_guard lock(mutex_);
-    notice = notice_worker_;
-    statistics = statistics_worker_;
+    workers = {notice_worker_, update_worker_, statistics_worker_};
   }
-  if (notice) p_.host.StopWorkerThread(notice);
-  if (statistics) p_.host.StopWorkerThread(statistics);
+  for (const WorkerHandle& worker : workers)
+    if (worker) p_.host.StopWorkerThread(worker);
 }
 
 }  // namespace lumora

@@ -3,6 +3,7 @@
 // program learns from its maker's servers at start. Every failure is silent;
 // the help page then shows the program's own help text.
 #include <functional>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <string_view>
@@ -72,8 +73,14 @@ class Updates {
   // Notice worker: the banner when the update document asks for it, and the
   // help page.
   void NoticeLoader();
-  // Asks about a newer version. False when the user accepted it: the
-  // download page is open, the hotspot reset and the program ending.
+  // Starts the update check's request on its own worker, so that the
+  // start-up sequence never waits for the network: once the start-up comes
+  // to the offer, the document is there or the offer is skipped.
+  void FetchUpdateDocument();
+  // Asks about a newer version, after the usual half second, with the
+  // document fetched by FetchUpdateDocument (started here when it was not).
+  // False when the user accepted: the download page is open, the hotspot
+  // reset and the program ending.
   bool CheckForUpdate();
   // One request for the statistics page on its own worker; the answer is
   // not read.
@@ -92,11 +99,18 @@ class Updates {
   std::string FetchText(const SettingKey& server, std::string_view path, bool html);
   void Show(Ctl view, HtmlDocument document);
 
+  struct PendingText {
+    std::mutex mutex;
+    bool done = false;
+    std::string text;
+  };
+
   UpdatesPorts p_;
   mutable std::mutex mutex_;  // guards what follows
   std::string official_site_;
   HtmlDocument help_, banner_;  // as shown, for their links
-  WorkerHandle notice_worker_, statistics_worker_;
+  std::shared_ptr<PendingText> update_document_;
+  WorkerHandle notice_worker_, update_worker_, statistics_worker_;
 };
 
 }  // namespace lumora

@@ -143,6 +143,8 @@ TEST_F(UpdatesTest, UpdateOfferYesAndNo) {
     Serve("http://up.example/updata.txt",
           std::string("[version1]6.0[version2][content1]一、更快\r\n二、更稳[content2][downurl1]") +
               c.download + "[downurl2][gwurl1]http://www.example/[gwurl2]");
+    updates.FetchUpdateDocument();
+    ASSERT_TRUE(host.WaitForAllWorkers());
     ui.answers.push_back(c.answer);
     const std::size_t opened_before = rec.opened.size();
     const int ended_before = ended, resets_before = rec.resets;
@@ -213,6 +215,8 @@ TEST_F(UpdatesTest, OneStartThroughTheRegistration) {
   EXPECT_EQ(rec.shown[Ctl::超文本浏览框1], "公告：新版");
   EXPECT_EQ(rec.shown[Ctl::简单超文本框1], "在线帮助\n\n坏问答群");
 
+  ASSERT_TRUE(table.RunStartup(StartupPhase::kOsKnown, {}));
+  ASSERT_TRUE(host.WaitForAllWorkers());
   EXPECT_TRUE(table.RunStartup(StartupPhase::kOffers, {}));  // version 0: no offer
   EXPECT_TRUE(ui.messages.empty());
   EXPECT_TRUE(table.RunStartup(StartupPhase::kBackground, {}));
@@ -227,9 +231,14 @@ TEST_F(UpdatesTest, OneStartThroughTheRegistration) {
   EXPECT_EQ(rec.opened, (std::vector<std::string>{"http://www.example/", "https://web.example/faq",
                                                   "http://web.example/upwifi/qq.html"}));
 
-  // Leaving while a server hangs: the notice worker stops at once.
+  // A server that hangs: the start-up goes on without an offer, and leaving
+  // stops the workers at once.
   http.hold = true;
+  Serve("http://up.example/updata.txt", "[version1]9[version2]");
   ASSERT_TRUE(table.RunStartup(StartupPhase::kLaunch, {}));
+  ASSERT_TRUE(table.RunStartup(StartupPhase::kOsKnown, {}));
+  EXPECT_TRUE(table.RunStartup(StartupPhase::kOffers, {}));
+  EXPECT_TRUE(ui.messages.empty());
   table.StopWorkers();
   EXPECT_TRUE(host.WaitForAllWorkers(0ms));
 }
