@@ -59,9 +59,9 @@ bool ParseHtmlColour(std::string_view text, Colour& colour);
 
 // Shows a document in one of the program's HTML views (简单超文本框1, the
 // banner 超文本浏览框1). Called from workers as well: the Windows side carries
-// the call to the window thread and keeps its own copy of the document. A
-// click on a run with a link comes back as a kClick event of that control
-// whose value is the run's link index.
+// the call to the window thread, keeps its own copy of the document and lays
+// it out with LayoutHtml (html_layout.h). A click on a run with a link comes
+// back as a kClick event of that control whose value is the run's link index.
 class HtmlViewPort {
  public:
   virtual ~HtmlViewPort() = default;
