@@ -47,7 +47,7 @@ const char kBuiltInHelp[] =
     "<p><font color=\"#C00000\"><b>四、防火墙服务</b></font><br>"
     "提示“防火墙打开失败，所依赖服务可能不完整”，或者手机连上 WiFi 却上不了网时：<br>"
     "1. 按 Win+R，输入 <b>services.msc</b> 后回车，打开“服务”。<br>"
-    "2. 双击“Windows Defender Firewall”（较早的系统里叫“Windows Firewall”"
+    "2. 双击“Windows Defender 防火墙”（Windows 7 里叫“Windows Firewall”"
     "或“Windows 防火墙”），启动类型选“自动”，点击“启动”，再点击“确定”。<br>"
     "3. 双击“Internet Connection Sharing (ICS)”，启动类型选“手动”（不要选“禁用”），"
     "点击“确定”。<br>"
