@@ -203,8 +203,8 @@ install_open_recorder() {  # the Windows build directory
 # Two network namespaces joined by a veth pair: lumora0 (192.168.137.1, the
 # hotspot's adapter as the program sees it) in NETNS_HOST, lumora1
 # (192.168.137.23, a phone) in NETNS_CLIENT. Traffic stays inside them.
-NETNS_HOST=lumora-hotspot
-NETNS_CLIENT=lumora-client
+NETNS_HOST=${LUMORA_NETNS_HOST:-lumora-hotspot}
+NETNS_CLIENT=${LUMORA_NETNS_CLIENT:-lumora-client}
 CLIENT_IP=192.168.137.23
 CLIENT_MAC=02:11:22:33:44:55
 

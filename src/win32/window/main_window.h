@@ -27,6 +27,9 @@ class Win32Window : public WindowPort {
   bool Create();
   HWND Main() const { return main_; }
   HWND Bar() const { return bar_.Handle(); }
+  // A control's window, for the Windows-side helpers of a subsystem (its
+  // list views' selection and hit tests); use it on the window thread.
+  HWND Handle(Ctl c) const { return H(c); }
   // Runs `fn` on the window thread (at once when called there); does
   // nothing once the window is gone.
   void RunOnUi(const std::function<void()>& fn) const;
