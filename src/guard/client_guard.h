@@ -87,6 +87,7 @@ class ClientGuard {
  private:
   void RestartPass(WorkerHandle& worker, void (ClientGuard::*pass)());
   void ClearNeighbourTable();
+  bool RemoveSelected(Ctl view, const char* path);
 
   GuardPorts p_;
   HostNameLookups host_names_;

@@ -29,6 +29,13 @@ void DeleteRowsDescending(WindowPort& ui, Ctl list, std::vector<int> rows) {
   for (int row : rows) ui.DeleteRow(list, row);
 }
 
+// Names and MAC texts are fields of one line.
+std::string OneLine(std::string text) {
+  text.erase(std::remove_if(text.begin(), text.end(), [](char c) { return c == '\r' || c == '\n'; }),
+             text.end());
+  return text;
+}
+
 // A record added to a list file that may lack its final CRLF (edited by
 // hand) still starts on its own line.
 std::string AppendRecord(std::string text, const std::string& record) {
@@ -55,7 +62,8 @@ void ClientGuard::MoveToBlackList() {
   };
   std::vector<Moved> moved;
   for (int row : p_.lists.SelectedRows(kUsers))
-    moved.push_back({ui.Cell(kUsers, row, 1), ui.Cell(kUsers, row, 2), ui.Cell(kUsers, row, 3)});
+    moved.push_back(
+        {ui.Cell(kUsers, row, 1), OneLine(ui.Cell(kUsers, row, 2)), OneLine(ui.Cell(kUsers, row, 3))});
   // Only the first device is blocked at once; the next scan blocks the rest.
   if (!moved.empty()) BlockClient(moved.front().ip);
 
@@ -106,35 +114,49 @@ void ClientGuard::CopyToWhiteList() {
   WindowPort& ui = p_.ui;
   const std::vector<int> selected = p_.lists.SelectedRows(kUsers);
   if (selected.empty()) return;
-  const std::string mac = Utf8ToGbk(ui.Cell(kUsers, selected.front(), 2));
-  const std::string name = Utf8ToGbk(ui.Cell(kUsers, selected.front(), 3));
+  const std::string mac = Utf8ToGbk(OneLine(ui.Cell(kUsers, selected.front(), 2)));
+  const std::string name = Utf8ToGbk(OneLine(ui.Cell(kUsers, selected.front(), 3)));
   if (mac.empty()) return;
-  UpdateDeviceFile(p_.files, kWhiteListPath, [&](const std::string& text) {
+  const bool written = UpdateDeviceFile(p_.files, kWhiteListPath, [&](const std::string& text) {
     const std::string record = mac + "+" + name;
     const int n = LineOf(text, mac);
     return std::optional<std::string>(n > 0 ? WithFinalCrLf(OverwriteLine(text, n, record))
                                             : AppendRecord(text, record));
   });
+  // Success is reported only when it happened; a failed write stays silent.
+  if (!written) return;
   ui.ShowMessage("成功复制到白名单列表，\r\n在[白名单模式]将不拦截此用户。", "信息：",
                  MessageIcon::kInformation, MessageButtons::kOk);
 }
 
-void ClientGuard::RemoveFromBlackList() {
+// Removes the lines of the selected devices from the list file and their
+// rows from the view; true when the file held at least one of them.
+bool ClientGuard::RemoveSelected(Ctl view, const char* path) {
   WindowPort& ui = p_.ui;
-  const std::vector<int> selected = p_.lists.SelectedRows(kBlack);
-  if (selected.empty()) return;
-  const std::string mac = Utf8ToGbk(ui.Cell(kBlack, selected.front(), 1));
-  if (mac.empty()) return;
-  bool found = false;
-  UpdateDeviceFile(p_.files, kBlackListPath,
-                   [&](const std::string& text) -> std::optional<std::string> {
-                     const int n = LineOf(text, mac);
-                     if (n == 0) return std::nullopt;
-                     found = true;
-                     return WithFinalCrLf(DeleteLine(text, n));
-                   });
-  if (!found) return;
-  DeleteRowsDescending(ui, kBlack, selected);
+  const int mac_column = MacColumn(view);
+  // Every selected device leaves the file, not only the first: the view
+  // must not show as removed what the file still holds.
+  std::vector<std::pair<int, std::string>> selected;
+  for (int row : p_.lists.SelectedRows(view))
+    selected.emplace_back(row, Utf8ToGbk(ui.Cell(view, row, mac_column)));
+  std::vector<int> removed_rows;
+  UpdateDeviceFile(p_.files, path, [&](const std::string& old) -> std::optional<std::string> {
+    std::string text = old;
+    for (const auto& [row, mac] : selected) {
+      const int n = mac.empty() ? 0 : LineOf(text, mac);
+      if (n == 0) continue;
+      text = WithFinalCrLf(DeleteLine(text, n));
+      removed_rows.push_back(row);
+    }
+    if (removed_rows.empty()) return std::nullopt;
+    return text;
+  });
+  DeleteRowsDescending(ui, view, removed_rows);
+  return !removed_rows.empty();
+}
+
+void ClientGuard::RemoveFromBlackList() {
+  if (!RemoveSelected(kBlack, kBlackListPath)) return;
   // Every block on the hotspot's interface ends; the next scan blocks again
   // the devices still on the black list.
   NeighbourTable table(p_.neighbours);
@@ -144,22 +166,7 @@ void ClientGuard::RemoveFromBlackList() {
       table.DeleteByAddress(e.ip_address);
 }
 
-void ClientGuard::RemoveFromWhiteList() {
-  WindowPort& ui = p_.ui;
-  const std::vector<int> selected = p_.lists.SelectedRows(kWhite);
-  if (selected.empty()) return;
-  const std::string mac = Utf8ToGbk(ui.Cell(kWhite, selected.front(), 0));
-  if (mac.empty()) return;
-  bool found = false;
-  UpdateDeviceFile(p_.files, kWhiteListPath,
-                   [&](const std::string& text) -> std::optional<std::string> {
-                     const int n = LineOf(text, mac);
-                     if (n == 0) return std::nullopt;
-                     found = true;
-                     return WithFinalCrLf(DeleteLine(text, n));
-                   });
-  if (found) DeleteRowsDescending(ui, kWhite, selected);
-}
+void ClientGuard::RemoveFromWhiteList() { RemoveSelected(kWhite, kWhiteListPath); }
 
 void ClientGuard::StartRename(int row) {
   WindowPort& ui = p_.ui;
@@ -191,7 +198,7 @@ void ClientGuard::CommitRename() {
   // rename under way.
   if (!renaming_) return;
   renaming_ = false;
-  const std::string name = ui.Text(kEditor);
+  const std::string name = OneLine(ui.Text(kEditor));
   for (int row = 0; row < ui.RowCount(kUsers); ++row)
     if (ui.Cell(kUsers, row, 2) == rename_mac_) ui.SetCell(kUsers, row, 3, name);
   ui.SetVisible(kEditor, false);

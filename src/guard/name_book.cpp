@@ -13,7 +13,10 @@ namespace {
 void StoreName(FileStore& files, const std::string& mac, const std::string& name, bool add) {
   const std::string key = Utf8ToGbk(mac);
   if (key.empty()) return;
-  const std::string record = key + "+" + Utf8ToGbk(name);
+  // A name is the rest of one line.
+  std::string one_line = name;
+  std::erase_if(one_line, [](char c) { return c == '\r' || c == '\n'; });
+  const std::string record = key + "+" + Utf8ToGbk(one_line);
   UpdateDeviceFile(files, kNameBookPath,
                    [&](const std::string& book) -> std::optional<std::string> {
                      const int n = LineOf(book, key);

@@ -6,6 +6,7 @@
 #include <thread>
 
 #include "fakes/fake_guard.h"
+#include "guard/access_view.h"
 #include "guard/device_files.h"
 #include "guard/name_book.h"
 #include "ui/event_table.h"
@@ -107,6 +108,8 @@ TEST(GuardNameBook, RecordsAndRenames) {
   EXPECT_EQ(r.Read(kNameBookPath), std::string("\r\n") + A + "+甲\r\n" + B + "+乙");
   RenameDevice(r.files, A, "");
   EXPECT_EQ(r.Read(kNameBookPath), std::string("\r\n") + A + "+\r\n" + B + "+乙");
+  RenameDevice(r.files, B, "乙\r\n" + std::string(C) + "+x");  // stays one line
+  EXPECT_EQ(r.Read(kNameBookPath), std::string("\r\n") + A + "+\r\n" + B + "+乙" + C + "+x");
   // A book that exists but cannot be read is never replaced.
   r.files.unreadable.insert(kNameBookPath);
   const int writes = r.files.writes;
@@ -275,10 +278,32 @@ TEST(GuardActions, MenuItemsChangeFilesViewsAndBlocks) {
   events.Choose(MenuItem::复制到白名单);
   EXPECT_EQ(r.Read(kWhiteListPath), std::string(B) + "+乙\r\n" + A + "+甲\r\n");
 
+  // A copy that could not be written is not reported as done.
+  r.files.unwritable.insert(kWhiteListPath);
+  events.Choose(MenuItem::复制到白名单);
+  EXPECT_EQ(r.ui.messages.size(), 3u);
+
   // The refresh link empties the user list and the neighbour table.
   events.Dispatch(Ctl::超级链接框刷新, ControlEvent::kClick);
   EXPECT_EQ(r.ui.RowCount(Ctl::超级列表框1), 0);
   EXPECT_TRUE(r.neighbours.rows.empty());
+}
+
+TEST(GuardActions, RemovingSeveralSelectedDevicesRemovesEveryLine) {
+  const std::pair<Ctl, MenuItem> cases[] = {{Ctl::超级列表框2, MenuItem::取消黑名单},
+                                            {Ctl::超级列表框3, MenuItem::移出白名单}};
+  for (const auto& [view, item] : cases) {
+    GuardRig r;
+    EventTable events{{r.guard.Registration()}};
+    const char* path = view == Ctl::超级列表框2 ? kBlackListPath : kWhiteListPath;
+    r.Write(path, std::string(D) + "+坏人\r\n" + A + "+甲\r\n" + B + "+乙\r\n");
+    LoadListView(r.files, path, r.ui, view);
+    r.lists.selected[view] = {0, 2};
+    events.Choose(item);
+    EXPECT_EQ(r.Read(path), std::string(A) + "+甲\r\n");
+    ASSERT_EQ(r.ui.RowCount(view), 1);
+    EXPECT_EQ(r.ui.Cell(view, 0, MacColumn(view)), A);
+  }
 }
 
 TEST(GuardActions, MoveToBlackListKeepsLinesAStaleViewLacks) {
