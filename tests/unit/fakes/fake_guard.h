@@ -8,11 +8,8 @@
 #include <map>
 #include <mutex>
 #include <set>
-#include <string>
-#include <vector>
 
 #include "common/gbk.h"
-#include "common/settings.h"
 #include "fake_host.h"
 #include "guard/client_guard.h"
 #include "memory_files.h"
@@ -20,49 +17,39 @@
 
 namespace lumora::fakes {
 
-// A row of the neighbour table from its texts.
+// A row of the neighbour table from its texts; interface 12 is the hotspot's.
 inline NeighbourRow Neighbour(const std::string& ip, const std::string& mac,
                               std::uint32_t index = 12, std::uint32_t type = kNeighbourDynamic) {
-  NeighbourRow row;
-  row.interface_index = index;
-  row.physical_address_length = 6;
-  row.type = type;
+  NeighbourRow row{index, 6, {}, {}, type};
   unsigned a[4] = {}, m[6] = {};
   std::sscanf(ip.c_str(), "%u.%u.%u.%u", &a[0], &a[1], &a[2], &a[3]);
   std::sscanf(mac.c_str(), "%x-%x-%x-%x-%x-%x", &m[0], &m[1], &m[2], &m[3], &m[4], &m[5]);
-  for (int i = 0; i < 4; ++i) row.ipv4[i] = static_cast<unsigned char>(a[i]);
-  for (int i = 0; i < 6; ++i) row.physical_address[i] = static_cast<unsigned char>(m[i]);
+  std::copy(a, a + 4, row.ipv4);
+  std::copy(m, m + 6, row.physical_address);
   return row;
 }
 
 class FakeNeighbours : public NeighbourPort {
  public:
-  std::vector<NeighbourRow> rows;   // in the order the system returns them
+  std::vector<NeighbourRow> rows;    // in the order the system returns them
   std::vector<std::string> deleted;  // address texts, in order
-  bool fails = false;
 
   bool ReadRows(std::vector<NeighbourRow>& out) override {
     std::lock_guard lock(mutex_);
-    if (fails) return false;
     out = rows;
     return true;
   }
   void DeleteRow(const NeighbourRow& row) override {
     std::lock_guard lock(mutex_);
     deleted.push_back(IpText(row.ipv4));
-    rows.erase(std::remove_if(rows.begin(), rows.end(),
-                              [&](const NeighbourRow& r) {
-                                return std::equal(r.ipv4, r.ipv4 + 4, row.ipv4) &&
-                                       r.interface_index == row.interface_index;
-                              }),
-               rows.end());
+    std::erase_if(rows, [&](const NeighbourRow& r) { return IpText(r.ipv4) == deleted.back(); });
   }
 
  private:
   std::mutex mutex_;
 };
 
-// Host names by address; an address in `hanging` blocks until released.
+// Host names by address; an address in `hanging` answers only once released.
 class FakeLookups : public ReverseLookupPort {
  public:
   std::map<std::string, std::string> names;
@@ -72,8 +59,7 @@ class FakeLookups : public ReverseLookupPort {
     std::unique_lock lock(mutex_);
     ++calls_[ip];
     released_.wait(lock, [&] { return released_all_ || !hanging.count(ip); });
-    auto it = names.find(ip);
-    return it == names.end() ? std::string() : it->second;
+    return names.count(ip) ? names[ip] : "";
   }
   void ReleaseAll() {
     std::lock_guard lock(mutex_);
@@ -92,17 +78,14 @@ class FakeLookups : public ReverseLookupPort {
   std::map<std::string, int> calls_;
 };
 
-// Connection name -> interface index, straight through the friendly name.
+// "无线网络连接 2" is interface 12.
 class FakeInterfaceIndex : public InterfaceIndexPort {
  public:
-  std::map<std::string, std::uint32_t> indexes;
   std::string AdapterGuidByFriendlyName(const std::string& name) override {
-    return indexes.count(name) ? "{" + name + "}" : "";
+    return name == "无线网络连接 2" ? "{G}" : "";
   }
   std::string AdapterGuidFromWmi(const std::string&) override { return {}; }
-  std::uint32_t AdapterIndex(const std::string& guid) override {
-    return indexes[guid.substr(1, guid.size() - 2)];
-  }
+  std::uint32_t AdapterIndex(const std::string& guid) override { return guid == "{G}" ? 12 : 0; }
 };
 
 class FakeListViews : public ListViewPort {
@@ -112,16 +95,14 @@ class FakeListViews : public ListViewPort {
   std::vector<Ctl> focused;
 
   std::vector<int> SelectedRows(Ctl list) const override {
-    auto it = selected.find(list);
-    return it == selected.end() ? std::vector<int>() : it->second;
+    return selected.count(list) ? selected.at(list) : std::vector<int>();
   }
   ListHit HitAtPointer(Ctl) const override { return {-1, hit_column}; }
   // Rows of 14 pixels below a 17-pixel header.
   Point ItemPosition(Ctl, int row) const override { return {0, 17 + 14 * row}; }
   int ColumnWidth(Ctl list, int column) const override {
-    int i = 0;
     for (const ColumnDef& c : ColumnDefs())
-      if (c.list == list && i++ == column) return c.width;
+      if (c.list == list && column-- == 0) return c.width;
     return 0;
   }
   void Focus(Ctl control) override { focused.push_back(control); }
@@ -135,8 +116,6 @@ class FakeHotspot : public HotspotControl {
   void AbortAndResetHotspot() override {}
 };
 
-// The guard with every port faked; the hosted adapter "无线网络连接 2" has
-// interface index 12.
 struct GuardRig {
   MemoryWindow ui;
   MemoryFiles files;
@@ -150,10 +129,7 @@ struct GuardRig {
   ClientGuard guard{
       GuardPorts{ui, settings, files, hotspot, host, neighbours, lookups, indexes, lists}};
 
-  GuardRig() {
-    indexes.indexes["无线网络连接 2"] = 12;
-    ui.SetText(Ctl::编辑框虚拟网卡, "无线网络连接 2");
-  }
+  GuardRig() { ui.SetText(Ctl::编辑框虚拟网卡, "无线网络连接 2"); }
   // Hanging lookups end, then the workers.
   ~GuardRig() {
     lookups.ReleaseAll();
@@ -161,25 +137,20 @@ struct GuardRig {
   }
 
   std::vector<std::vector<std::string>> Rows(Ctl list) const {
-    std::vector<std::vector<std::string>> out;
+    std::vector<std::vector<std::string>> out(ui.RowCount(list));
     const int columns = list == Ctl::超级列表框1 ? 4 : list == Ctl::超级列表框2 ? 3 : 2;
-    for (int r = 0; r < ui.RowCount(list); ++r) {
-      out.emplace_back();
-      for (int c = 0; c < columns; ++c) out.back().push_back(ui.Cell(list, r, c));
-    }
+    for (std::size_t r = 0; r < out.size(); ++r)
+      for (int c = 0; c < columns; ++c) out[r].push_back(ui.Cell(list, int(r), c));
     return out;
   }
   void Add(Ctl list, const std::vector<std::string>& cells) {
     const int row = ui.AddRow(list);
     for (std::size_t c = 0; c < cells.size(); ++c) ui.SetCell(list, row, int(c), cells[c]);
   }
-  // UTF-8 in, GBK on disk.
-  void Write(const std::string& path, const std::string& utf8) {
-    files.files[path] = Utf8ToGbk(utf8);
-  }
+  // UTF-8 in the test, GBK on disk.
+  void Write(const std::string& path, const std::string& text) { files.files[path] = Utf8ToGbk(text); }
   std::string Read(const std::string& path) const {
-    auto it = files.files.find(path);
-    return it == files.files.end() ? "<missing>" : GbkToUtf8(it->second);
+    return files.files.count(path) ? GbkToUtf8(files.files.at(path)) : "<missing>";
   }
 };
 
