@@ -171,6 +171,7 @@ void ClientGuard::RemoveFromWhiteList() { RemoveSelected(kWhite, kWhiteListPath)
 void ClientGuard::StartRename(int row) {
   WindowPort& ui = p_.ui;
   if (row < 0 || row >= ui.RowCount(kUsers)) return;
+  CommitRename();  // a rename still open ends first
   // The device, not the row: the scan rebuilds the rows every few seconds.
   rename_mac_ = ui.Cell(kUsers, row, 2);
   renaming_ = true;

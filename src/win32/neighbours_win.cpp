@@ -4,6 +4,8 @@
 #include <windows.h>
 #include <iphlpapi.h>
 
+#include <algorithm>
+#include <cstddef>
 #include <cstring>
 
 namespace lumora {
