@@ -30,29 +30,19 @@ TEST(GuardPortsWin, ListViewSelectionPlacesAndWidths) {
   HWND view = CreateWindowExW(0, WC_LISTVIEWW, L"", WS_POPUP | LVS_REPORT, 0, 0, 400, 200,
                               nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
   if (!view) GTEST_SKIP() << "no display to create windows on";
-  LVCOLUMNW column{};
-  column.mask = LVCF_WIDTH;
-  for (int width : {20, 108}) {
-    column.cx = width;
-    SendMessageW(view, LVM_INSERTCOLUMNW, 9, LPARAM(&column));
-  }
-  LVITEMW item{};
-  item.mask = LVIF_TEXT;
-  wchar_t text[] = L"x";
-  item.pszText = text;
-  for (int i = 0; i < 3; ++i) {
-    item.iItem = i;
+  LVCOLUMNW column{LVCF_WIDTH, 0, 108};
+  SendMessageW(view, LVM_INSERTCOLUMNW, 0, LPARAM(&column));
+  LVITEMW item{LVIF_TEXT};
+  item.pszText = const_cast<wchar_t*>(L"x");
+  for (item.iItem = 0; item.iItem < 3; ++item.iItem)
     SendMessageW(view, LVM_INSERTITEMW, 0, LPARAM(&item));
-  }
-  LVITEMW state{};
-  state.stateMask = LVIS_SELECTED;
-  state.state = LVIS_SELECTED;
-  SendMessageW(view, LVM_SETITEMSTATE, 2, LPARAM(&state));
-  SendMessageW(view, LVM_SETITEMSTATE, 0, LPARAM(&state));
+  LVITEMW selected{};
+  selected.stateMask = selected.state = LVIS_SELECTED;
+  for (int row : {2, 0}) SendMessageW(view, LVM_SETITEMSTATE, row, LPARAM(&selected));
 
   Win32ListViews lists([view](Ctl) { return view; });
   EXPECT_EQ(lists.SelectedRows(Ctl::超级列表框1), (std::vector<int>{0, 2}));
-  EXPECT_EQ(lists.ColumnWidth(Ctl::超级列表框1, 1), 108);
+  EXPECT_EQ(lists.ColumnWidth(Ctl::超级列表框1, 0), 108);
   EXPECT_GT(lists.ItemPosition(Ctl::超级列表框1, 1).y, lists.ItemPosition(Ctl::超级列表框1, 0).y);
   DestroyWindow(view);
 }

@@ -31,8 +31,8 @@ inline NeighbourRow Neighbour(const std::string& ip, const std::string& mac,
 
 class FakeNeighbours : public NeighbourPort {
  public:
-  std::vector<NeighbourRow> rows;    // in the order the system returns them
-  std::vector<std::string> deleted;  // address texts, in order
+  std::vector<NeighbourRow> rows;
+  std::vector<std::string> deleted;  // address texts
 
   bool ReadRows(std::vector<NeighbourRow>& out) override {
     std::lock_guard lock(mutex_);
@@ -130,7 +130,6 @@ struct GuardRig {
       GuardPorts{ui, settings, files, hotspot, host, neighbours, lookups, indexes, lists}};
 
   GuardRig() { ui.SetText(Ctl::编辑框虚拟网卡, "无线网络连接 2"); }
-  // Hanging lookups end, then the workers.
   ~GuardRig() {
     lookups.ReleaseAll();
     host.StopAll();
@@ -147,7 +146,6 @@ struct GuardRig {
     const int row = ui.AddRow(list);
     for (std::size_t c = 0; c < cells.size(); ++c) ui.SetCell(list, row, int(c), cells[c]);
   }
-  // UTF-8 in the test, GBK on disk.
   void Write(const std::string& path, const std::string& text) { files.files[path] = Utf8ToGbk(text); }
   std::string Read(const std::string& path) const {
     return files.files.count(path) ? GbkToUtf8(files.files.at(path)) : "<missing>";
