@@ -2,6 +2,7 @@
 // actions and the rename, against fakes of every port.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <thread>
 
 #include "fakes/fake_guard.h"
@@ -271,6 +272,26 @@ TEST(GuardWorkers, ATickStopsThePreviousPassFirst) {
   EXPECT_EQ(r.lookups.Calls("192.168.137.3"), 1);
   EXPECT_EQ(r.Read(kNameBookPath), "\r\n" + A + "+");
   EXPECT_EQ(r.Rows(Ctl::超级列表框1), (Rows{{"1", "192.168.137.3", A, ""}}));
+}
+
+// A white list pass still blocking when black list mode begins ends before
+// the table is cleared, so no block of it outlives the switch.
+TEST(GuardWorkers, ASwitchEndsTheWhiteListPassFirst) {
+  GuardRig r;
+  EventTable events{{r.guard.Registration()}};
+  std::atomic<bool> blocking{false};
+  r.host.trace = [&](std::string_view s) {
+    if (s.substr(0, 3) != "Run") return;
+    blocking = true;
+    while (!StopRequested()) std::this_thread::sleep_for(1ms);
+  };
+  r.neighbours.rows = {Neighbour("192.168.137.3", A), Neighbour("192.168.137.4", B)};
+  events.Tick(Timer::时钟_白);
+  while (!blocking) std::this_thread::sleep_for(1ms);
+  events.Dispatch(Ctl::单选框黑, ControlEvent::kClick);
+  EXPECT_TRUE(r.host.WaitForAllWorkers(0ms));
+  EXPECT_EQ(r.host.Commands(), Strings{Block("192.168.137.3")});
+  EXPECT_EQ(r.neighbours.deleted.size(), 2u);
 }
 
 TEST(GuardWorkers, HangingLookupsDoNotHoldUpTheList) {
