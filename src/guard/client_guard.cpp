@@ -150,7 +150,14 @@ void ClientGuard::ClientScan() {
         name = DeviceNameFromHost(hosts[i]);
         RecordName(p_.files, u.mac, name);
       }
-      ui.SetCell(kList, u.row, 3, name);
+      // The user may have moved rows away during the lookups.
+      int row = u.row;
+      if (ui.Cell(kList, row, 2) != u.mac || ui.Cell(kList, row, 1) != u.ip) {
+        row = -1;
+        for (int r = 0; r < ui.RowCount(kList) && row < 0; ++r)
+          if (ui.Cell(kList, r, 2) == u.mac && ui.Cell(kList, r, 1) == u.ip) row = r;
+      }
+      if (row >= 0) ui.SetCell(kList, row, 3, name);
     }
   }
   if (StopRequested()) return;
