@@ -82,6 +82,7 @@ TEST(GuardNameBook, FindRecordRename) {
   EXPECT_EQ(FindName(r.files, D), "");
 }
 
+// The scan's records and a rename on the window thread, at once.
 TEST(GuardNameBook, ScanRacingARenameLosesNoLine) {
   GuardRig r;
   r.Write(kNameBookPath, "\r\n" + A + "+x");

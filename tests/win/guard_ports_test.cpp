@@ -18,9 +18,7 @@ namespace {
 TEST(GuardPortsWin, NeighbourTableAndReverseLookup) {
   Win32NeighbourPort port;
   std::vector<NeighbourRow> rows;
-  ASSERT_TRUE(port.ReadRows(rows));
-  for (const NeighbourEntry& e : NeighbourTable(port).ReadAll()) EXPECT_LE(e.entry_type, 4u);
-  NeighbourTable(port).DeleteByAddress("203.0.113.77");  // not there: nothing happens
+  EXPECT_TRUE(port.ReadRows(rows));
   EXPECT_EQ(Win32ReverseLookup().HostName("not an address"), "");
 }
 
