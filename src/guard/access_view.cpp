@@ -2,6 +2,7 @@
 
 #include "common/gbk.h"
 #include "common/lines.h"
+#include "guard/device_files.h"
 
 namespace lumora {
 
@@ -18,20 +19,32 @@ void ApplyModeLayout(WindowPort& ui, bool black) {
 
 int MacColumn(Ctl view) { return view == Ctl::超级列表框2 ? 1 : 0; }
 
-void LoadListView(FileStore& files, const std::string& path, WindowPort& ui, Ctl view) {
-  const FileRead file = files.ReadAll(path);
-  const std::string text = file.status == FileRead::kOk ? GbkToUtf8(file.bytes) : std::string();
-  ui.ClearRows(view);
-  const int mac_column = MacColumn(view);
+std::vector<ListRecord> ListRecords(const std::string& text) {
+  std::vector<ListRecord> records;
   for (const std::string& line : SplitLines(text)) {
     // A blank line is no record: it would show as an empty row, and the
-    // black list, rewritten from its view, would turn it into a "+" record.
+    // black list, rewritten from its records, would turn it into a "+" record.
     if (line.empty()) continue;
-    const std::vector<std::string> fields = SplitAt(line, "+");
-    const int row = ui.AddRow(view);
-    ui.SetCell(view, row, mac_column, fields.empty() ? "" : fields[0]);
+    std::vector<std::string> fields = SplitAt(line, "+");
+    ListRecord r;
+    if (!fields.empty()) r.mac = fields[0];
     // MAC+name; a line with more than one "+" keeps its MAC text only.
-    if (fields.size() == 2) ui.SetCell(view, row, mac_column + 1, fields[1]);
+    if (fields.size() == 2) r.name = fields[1];
+    records.push_back(std::move(r));
+  }
+  return records;
+}
+
+void LoadListView(FileStore& files, const std::string& path, WindowPort& ui, Ctl view) {
+  // Read under the file's lock, shown after it: a worker must never wait on
+  // the window while it holds a file.
+  const std::string text = GbkToUtf8(DeviceFileText(files, path));
+  ui.ClearRows(view);
+  const int mac_column = MacColumn(view);
+  for (const ListRecord& r : ListRecords(text)) {
+    const int row = ui.AddRow(view);
+    ui.SetCell(view, row, mac_column, r.mac);
+    if (!r.name.empty()) ui.SetCell(view, row, mac_column + 1, r.name);
   }
 }
 

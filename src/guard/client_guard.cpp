@@ -1,19 +1,72 @@
 #include "guard/client_guard.h"
 
+#include <vector>
+
+#include "common/stop_state.h"
+#include "common/text.h"
 #include "guard/access_view.h"
 #include "guard/device_files.h"
+#include "guard/name_book.h"
 
 namespace lumora {
 namespace {
 constexpr char kBlackMode[] = "监控";
+constexpr char kWhiteMode[] = "不监控";
+constexpr char kShared[] = "共享完成";
+constexpr int kPassInterval = 6000;
+
+// Dotted decimal with four numbers of 0 to 255: what the neighbour table
+// gives. Anything else never reaches a command line.
+bool IsIpText(const std::string& ip) {
+  int numbers = 0, digits = 0, value = 0;
+  for (char c : ip) {
+    if (c >= '0' && c <= '9') {
+      value = value * 10 + (c - '0');
+      if (++digits > 3 || value > 255) return false;
+    } else if (c == '.' && digits > 0 && numbers < 3) {
+      ++numbers;
+      digits = value = 0;
+    } else {
+      return false;
+    }
+  }
+  return numbers == 3 && digits > 0;
+}
+
 }  // namespace
 
 Subsystem ClientGuard::Registration() {
   Subsystem s;
   s.name = "client guard";
+  auto commit = [this](int) { CommitRename(); };
+  s.controls = {
+      {Ctl::单选框黑, ControlEvent::kClick, [this](int) { SwitchToBlackMode(); }},
+      {Ctl::单选框白, ControlEvent::kClick, [this](int) { SwitchToWhiteMode(); }},
+      {Ctl::超级链接框刷新, ControlEvent::kClick, [this](int) { Refresh(); }},
+      {Ctl::超级列表框1, ControlEvent::kRightClick,
+       [this](int row) { OnListRightClick(Ctl::超级列表框1, row); }},
+      {Ctl::超级列表框2, ControlEvent::kRightClick,
+       [this](int row) { OnListRightClick(Ctl::超级列表框2, row); }},
+      {Ctl::超级列表框3, ControlEvent::kRightClick,
+       [this](int row) { OnListRightClick(Ctl::超级列表框3, row); }},
+      {Ctl::超级列表框1, ControlEvent::kDoubleClick, [this](int row) { StartRename(row); }},
+      {Ctl::编辑框设备, ControlEvent::kKey, [this](int key) { OnRenameKey(key); }},
+      {Ctl::编辑框设备, ControlEvent::kFocusLost, commit},
+  };
+  s.timers = {
+      {Timer::时钟_黑, [this] { OnBlackListTimer(); }},
+      {Timer::时钟_白, [this] { OnWhiteListTimer(); }},
+  };
+  s.menus = {
+      {MenuItem::拉入黑名单, [this] { MoveToBlackList(); }},
+      {MenuItem::复制到白名单, [this] { CopyToWhiteList(); }},
+      {MenuItem::取消黑名单, [this] { RemoveFromBlackList(); }},
+      {MenuItem::移出白名单, [this] { RemoveFromWhiteList(); }},
+  };
   s.startup = {
       {StartupPhase::kCreate, [this](const StartupInfo&) { ShowStoredMode(); return true; }},
   };
+  s.stop_workers = [this] { StopWorkers(); };
   return s;
 }
 
@@ -25,6 +78,154 @@ void ClientGuard::ShowStoredMode() {
   ApplyModeLayout(ui, black);
   // Both list views, in both modes.
   LoadListView(p_.files, kBlackListPath, ui, Ctl::超级列表框2);
+  LoadListView(p_.files, kWhiteListPath, ui, Ctl::超级列表框3);
+}
+
+// --- the hotspot's clients ----------------------------------------------------
+
+void ClientGuard::RefreshHotspotInterfaceIndex() {
+  const std::string adapter = p_.ui.Text(Ctl::编辑框虚拟网卡);
+  if (adapter.empty()) return;
+  interface_index_.store(InterfaceIndexForConnection(p_.interface_index, adapter));
+}
+
+bool ClientGuard::IsGuestEntry(const NeighbourEntry& entry) const {
+  const std::int32_t index = HotspotInterfaceIndex();
+  return index != 0 && entry.interface_index == std::uint32_t(index) &&
+         entry.entry_type == kNeighbourDynamic &&
+         !ContainsNoCase(entry.hardware_address, "ff-ff-ff-ff-ff-ff");
+}
+
+void ClientGuard::BlockClient(const std::string& ip) {
+  if (!IsIpText(ip)) return;
+  p_.host.RunHiddenCommand("netsh interface ipv4 set neighbors " +
+                           std::to_string(HotspotInterfaceIndex()) + " \"" + ip +
+                           "\" \"00-00-00-00-00-00\" store=active");
+}
+
+void ClientGuard::ClientScan() {
+  WindowPort& ui = p_.ui;
+  constexpr Ctl kList = Ctl::超级列表框1;
+  const std::string black = DeviceFileText(p_.files, kBlackListPath);
+  RefreshHotspotInterfaceIndex();
+  if (StopRequested()) return;
+  ui.ClearRows(kList);
+  const std::vector<NeighbourEntry> entries = NeighbourTable(p_.neighbours).ReadAll();
+
+  // Rows first, with the names the book knows; the others are looked up
+  // together afterwards, so that one silent device cannot hold up the list.
+  struct Unnamed {
+    int row;
+    std::string ip, mac;
+  };
+  std::vector<Unnamed> unnamed;
+  for (const NeighbourEntry& e : entries) {
+    if (StopRequested()) return;
+    if (!IsGuestEntry(e)) continue;
+    if (ContainsNoCase(black, e.hardware_address)) {
+      BlockClient(e.ip_address);
+      continue;
+    }
+    const int row = ui.AddRow(kList);
+    ui.SetCell(kList, row, 0, std::to_string(row + 1));
+    ui.SetCell(kList, row, 1, e.ip_address);
+    ui.SetCell(kList, row, 2, e.hardware_address);
+    const std::string name = FindName(p_.files, e.hardware_address);
+    if (!name.empty())
+      ui.SetCell(kList, row, 3, name);
+    else
+      unnamed.push_back({row, e.ip_address, e.hardware_address});
+  }
+
+  if (!unnamed.empty()) {
+    std::vector<std::string> ips;
+    for (const Unnamed& u : unnamed) ips.push_back(u.ip);
+    const std::vector<std::string> hosts = host_names_.LookUp(ips);
+    for (std::size_t i = 0; i < unnamed.size(); ++i) {
+      if (StopRequested()) return;
+      const Unnamed& u = unnamed[i];
+      // An earlier row of the same device may have named it just now.
+      std::string name = FindName(p_.files, u.mac);
+      if (name.empty()) {
+        name = DeviceNameFromHost(hosts[i]);
+        RecordName(p_.files, u.mac, name);
+      }
+      // The user may have moved rows away during the lookups.
+      int row = u.row;
+      if (ui.Cell(kList, row, 2) != u.mac || ui.Cell(kList, row, 1) != u.ip) {
+        row = -1;
+        for (int r = 0; r < ui.RowCount(kList) && row < 0; ++r)
+          if (ui.Cell(kList, r, 2) == u.mac && ui.Cell(kList, r, 1) == u.ip) row = r;
+      }
+      if (row >= 0) ui.SetCell(kList, row, 3, name);
+    }
+  }
+  if (StopRequested()) return;
+  LoadListView(p_.files, kBlackListPath, ui, Ctl::超级列表框2);
+}
+
+void ClientGuard::WhiteListEnforcement() {
+  const std::vector<NeighbourEntry> entries = NeighbourTable(p_.neighbours).ReadAll();
+  const std::string white = DeviceFileText(p_.files, kWhiteListPath);
+  if (StopRequested()) return;
+  LoadListView(p_.files, kWhiteListPath, p_.ui, Ctl::超级列表框3);
+  RefreshHotspotInterfaceIndex();
+  for (const NeighbourEntry& e : entries) {
+    if (StopRequested()) return;
+    if (IsGuestEntry(e) && !ContainsNoCase(white, e.hardware_address)) BlockClient(e.ip_address);
+  }
+}
+
+void ClientGuard::RestartPass(WorkerHandle& worker, void (ClientGuard::*pass)()) {
+  // A pass that does not end when asked keeps its place: never two at once.
+  if (worker && !worker->Finished() && !p_.host.StopWorkerThread(worker)) return;
+  worker = p_.host.StartWorkerThread([this, pass] { (this->*pass)(); });
+}
+
+void ClientGuard::OnBlackListTimer() { RestartPass(scan_worker_, &ClientGuard::ClientScan); }
+void ClientGuard::OnWhiteListTimer() {
+  RestartPass(white_worker_, &ClientGuard::WhiteListEnforcement);
+}
+
+void ClientGuard::StopClientScan() {
+  if (scan_worker_ && !scan_worker_->Finished()) p_.host.StopWorkerThread(scan_worker_);
+}
+
+void ClientGuard::StopWorkers() {
+  StopClientScan();
+  if (white_worker_ && !white_worker_->Finished()) p_.host.StopWorkerThread(white_worker_);
+}
+
+// --- the mode radio buttons ----------------------------------------------------
+
+void ClientGuard::ClearNeighbourTable() { NeighbourTable(p_.neighbours).DeleteAll(); }
+
+void ClientGuard::SwitchToBlackMode() {
+  WindowPort& ui = p_.ui;
+  p_.settings.Write(setting::kMonitor, kBlackMode);
+  // A white list pass still running would block devices again right after
+  // the table is cleared, and black list mode never lifts those blocks.
+  StopWorkers();
+  ui.ClearRows(Ctl::超级列表框3);
+  ApplyModeLayout(ui, true);
+  ClearNeighbourTable();
+  if (p_.hotspot.ShareStatus() == kShared) {
+    ui.SetTimerInterval(Timer::时钟_黑, kPassInterval);
+    ui.SetTimerInterval(Timer::时钟_白, 0);
+  }
+}
+
+void ClientGuard::SwitchToWhiteMode() {
+  WindowPort& ui = p_.ui;
+  p_.settings.Write(setting::kMonitor, kWhiteMode);
+  StopWorkers();
+  ui.ClearRows(Ctl::超级列表框1);
+  ApplyModeLayout(ui, false);
+  ClearNeighbourTable();
+  if (p_.hotspot.ShareStatus() == kShared) {
+    ui.SetTimerInterval(Timer::时钟_黑, 0);
+    ui.SetTimerInterval(Timer::时钟_白, kPassInterval);
+  }
   LoadListView(p_.files, kWhiteListPath, ui, Ctl::超级列表框3);
 }
 

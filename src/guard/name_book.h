@@ -1,0 +1,20 @@
+#pragma once
+// The device name book c:\wifiname.txt: one line MAC text + "+" + name per
+// device that was ever listed. A book begun from nothing starts with an
+// empty line and has no CRLF after its last record.
+#include <string>
+
+#include "common/file_store.h"
+
+namespace lumora {
+
+// The stored name: the first line holding the MAC text (any case) without
+// its first 18 bytes (GBK); empty when there is no such line.
+std::string FindName(FileStore& files, const std::string& mac);
+// Overwrites the first line holding the MAC text with MAC + "+" + name, or
+// adds CRLF and the record at the end.
+void RecordName(FileStore& files, const std::string& mac, const std::string& name);
+// As RecordName, but a MAC text the book does not hold leaves it alone.
+void RenameDevice(FileStore& files, const std::string& mac, const std::string& name);
+
+}  // namespace lumora
