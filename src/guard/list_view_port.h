@@ -4,17 +4,13 @@
 // keyboard focus. Called on the window thread only.
 #include <vector>
 
-#include "ui/controls.h"
+#include "ui/window_layout.h"
 
 namespace lumora {
 
 struct ListHit {
   int row = -1;     // -1 when the point is on no row
   int column = -1;  // -1 when it is on no column
-};
-
-struct Point {
-  int x = 0, y = 0;
 };
 
 class ListViewPort {

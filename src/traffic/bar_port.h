@@ -10,15 +10,6 @@
 
 namespace lumora {
 
-struct Point {
-  int x = 0, y = 0;
-  friend bool operator==(const Point& a, const Point& b) { return a.x == b.x && a.y == b.y; }
-};
-
-struct Size {
-  int width = 0, height = 0;
-};
-
 // Where the bar's context popup opens, in screen coordinates.
 struct BarPopup {
   Point anchor;

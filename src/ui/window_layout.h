@@ -46,6 +46,15 @@ struct Rect {
   }
 };
 
+struct Point {
+  int x = 0, y = 0;
+  friend bool operator==(const Point& a, const Point& b) { return a.x == b.x && a.y == b.y; }
+};
+
+struct Size {
+  int width = 0, height = 0;
+};
+
 struct ControlDef {
   Ctl id;
   const char* name;    // design name, e.g. "编辑框名称"

@@ -16,6 +16,10 @@
 #include "win32/connections_win.h"
 #include "win32/extras_pending.h"
 #include "win32/file_store_win.h"
+#include "win32/interface_index_win.h"
+#include "win32/list_views_win.h"
+#include "win32/neighbours_win.h"
+#include "win32/reverse_lookup_win.h"
 #include "win32/message_pump.h"
 #include "win32/services_win.h"
 #include "win32/sharing_win.h"
@@ -63,13 +67,18 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   Win32ConnectionsPort connections;
   Win32AdaptersPort adapters;
   Win32ServicesPort services;
+  Win32NeighbourPort neighbours;
+  Win32ReverseLookup lookups;
+  Win32InterfaceIndexPort interface_index;
+  Win32ListViews lists([&window](Ctl c) { return window.Handle(c); });
   PendingSkin skin;
   PendingAutostart autostart;
 
   EventTable events;
   App app({window, settings, host, system, events});
   HotspotController hotspot({window, settings, host, sharing, wlan, connections, adapters, services});
-  ClientGuard guard({window, settings, files, hotspot});
+  ClientGuard guard(
+      {window, settings, files, hotspot, host, neighbours, lookups, interface_index, lists});
   Extras extras({window, settings, skin, autostart, hotspot});
   // The subsystems, in the order their start-up steps run.
   events.Add(app.Registration());

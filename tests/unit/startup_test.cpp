@@ -15,6 +15,7 @@
 #include "app/os_version.h"
 #include "common/gbk.h"
 #include "common/settings.h"
+#include "fakes/fake_guard.h"
 #include "fakes/fake_host.h"
 #include "fakes/fake_system.h"
 #include "fakes/memory_files.h"
@@ -43,7 +44,12 @@ struct Rig {
   fakes::FakeSubsystems parts{log};
   EventTable events;
   App app{AppPorts{ui, settings, host, system, events}};
-  ClientGuard guard{GuardPorts{ui, settings, files, parts}};
+  fakes::FakeNeighbours neighbours;
+  fakes::FakeLookups lookups;
+  fakes::FakeInterfaceIndex indexes;
+  fakes::FakeListViews lists;
+  ClientGuard guard{
+      GuardPorts{ui, settings, files, parts, host, neighbours, lookups, indexes, lists}};
   Extras extras{ExtrasPorts{ui, settings, parts, parts, parts}};
 
   // Wired as the program wires them.
