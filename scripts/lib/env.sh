@@ -224,6 +224,34 @@ netns_up() {
   ip -n "$NETNS_HOST" neigh replace "$CLIENT_IP" lladdr "$CLIENT_MAC" dev lumora0 nud reachable
 }
 
+# Addresses nobody holds, one on each side, for the traffic pump
+# (scripts/lib/traffic_pump.py): frames sent there cross the veth pair and
+# are dropped without an answer (neither namespace forwards).
+netns_traffic_sinks() {
+  local host_mac
+  host_mac=$(ip -n "$NETNS_HOST" -o link show lumora0 | sed -n 's/.*link\/ether \([0-9a-f:]*\).*/\1/p')
+  ip -n "$NETNS_CLIENT" neigh replace 192.168.137.99 lladdr "$host_mac" dev lumora1 nud permanent
+  ip -n "$NETNS_HOST" neigh replace 192.168.137.98 lladdr "$CLIENT_MAC" dev lumora0 nud permanent
+}
+
+# Serves the end-to-end tests' requests for a steady stream (a request file
+# in the prefix's C:\lumora-standins), for at most $1 seconds, in the
+# background; TRAFFIC_PUMP_PID is its process.
+TRAFFIC_PUMP_PID=
+start_traffic_pump() {
+  mkdir -p "$WINEPREFIX/drive_c/lumora-standins"
+  rm -f "$WINEPREFIX/drive_c/lumora-standins/traffic-pump.txt"*
+  netns_traffic_sinks
+  python3 "$(dirname "${BASH_SOURCE[0]}")/traffic_pump.py" serve \
+    "$WINEPREFIX/drive_c/lumora-standins/traffic-pump.txt" "$NETNS_HOST" "$NETNS_CLIENT" "$1" &
+  TRAFFIC_PUMP_PID=$!
+}
+
+stop_traffic_pump() {
+  [ -n "$TRAFFIC_PUMP_PID" ] && kill "$TRAFFIC_PUMP_PID" 2>/dev/null || true
+  TRAFFIC_PUMP_PID=
+}
+
 netns_down() {
   ip netns del "$NETNS_HOST" 2>/dev/null || true
   ip netns del "$NETNS_CLIENT" 2>/dev/null || true

@@ -54,8 +54,6 @@ bool App::OnCreate() {
 
   // 3. The stored settings of the subsystems: hue, access mode, list views.
   events.RunStartup(StartupPhase::kCreate, {});
-  // The floating bar option.
-  ui.SetChecked(Ctl::选择框显示流量, settings.Read(setting::kTrafficBar) == "是");
 
   // 4. Hover tips; password display and the stopped state.
   SetHoverTips(ui);
@@ -84,11 +82,9 @@ bool App::OnCreate() {
     return true;
   }
 
-  // 7. Version code, the floating bar, the start-up sequence.
+  // 7. Version code (the floating bar comes with it), the start-up sequence.
   os_ = OsVersionCode(version);
   events.RunStartup(StartupPhase::kOsKnown, {os_});
-  ui.CreateBar();
-  ui.SetBarVisible(ui.Checked(Ctl::选择框显示流量));
   startup_worker_ = p_.host.StartWorkerThread([this] { StartupSequence(); });
   return true;
 }

@@ -58,6 +58,7 @@ enum class Image : int {
   kTrayOff, kTrayOn, kTrayFrame0, kTrayFrame1, kTrayFrame2,
   kQuestion, kExclamation, kUpload, kDownload,
   kBarBackground,
+  kBarOutline,  // magenta: cut away
 };
 
 }  // namespace lumora

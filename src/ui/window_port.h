@@ -96,7 +96,6 @@ class WindowPort {
 
   // --- the floating bar window
   virtual bool BarExists() const = 0;
-  virtual void CreateBar() = 0;
   virtual void SetBarVisible(bool visible) = 0;
 
   // --- tray icon

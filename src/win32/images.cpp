@@ -29,6 +29,7 @@ int ResourceOf(Image image) {
     case Image::kUpload: return IDB_UPLOAD;
     case Image::kDownload: return IDB_DOWNLOAD;
     case Image::kBarBackground: return IDB_BAR_BACKGROUND;
+    case Image::kBarOutline: return IDB_BAR_OUTLINE;
     case Image::kNone: break;
   }
   return 0;

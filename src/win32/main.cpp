@@ -10,10 +10,12 @@
 #include "extras/extras.h"
 #include "guard/client_guard.h"
 #include "hotspot/hotspot_controller.h"
+#include "traffic/traffic_monitor.h"
 #include "ui/event_table.h"
 #include "win32/adapters_win.h"
 #include "win32/command_host_win.h"
 #include "win32/connections_win.h"
+#include "win32/counters_win.h"
 #include "win32/extras_pending.h"
 #include "win32/file_store_win.h"
 #include "win32/interface_index_win.h"
@@ -79,11 +81,20 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   HotspotController hotspot({window, settings, host, sharing, wlan, connections, adapters, services});
   ClientGuard guard(
       {window, settings, files, hotspot, host, neighbours, lookups, interface_index, lists});
+  Win32CountersPort counters;
+  TrafficMonitor traffic({window, settings, window.BarWindow(), interface_index, counters,
+                          [&app] { app.QuitProgram(); },
+                          [&window] {
+                            ShowWindow(window.Main(), SW_SHOWNORMAL);
+                            SetForegroundWindow(window.Main());
+                          }});
+  window.BarWindow().events = &traffic;
   Extras extras({window, settings, skin, autostart, hotspot});
   // The subsystems, in the order their start-up steps run.
   events.Add(app.Registration());
   events.Add(hotspot.Registration());
   events.Add(guard.Registration());
+  events.Add(traffic.Registration());
   events.Add(extras.Registration());
   RouteEvents(window, app, events);
   SetPreTranslate(PreTranslate);

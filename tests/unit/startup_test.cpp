@@ -18,10 +18,12 @@
 #include "fakes/fake_guard.h"
 #include "fakes/fake_host.h"
 #include "fakes/fake_system.h"
+#include "fakes/fake_traffic.h"
 #include "fakes/memory_files.h"
 #include "fakes/memory_window.h"
 #include "guard/client_guard.h"
 #include "guard/device_files.h"
+#include "traffic/traffic_monitor.h"
 
 namespace lumora {
 namespace {
@@ -33,6 +35,16 @@ using namespace std::chrono_literals;
 const Entries kSequence = {"ResetAllSharing", "FillConnectionList", "ChooseDefaultConnection",
                            "AutostartExists", "OnStartButton",      "CheckForUpdate",
                            "LoadStatisticsPage", "PrepareServices"};
+
+// The bar as the program has it: one window, which the traffic monitor
+// creates and the shell hides when the program ends.
+struct WindowBar : fakes::MemoryBar {
+  explicit WindowBar(fakes::MemoryWindow& w) : ui(w) {}
+  void Create() override { MemoryBar::Create(), ui.CreateBar(); }
+  void SetVisible(bool v) override { MemoryBar::SetVisible(v), ui.SetBarVisible(v); }
+  bool Visible() const override { return ui.BarVisible(); }
+  fakes::MemoryWindow& ui;
+};
 
 struct Rig {
   fakes::CallLog log;
@@ -50,13 +62,16 @@ struct Rig {
   fakes::FakeListViews lists;
   ClientGuard guard{
       GuardPorts{ui, settings, files, parts, host, neighbours, lookups, indexes, lists}};
+  WindowBar bar{ui};
+  fakes::FakeCounterNetwork counters;
+  TrafficMonitor traffic{TrafficPorts{ui, settings, bar, counters, counters, {}, {}, {}}};
   Extras extras{ExtrasPorts{ui, settings, parts, parts, parts}};
 
   // Wired as the program wires them.
   Rig() {
     host.trace = [this](std::string_view e) { log.Add(e); };
     for (Subsystem s : {app.Registration(), parts.Updates(host), parts.Hotspot(),
-                        guard.Registration(), extras.Registration()})
+                        guard.Registration(), traffic.Registration(), extras.Registration()})
       events.Add(std::move(s));
   }
   // The workers capture the app: they end before it goes.

@@ -73,6 +73,10 @@ bool Win32Window::Create() {
   bar_.on_tick = [this] {
     if (on_timer) on_timer(Timer::时钟流量);
   };
+  bar_.on_event = [this](Ctl c, ControlEvent e, int value) {
+    if (on_event) on_event(c, e, value);
+  };
+  bar_.Bind(instance_, fonts_, [this](Ctl c, HWND hwnd) { controls_[static_cast<int>(c)].hwnd = hwnd; });
   // Centred on the screen, as the window first appears.
   SetWindowPos(main, nullptr, (GetSystemMetrics(SM_CXSCREEN) - kMainWidth) / 2,
                (GetSystemMetrics(SM_CYSCREEN) - kMainHeight) / 2, 0, 0,

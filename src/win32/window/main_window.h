@@ -27,6 +27,8 @@ class Win32Window : public WindowPort {
   bool Create();
   HWND Main() const { return main_; }
   HWND Bar() const { return bar_.Handle(); }
+  // The floating bar's window, the traffic monitor's BarPort.
+  TrafficBarWindow& BarWindow() { return bar_; }
   // A control's window, for the Windows-side helpers of a subsystem (its
   // list views' selection and hit tests); use it on the window thread.
   HWND Handle(Ctl c) const { return H(c); }
@@ -82,7 +84,6 @@ class Win32Window : public WindowPort {
   void ShowBalloon(std::string_view text, int dx, int dy) override;
   void SetCaptionColour(Ctl group, Colour colour) override;
   bool BarExists() const override;
-  void CreateBar() override;
   void SetBarVisible(bool visible) override;
   void ShowTrayIcon(Image icon, std::string_view tip) override;
   void SetTrayIcon(Image icon) override;

@@ -223,14 +223,6 @@ bool Win32Window::BarExists() const {
   return OnUi<bool>([&] { return bar_.Exists(); });
 }
 
-void Win32Window::CreateBar() {
-  RunOnUi([&] {
-    bar_.Create(instance_, fonts_, [this](Ctl c, HWND hwnd) {
-      controls_[static_cast<int>(c)].hwnd = hwnd;
-    });
-  });
-}
-
 void Win32Window::SetBarVisible(bool visible) {
   RunOnUi([&] { bar_.SetVisible(visible); });
 }

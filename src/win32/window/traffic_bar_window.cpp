@@ -1,48 +1,215 @@
 #include "win32/window/traffic_bar_window.h"
 
+#include <windowsx.h>
+
+#include <algorithm>
+
+#include "traffic/bar_rules.h"
 #include "ui/window_layout.h"
 #include "win32/app_messages.h"
+#include "win32/bar_win.h"
 #include "win32/images.h"
 #include "win32/utf16.h"
 
 namespace lumora {
+namespace {
 
-void TrafficBarWindow::RegisterClass(HINSTANCE instance) {
+constexpr wchar_t kCoverClass[] = L"LumoraWiFiTrafficBarCover";
+constexpr wchar_t kPopupClass[] = L"LumoraWiFiTrafficBarPopup";
+constexpr wchar_t kPopupFace[] = L"宋体";
+constexpr int kLineGap = 4;  // between two link lines
+constexpr COLORREF kLinkColour = RGB(0, 0, 238), kHoverColour = RGB(204, 0, 0);
+
+TrafficBarWindow* Self(HWND hwnd) {
+  return reinterpret_cast<TrafficBarWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+}
+
+void Register(HINSTANCE instance, const wchar_t* name, WNDPROC proc, UINT style, HCURSOR cursor) {
   WNDCLASSEXW wc{};
   wc.cbSize = sizeof(wc);
+  wc.style = style;
   wc.hInstance = instance;
-  wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-  wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-  wc.lpfnWndProc = Proc;
-  wc.lpszClassName = kBarWindowClass;
+  wc.hCursor = cursor;
+  wc.lpfnWndProc = proc;
+  wc.lpszClassName = name;
   RegisterClassExW(&wc);
 }
 
-void TrafficBarWindow::Create(HINSTANCE instance, const HFONT* fonts,
-                              const std::function<void(Ctl, HWND)>& adopt) {
+}  // namespace
+
+void TrafficBarWindow::RegisterClass(HINSTANCE instance) {
+  HCURSOR arrow = LoadCursorW(nullptr, IDC_ARROW);
+  Register(instance, kBarWindowClass, Proc, CS_DBLCLKS, arrow);
+  Register(instance, kCoverClass, CoverProc, CS_DBLCLKS, arrow);
+  Register(instance, kPopupClass, PopupProc, CS_DROPSHADOW, LoadCursorW(nullptr, IDC_HAND));
+}
+
+void TrafficBarWindow::Bind(HINSTANCE instance, const HFONT* fonts,
+                            std::function<void(Ctl, HWND)> adopt) {
+  instance_ = instance;
+  fonts_ = fonts;
+  adopt_ = std::move(adopt);
+}
+
+void TrafficBarWindow::Create() {
   if (hwnd_) return;
+  // No WS_CLIPCHILDREN: the cover is transparent, the bar paints under it.
   hwnd_ = CreateWindowExW(WS_EX_TOOLWINDOW | WS_EX_TOPMOST, kBarWindowClass, L"TrafficBar",
-                          WS_POPUP | WS_CLIPCHILDREN, kBarDesignLeft, kBarDesignTop, kBarWidth,
-                          kBarHeight, nullptr, nullptr, instance, nullptr);
+                          WS_POPUP, kBarDesignLeft, kBarDesignTop, kBarWidth, kBarHeight, nullptr,
+                          nullptr, instance_, nullptr);
+  if (!hwnd_) return;
   SetWindowLongPtrW(hwnd_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
   for (const ControlDef& d : ControlDefs()) {
     if (d.page != Page::kTrafficBar) continue;
-    HWND label = CreateWindowExW(0, L"STATIC", Widen(d.text).c_str(),
-                                 WS_CHILD | WS_VISIBLE | SS_LEFT | SS_NOPREFIX, d.rect.left,
-                                 d.rect.top, d.rect.width, d.rect.height, hwnd_,
-                                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(ControlId(d.id))),
-                                 instance, nullptr);
-    SendMessageW(label, WM_SETFONT, WPARAM(fonts[int(d.font)]), FALSE);
-    adopt(d.id, label);
+    const bool cover = d.id == Ctl::流量条_透明标签1;
+    // The rate labels let the mouse through to the cover (a static control
+    // without SS_NOTIFY is transparent to it).
+    HWND child = CreateWindowExW(
+        0, cover ? kCoverClass : L"STATIC", Widen(d.text).c_str(),
+        WS_CHILD | WS_VISIBLE | (cover ? 0 : SS_LEFT | SS_NOPREFIX), d.rect.left, d.rect.top,
+        d.rect.width, d.rect.height, hwnd_,
+        reinterpret_cast<HMENU>(static_cast<INT_PTR>(ControlId(d.id))), instance_, nullptr);
+    if (!child) continue;
+    SetWindowLongPtrW(child, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    if (fonts_) SendMessageW(child, WM_SETFONT, WPARAM(fonts_[int(d.font)]), FALSE);
+    if (cover) cover_ = child;
+    if (d.id == Ctl::流量条_下载透明标签) download_ = child;
+    if (d.id == Ctl::流量条_上传透明标签) upload_ = child;
+    if (adopt_) adopt_(d.id, child);
   }
+  // The outline: every pixel of the picture but the magenta ones.
+  if (HRGN outline = OutlineRegion(BitmapOf(Image::kBarOutline))) SetWindowRgn(hwnd_, outline, FALSE);
   if (timer_ms_ > 0) SetTimer(hwnd_, timer_id_, UINT(timer_ms_), nullptr);
 }
 
+bool TrafficBarWindow::Visible() const { return hwnd_ && IsWindowVisible(hwnd_); }
+
 void TrafficBarWindow::SetVisible(bool visible) {
-  if (hwnd_) ShowWindow(hwnd_, visible ? SW_SHOWNOACTIVATE : SW_HIDE);
+  if (!hwnd_) return;
+  if (!visible) HidePopup();
+  // Shown without taking the focus, and on top of everything again.
+  if (visible)
+    SetWindowPos(hwnd_, HWND_TOPMOST, 0, 0, 0, 0,
+                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+  else
+    ShowWindow(hwnd_, SW_HIDE);
 }
 
-bool TrafficBarWindow::Visible() const { return hwnd_ && IsWindowVisible(hwnd_); }
+Point TrafficBarWindow::Position() const {
+  RECT r{};
+  if (hwnd_) GetWindowRect(hwnd_, &r);
+  return Point{r.left, r.top};
+}
+
+void TrafficBarWindow::SetPosition(Point top_left) {
+  if (hwnd_)
+    SetWindowPos(hwnd_, nullptr, top_left.x, top_left.y, 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+Size TrafficBarWindow::ScreenSize() const { return PrimaryScreenSize(); }
+
+void TrafficBarWindow::SetRateTexts(std::string_view download, std::string_view upload) {
+  if (!hwnd_) return;
+  SetWindowTextW(download_, Widen(download).c_str());
+  SetWindowTextW(upload_, Widen(upload).c_str());
+  // The labels draw on the picture without a background of their own: the
+  // old figures go only when the picture is painted again under them.
+  RedrawWindow(hwnd_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+}
+
+void TrafficBarWindow::SetTooltip(std::string_view text) {
+  if (!hwnd_ || !cover_) return;
+  if (tooltip_) DestroyWindow(tooltip_);
+  tooltip_ = AttachHoverTooltip(hwnd_, cover_, text);
+}
+
+void TrafficBarWindow::BeginDrag() {
+  if (hwnd_) BeginCaptionDrag(hwnd_);
+}
+
+// --- the bar's messages
+
+bool TrafficBarWindow::HandleMouse(UINT msg) {
+  switch (msg) {
+    case WM_LBUTTONDOWN:
+      if (events) events->OnBarMouseDown();
+      return true;
+    case WM_LBUTTONDBLCLK:
+      if (on_event) on_event(Ctl::流量条_透明标签1, ControlEvent::kDoubleClick, 0);
+      return true;
+    case WM_RBUTTONDOWN:
+      if (on_event) on_event(Ctl::流量条_透明标签1, ControlEvent::kRightClick, 0);
+      return true;
+  }
+  return false;
+}
+
+void TrafficBarWindow::PaintBackground(HDC dc) {
+  RECT r;
+  GetClientRect(hwnd_, &r);
+  HBITMAP background = BitmapOf(Image::kBarBackground);
+  if (!background) {
+    FillRect(dc, &r, static_cast<HBRUSH>(GetStockObject(DKGRAY_BRUSH)));
+    return;
+  }
+  HDC memory = CreateCompatibleDC(dc);
+  HGDIOBJ old = SelectObject(memory, background);
+  BitBlt(dc, 0, 0, r.right, r.bottom, memory, 0, 0, SRCCOPY);
+  SelectObject(memory, old);
+  DeleteDC(memory);
+}
+
+LRESULT CALLBACK TrafficBarWindow::Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+  TrafficBarWindow* self = Self(hwnd);
+  if (!self) return DefWindowProcW(hwnd, msg, wp, lp);
+  switch (msg) {
+    case WM_ERASEBKGND:
+      self->PaintBackground(reinterpret_cast<HDC>(wp));
+      return 1;
+    case WM_CTLCOLORSTATIC:
+      SetBkMode(reinterpret_cast<HDC>(wp), TRANSPARENT);
+      SetTextColor(reinterpret_cast<HDC>(wp), RGB(255, 255, 255));
+      return reinterpret_cast<LRESULT>(GetStockObject(NULL_BRUSH));
+    case WM_TIMER:
+      if (wp == self->timer_id_ && self->on_tick) self->on_tick();
+      return 0;
+    case WM_MOVE:
+      if (self->events) ReportBarMoved(hwnd, *self->events);
+      return 0;
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK:
+    case WM_RBUTTONDOWN:
+      self->HandleMouse(msg);
+      return 0;
+    case WM_NCDESTROY:
+      if (self->popup_) DestroyWindow(self->popup_);
+      self->hwnd_ = self->cover_ = self->tooltip_ = self->popup_ = nullptr;
+      break;
+  }
+  return DefWindowProcW(hwnd, msg, wp, lp);
+}
+
+// 透明标签1: draws nothing, takes the mouse and carries the tooltip.
+LRESULT CALLBACK TrafficBarWindow::CoverProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+  TrafficBarWindow* self = Self(hwnd);
+  switch (msg) {
+    case WM_ERASEBKGND:
+      return 1;
+    case WM_PAINT: {
+      PAINTSTRUCT ps;
+      BeginPaint(hwnd, &ps);
+      EndPaint(hwnd, &ps);
+      return 0;
+    }
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK:
+    case WM_RBUTTONDOWN:
+      if (self && self->HandleMouse(msg)) return 0;
+      break;
+  }
+  return DefWindowProcW(hwnd, msg, wp, lp);
+}
 
 void TrafficBarWindow::SetTimerInterval(UINT_PTR id, int ms) {
   timer_id_ = id;
@@ -52,37 +219,130 @@ void TrafficBarWindow::SetTimerInterval(UINT_PTR id, int ms) {
   else KillTimer(hwnd_, id);
 }
 
-LRESULT CALLBACK TrafficBarWindow::Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-  auto* self = reinterpret_cast<TrafficBarWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-  switch (msg) {
-    case WM_ERASEBKGND: {
-      RECT r;
-      GetClientRect(hwnd, &r);
-      HBITMAP background = BitmapOf(Image::kBarBackground);
-      HDC dc = reinterpret_cast<HDC>(wp);
-      if (background) {
-        HDC memory = CreateCompatibleDC(dc);
-        HGDIOBJ old = SelectObject(memory, background);
-        BitBlt(dc, 0, 0, r.right, r.bottom, memory, 0, 0, SRCCOPY);
-        SelectObject(memory, old);
-        DeleteDC(memory);
-      } else {
-        FillRect(dc, &r, static_cast<HBRUSH>(GetStockObject(DKGRAY_BRUSH)));
-      }
-      return 1;
-    }
-    case WM_CTLCOLORSTATIC:
-      SetBkMode(reinterpret_cast<HDC>(wp), TRANSPARENT);
-      SetTextColor(reinterpret_cast<HDC>(wp), RGB(255, 255, 255));
-      return reinterpret_cast<LRESULT>(GetStockObject(NULL_BRUSH));
-    case WM_TIMER:
-      if (self && wp == self->timer_id_ && self->on_tick) self->on_tick();
-      return 0;
-    case WM_NCDESTROY:
-      if (self) self->hwnd_ = nullptr;
-      break;
+// --- the popup
+
+void TrafficBarWindow::ShowPopup(const BarPopup& popup, std::string_view markup) {
+  if (!hwnd_) return;
+  links_ = ParsePopupLinks(markup);
+  hover_ = -1;
+  if (links_.empty()) return;
+  if (!popup_) {
+    popup_ = CreateWindowExW(WS_EX_TOOLWINDOW | WS_EX_TOPMOST, kPopupClass, L"",
+                             WS_POPUP | WS_BORDER, 0, 0, 1, 1, hwnd_, nullptr, instance_, nullptr);
+    if (!popup_) return;
+    SetWindowLongPtrW(popup_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
   }
-  return DefWindowProcW(hwnd, msg, wp, lp);
+  const int points = links_.front().points;
+  if (!popup_font_ || points != popup_points_) {
+    if (popup_font_) DeleteObject(popup_font_);
+    HDC screen = GetDC(nullptr);
+    const int height = -MulDiv(points, GetDeviceCaps(screen, LOGPIXELSY), 72);
+    ReleaseDC(nullptr, screen);
+    popup_font_ = CreateFontW(height, 0, 0, 0, FW_NORMAL, FALSE, TRUE, FALSE, GB2312_CHARSET,
+                              OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                              DEFAULT_PITCH, kPopupFace);
+    popup_points_ = points;
+  }
+
+  // The four layout values: the margins left, top, right and bottom.
+  const auto& [left, top, right, bottom] = popup.layout;
+  HDC dc = GetDC(popup_);
+  HGDIOBJ old = SelectObject(dc, popup_font_);
+  link_rects_.clear();
+  int y = top, width = 0;
+  for (const PopupLink& link : links_) {
+    const std::wstring text = Widen(link.text);
+    SIZE extent{};
+    GetTextExtentPoint32W(dc, text.c_str(), int(text.size()), &extent);
+    link_rects_.push_back(RECT{left, y, left + extent.cx, y + extent.cy});
+    width = std::max(width, int(extent.cx));
+    y += extent.cy + kLineGap;
+  }
+  SelectObject(dc, old);
+  ReleaseDC(popup_, dc);
+  const int border = 2 * GetSystemMetrics(SM_CXBORDER);
+  const Size content{left + width + right + border, y - kLineGap + bottom + border};
+  // Every line as wide as the widest, so a click anywhere on a line counts.
+  for (RECT& r : link_rects_) r.right = left + width;
+
+  const Rect at = PopupRect(popup, content);
+  SetWindowPos(popup_, HWND_TOPMOST, at.left, at.top, at.width, at.height, SWP_SHOWWINDOW);
+  InvalidateRect(popup_, nullptr, TRUE);
+  // In front, with the focus: Esc and a click elsewhere close it.
+  SetForegroundWindow(popup_);
+  SetFocus(popup_);
+}
+
+void TrafficBarWindow::HidePopup() {
+  if (popup_ && IsWindowVisible(popup_)) ShowWindow(popup_, SW_HIDE);
+  hover_ = -1;
+}
+
+int TrafficBarWindow::LinkAt(int y) const {
+  for (std::size_t i = 0; i < link_rects_.size(); ++i)
+    if (y >= link_rects_[i].top && y < link_rects_[i].bottom + kLineGap) return int(i);
+  return -1;
+}
+
+void TrafficBarWindow::ClickLink(int index) {
+  if (index < 0 || index >= int(links_.size())) return;
+  const std::string msg = links_[index].msg;  // the handler may show the popup anew
+  if (events) events->OnBarLinkClicked(msg);
+}
+
+void TrafficBarWindow::PaintPopup(HDC dc) {
+  RECT r;
+  GetClientRect(popup_, &r);
+  FillRect(dc, &r, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+  HGDIOBJ old = SelectObject(dc, popup_font_);
+  SetBkMode(dc, TRANSPARENT);
+  for (std::size_t i = 0; i < links_.size() && i < link_rects_.size(); ++i) {
+    SetTextColor(dc, int(i) == hover_ ? kHoverColour : kLinkColour);
+    RECT line = link_rects_[i];
+    const std::wstring text = Widen(links_[i].text);
+    DrawTextW(dc, text.c_str(), int(text.size()), &line, DT_CENTER | DT_SINGLELINE | DT_NOPREFIX);
+  }
+  SelectObject(dc, old);
+}
+
+LRESULT TrafficBarWindow::HandlePopup(UINT msg, WPARAM wp, LPARAM lp) {
+  switch (msg) {
+    case WM_PAINT: {
+      PAINTSTRUCT ps;
+      HDC dc = BeginPaint(popup_, &ps);
+      PaintPopup(dc);
+      EndPaint(popup_, &ps);
+      return 0;
+    }
+    case WM_ERASEBKGND:
+      return 1;
+    case WM_MOUSEMOVE: {
+      const int over = LinkAt(GET_Y_LPARAM(lp));
+      if (over != hover_) {
+        hover_ = over;
+        InvalidateRect(popup_, nullptr, FALSE);
+      }
+      return 0;
+    }
+    case WM_LBUTTONUP:
+      ClickLink(LinkAt(GET_Y_LPARAM(lp)));
+      return 0;
+    case WM_KEYDOWN:
+      if (wp == VK_ESCAPE) HidePopup();
+      return 0;
+    case WM_ACTIVATE:
+      if (LOWORD(wp) == WA_INACTIVE) HidePopup();
+      return 0;
+    case WM_MOUSEACTIVATE:
+      return MA_ACTIVATE;
+  }
+  return DefWindowProcW(popup_, msg, wp, lp);
+}
+
+LRESULT CALLBACK TrafficBarWindow::PopupProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+  TrafficBarWindow* self = Self(hwnd);
+  if (!self || self->popup_ != hwnd) return DefWindowProcW(hwnd, msg, wp, lp);
+  return self->HandlePopup(msg, wp, lp);
 }
 
 }  // namespace lumora

@@ -100,7 +100,7 @@ class MemoryWindow : public WindowPort {
   bool main_border_removed = false;
 
   bool BarExists() const override;
-  void CreateBar() override;
+  void CreateBar();  // what the bar's own port does when it creates it
   bool BarVisible() const;
   void SetBarVisible(bool visible) override;
 
