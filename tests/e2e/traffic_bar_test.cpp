@@ -25,6 +25,14 @@ HWND VisiblePopup() {
   return popup && IsWindowVisible(popup) ? popup : nullptr;
 }
 
+void Mouse(DWORD flags) {
+  INPUT in{};
+  in.type = INPUT_MOUSE;
+  in.mi.dwFlags = flags;
+  SendInput(1, &in, sizeof(in));
+  Sleep(40);
+}
+
 RECT RectOf(HWND hwnd) {
   RECT r{};
   GetWindowRect(hwnd, &r);
@@ -110,10 +118,25 @@ TEST_F(TrafficBar, StandsWhereSavedOpensItsPopupAndStaysHiddenOnceHidden) {
     SetForegroundWindow(main);
     EXPECT_TRUE(WaitUntil([] { return !VisiblePopup(); }, 3000)) << "the popup outlived its focus";
 
+    // The real mouse: dragged by its body, the bar follows and its place is stored.
+    SetCursorPos(360, 212);
+    Mouse(MOUSEEVENTF_LEFTDOWN);
+    for (int step = 1; step <= 10; ++step) {
+      SetCursorPos(360 + 10 * step, 212 + 5 * step);
+      Sleep(30);
+    }
+    Mouse(MOUSEEVENTF_LEFTUP);
+    EXPECT_TRUE(WaitUntil([&] { return RectOf(bar).left == 400 && RectOf(bar).top == 250; }, 3000))
+        << RectOf(bar).left << "," << RectOf(bar).top;
+    EXPECT_TRUE(WaitUntil([&] { return settings_.Read(setting::kBarPosition) == "400|250"; }, 3000))
+        << settings_.Read(setting::kBarPosition);
+    SetWindowPos(bar, nullptr, 300, 200, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+
     // A double click brings the hidden main window back.
     Click(FindControl(main, Ctl::按钮右下角));
     ASSERT_TRUE(WaitUntil([&] { return !IsWindowVisible(main); }, 3000));
-    PostMessageW(FindControl(bar, Ctl::流量条_透明标签1), WM_LBUTTONDBLCLK, 0, MAKELPARAM(60, 12));
+    SetCursorPos(360, 212);
+    for (int i = 0; i < 2; ++i) Mouse(MOUSEEVENTF_LEFTDOWN), Mouse(MOUSEEVENTF_LEFTUP);
     EXPECT_TRUE(WaitUntil([&] { return IsWindowVisible(main) != FALSE; }, 3000));
 
     // "隐藏流量条", the middle line.
