@@ -131,6 +131,17 @@ TEST_F(TrafficBar, StandsWhereSavedOpensItsPopupAndStaysHiddenOnceHidden) {
     EXPECT_TRUE(WaitUntil([&] { return settings_.Read(setting::kBarPosition) == "400|250"; }, 3000))
         << settings_.Read(setting::kBarPosition);
     SetWindowPos(bar, nullptr, 300, 200, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    // Resting on it shows the two-line tip.
+    SetCursorPos(350, 210);
+    Sleep(100);
+    SetCursorPos(360, 212);
+    HWND tip = nullptr;
+    EXPECT_TRUE(WaitUntil([&] {
+      tip = FindWindowW(L"tooltips_class32", nullptr);
+      while (tip && !IsWindowVisible(tip)) tip = FindWindowExW(nullptr, tip, L"tooltips_class32", nullptr);
+      return tip != nullptr;
+    }, 4000));
+    EXPECT_TRUE(Shot("traffic-bar-tooltip"));
 
     // A double click brings the hidden main window back.
     Click(FindControl(main, Ctl::按钮右下角));
