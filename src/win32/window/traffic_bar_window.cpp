@@ -184,6 +184,8 @@ LRESULT CALLBACK TrafficBarWindow::Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM l
       return 0;
     case WM_NCDESTROY:
       if (self->popup_) DestroyWindow(self->popup_);
+      if (self->popup_font_) DeleteObject(self->popup_font_);
+      self->popup_font_ = nullptr;
       self->hwnd_ = self->cover_ = self->tooltip_ = self->popup_ = nullptr;
       break;
   }
