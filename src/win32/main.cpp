@@ -20,6 +20,7 @@
 #include "win32/services_win.h"
 #include "win32/sharing_win.h"
 #include "win32/system_win.h"
+#include "win32/tethering_win.h"
 #include "win32/window/main_window.h"
 #include "win32/wlan_win.h"
 
@@ -63,12 +64,14 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   Win32ConnectionsPort connections;
   Win32AdaptersPort adapters;
   Win32ServicesPort services;
+  Win32TetheringPort tethering;
   PendingSkin skin;
   PendingAutostart autostart;
 
   EventTable events;
   App app({window, settings, host, system, events});
-  HotspotController hotspot({window, settings, host, sharing, wlan, connections, adapters, services});
+  HotspotController hotspot(
+      {window, settings, host, sharing, wlan, connections, adapters, services, tethering});
   ClientGuard guard({window, settings, files, hotspot});
   Extras extras({window, settings, skin, autostart, hotspot});
   // The subsystems, in the order their start-up steps run.
