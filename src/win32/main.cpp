@@ -24,6 +24,7 @@
 #include "win32/services_win.h"
 #include "win32/sharing_win.h"
 #include "win32/system_win.h"
+#include "win32/tethering_win.h"
 #include "win32/window/main_window.h"
 #include "win32/wlan_win.h"
 
@@ -67,6 +68,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   Win32ConnectionsPort connections;
   Win32AdaptersPort adapters;
   Win32ServicesPort services;
+  Win32TetheringPort tethering;
   Win32NeighbourPort neighbours;
   Win32ReverseLookup lookups;
   Win32InterfaceIndexPort interface_index;
@@ -76,7 +78,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
 
   EventTable events;
   App app({window, settings, host, system, events});
-  HotspotController hotspot({window, settings, host, sharing, wlan, connections, adapters, services});
+  HotspotController hotspot(
+      {window, settings, host, sharing, wlan, connections, adapters, services, tethering});
   ClientGuard guard(
       {window, settings, files, hotspot, host, neighbours, lookups, interface_index, lists});
   Extras extras({window, settings, skin, autostart, hotspot});
