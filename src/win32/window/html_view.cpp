@@ -128,7 +128,7 @@ void Relayout(HWND hwnd, ViewState& s) {
     GdiMeasure measure(dc, s);
     s.layout = LayoutHtml(s.document, std::max(1, width - 2 * kMargin), measure);
     ReleaseDC(hwnd, dc);
-    s.scroll = std::clamp(s.scroll, 0, std::max(0, s.layout.height + 2 * kMargin - r.bottom));
+    s.scroll = std::clamp(s.scroll, 0, std::max(0, s.layout.height + 2 * kMargin - int(r.bottom)));
     SCROLLINFO si{sizeof(si), SIF_RANGE | SIF_PAGE | SIF_POS, 0,
                   std::max(0, s.layout.height + 2 * kMargin - 1), UINT(std::max<LONG>(r.bottom, 0)),
                   s.scroll, 0};
@@ -185,7 +185,9 @@ int LinkAtPoint(const ViewState& s, int x, int y) {
 }
 
 void OnVScroll(HWND hwnd, ViewState& s, int code) {
-  SCROLLINFO si{sizeof(si), SIF_ALL};
+  SCROLLINFO si{};
+  si.cbSize = sizeof(si);
+  si.fMask = SIF_ALL;
   GetScrollInfo(hwnd, SB_VERT, &si);
   const int page = ClientHeight(hwnd);
   int to = s.scroll;
