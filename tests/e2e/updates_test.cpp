@@ -186,6 +186,9 @@ TEST_F(UpdatesE2e, ServerDownShowsTheBuiltInHelpAndIsReadyAsFastAsWithoutOne) {
     SendMessageW(help, WM_MOUSEWHEEL, MAKEWPARAM(0, WORD(-2 * WHEEL_DELTA)), 0);
     Sleep(300);
     EXPECT_TRUE(Shot("help-page-scrolled"));
+    PostMessageW(help, WM_KEYDOWN, VK_END, 0);
+    Sleep(300);
+    EXPECT_TRUE(Shot("help-page-end"));
     CloseAndExpectEnd(program, main);
   }
   std::cout << "ready after " << ready_ms[0] << " ms without a server, " << ready_ms[1]

@@ -235,6 +235,17 @@ LRESULT CALLBACK HtmlViewProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     case WM_VSCROLL:
       OnVScroll(hwnd, *s, LOWORD(wp));
       return 0;
+    case WM_GETDLGCODE:
+      return DLGC_WANTARROWS;
+    case WM_KEYDOWN: {
+      // The keys of a page in a browser, once the view has the focus.
+      const int code = wp == VK_UP ? SB_LINEUP : wp == VK_DOWN ? SB_LINEDOWN
+                     : wp == VK_PRIOR ? SB_PAGEUP : wp == VK_NEXT ? SB_PAGEDOWN
+                     : wp == VK_HOME ? SB_TOP : wp == VK_END ? SB_BOTTOM : -1;
+      if (code < 0) break;
+      OnVScroll(hwnd, *s, code);
+      return 0;
+    }
     case WM_MOUSEWHEEL:
       ScrollTo(hwnd, *s, s->scroll - GET_WHEEL_DELTA_WPARAM(wp) * kWheelStep / WHEEL_DELTA);
       return 0;
@@ -299,6 +310,7 @@ void Win32HtmlView::ShowHtml(Ctl view, const HtmlDocument& document) {
     s->text = CrLf(document.PlainText());
     s->scroll = 0;
     Relayout(hwnd, *s);
+    NotifyWinEvent(EVENT_OBJECT_NAMECHANGE, hwnd, OBJID_WINDOW, CHILDID_SELF);
   });
 }
 
