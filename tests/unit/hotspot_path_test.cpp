@@ -59,7 +59,7 @@ TEST(HotspotPath, MobileHotspotStartsStopsAndReportsARefusal) {
     r.tethering.real = {10, 0, 19045};
     r.tethering.refusal = refusal;
     r.host.Script("netsh wlan show drivers", "    支持的承载网络  : 否\r\n");
-    r.adapters.adapter_lists = {{{"Microsoft Wi-Fi Direct Virtual Adapter #2", "本地连接* 3"}}};
+    r.adapters.adapter_lists = {{{"Microsoft Wi-Fi Direct Virtual Adapter #2", "本地连接* 3", ""}}};
     r.ClickStart();
 
     const Names started = {"configure WLAN|mylove|5094817263", "start WLAN"};
