@@ -375,7 +375,7 @@ struct HotspotRig {
     ui.SetEnabled(Ctl::按钮开始, true);
     sharing.Add("WLAN");
     sharing.Add(adapter);
-    adapters.adapter_lists = {{{"Microsoft 托管网络虚拟适配器", adapter}}};
+    adapters.adapter_lists = {{{"Microsoft 托管网络虚拟适配器", adapter, ""}}};
     connections.names = {"WLAN"};
     wlan.on_force_start = [this, adapter] { connections.AddName(adapter); };
     host.Script("netsh wlan start hostednetwork", "已启动承载网络。\r\n");
