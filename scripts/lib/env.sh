@@ -237,3 +237,27 @@ netns_wine_run() {
   ip netns exec "$NETNS_HOST" env LC_ALL=zh_CN.UTF-8 LANG=zh_CN.UTF-8 LUMORA_NETNS=1 \
     "$WINE_LOADER_BIN" "$@"
 }
+
+# --- A Wine session of its own ---------------------------------------------------
+# The timed power-off ends every program of its Wine session, the test
+# driver's too: its scenario runs in a prefix and wineserver of their own
+# (never the driver's of the other tests). The session must then end by
+# itself: the last line says whether it did.
+run_in_own_session() {  # Windows build directory, screenshots folder, gtest filter
+  (
+    export LUMORA_WINEPREFIX=$BUILD/wineprefix-session
+    ensure_prefix
+    install_standin_services "$1/tests/standin_service.exe"
+    install_hotspot_standins "$1"
+    timeout 300 env WINEDEBUG=-all LC_ALL=zh_CN.UTF-8 LANG=zh_CN.UTF-8 LUMORA_OWN_SESSION=1 \
+      LUMORA_EXE="$(winepath_of "$1/src/win32/LumoraWiFi.exe")" \
+      LUMORA_SHOTS="$(winepath_of "$2")" \
+      "$WINE_LOADER_BIN" "$1/tests/e2e_tests.exe" --gtest_filter="$3" </dev/null || true
+    if timeout 30 "$WINESERVER_BIN" -w >/dev/null 2>&1; then
+      echo "[  SESSION ] ended by itself"
+    else
+      echo "[  SESSION ] still running 30 s later"
+      "$WINESERVER_BIN" -k >/dev/null 2>&1 || true
+    fi
+  )
+}

@@ -8,17 +8,19 @@
 
 #include "app/app.h"
 #include "extras/extras.h"
+#include "extras/theme.h"
 #include "guard/client_guard.h"
 #include "hotspot/hotspot_controller.h"
 #include "ui/event_table.h"
 #include "win32/adapters_win.h"
+#include "win32/autostart_win.h"
 #include "win32/command_host_win.h"
 #include "win32/connections_win.h"
-#include "win32/extras_pending.h"
 #include "win32/file_store_win.h"
 #include "win32/interface_index_win.h"
 #include "win32/list_views_win.h"
 #include "win32/neighbours_win.h"
+#include "win32/power_win.h"
 #include "win32/reverse_lookup_win.h"
 #include "win32/message_pump.h"
 #include "win32/services_win.h"
@@ -71,15 +73,16 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   Win32ReverseLookup lookups;
   Win32InterfaceIndexPort interface_index;
   Win32ListViews lists([&window](Ctl c) { return window.Handle(c); });
-  PendingSkin skin;
-  PendingAutostart autostart;
+  PaletteSkin skin(window.Theme());
+  RegistryAutostart autostart;
+  Win32Power power;
 
   EventTable events;
   App app({window, settings, host, system, events});
   HotspotController hotspot({window, settings, host, sharing, wlan, connections, adapters, services});
   ClientGuard guard(
       {window, settings, files, hotspot, host, neighbours, lookups, interface_index, lists});
-  Extras extras({window, settings, skin, autostart, hotspot});
+  Extras extras({window, settings, skin, autostart, hotspot, &host, &power});
   // The subsystems, in the order their start-up steps run.
   events.Add(app.Registration());
   events.Add(hotspot.Registration());

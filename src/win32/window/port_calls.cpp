@@ -215,6 +215,7 @@ void Win32Window::SetCaptionColour(Ctl group, Colour colour) {
 void Win32Window::SetTextColour(Ctl c, Colour colour) {
   RunOnUi([&] {
     controls_[static_cast<int>(c)].text = colour;
+    controls_[static_cast<int>(c)].text_set = true;
     InvalidateRect(H(c), nullptr, TRUE);
   });
 }
