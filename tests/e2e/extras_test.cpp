@@ -150,6 +150,7 @@ TEST_F(Extras, HueSliderRepaintsTheWindowAtOnce) {
   ASSERT_TRUE(main);
   ASSERT_TRUE(SelectPage(main, 2));
   Sleep(300);
+  Shot("theme-settings-start");
   HWND button = FindControl(main, Ctl::按钮色调);
   HWND page = GetParent(FindControl(main, Ctl::分组框5));
   struct Case {
