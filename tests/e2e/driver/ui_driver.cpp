@@ -21,7 +21,7 @@ Program::Program(const std::string& exe, const std::string& args) {
 
 Program::~Program() {
   if (!process_) return;
-  if (Running() && !leave_running_) {
+  if (Running()) {
     TerminateProcess(process_, 1);
     WaitForSingleObject(process_, 5000);
   }

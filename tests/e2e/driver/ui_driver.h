@@ -18,8 +18,6 @@ class Program {
   Program& operator=(const Program&) = delete;
 
   bool Started() const { return process_ != nullptr; }
-  // Lets the program run on after this object goes (it ends by itself).
-  void LeaveRunning() { leave_running_ = true; }
   DWORD Pid() const { return pid_; }
   bool Running() const;
   // True when the program ended within `ms`.
@@ -28,7 +26,6 @@ class Program {
  private:
   HANDLE process_ = nullptr;
   DWORD pid_ = 0;
-  bool leave_running_ = false;
 };
 
 // The top-level window with exactly this title (and visible, if asked), or
