@@ -123,8 +123,6 @@ void ThemePainter::DrawButton(const DRAWITEMSTRUCT& item) const {
   const bool disabled = item.itemState & ODS_DISABLED;
   HDC dc = item.hDC;
   RECT r = item.rcItem;
-  // Behind the rounded-off corners: the page.
-  FillRect(dc, &r, page_brush_);
   const Colour face = disabled  ? Between(p.button_face, p.page_background)
                       : pressed ? p.button_border
                                 : p.button_face;
