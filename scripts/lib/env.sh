@@ -265,3 +265,21 @@ netns_wine_run() {
   ip netns exec "$NETNS_HOST" env LC_ALL=zh_CN.UTF-8 LANG=zh_CN.UTF-8 LUMORA_NETNS=1 \
     "$WINE_LOADER_BIN" "$@"
 }
+
+# --- A Wine session of its own ---------------------------------------------------
+# The timed power-off ends the programs of its Wine session: its scenario
+# runs in a prefix and wineserver of their own, never the ones the other
+# tests' driver runs in.
+run_in_own_session() {  # Windows build directory, screenshots folder, gtest filter
+  (
+    export LUMORA_WINEPREFIX=$BUILD/wineprefix-session
+    ensure_prefix
+    install_standin_services "$1/tests/standin_service.exe"
+    install_hotspot_standins "$1"
+    timeout 300 env WINEDEBUG=-all LC_ALL=zh_CN.UTF-8 LANG=zh_CN.UTF-8 LUMORA_OWN_SESSION=1 \
+      LUMORA_EXE="$(winepath_of "$1/src/win32/LumoraWiFi.exe")" \
+      LUMORA_SHOTS="$(winepath_of "$2")" \
+      "$WINE_LOADER_BIN" "$1/tests/e2e_tests.exe" --gtest_filter="$3" </dev/null || true
+    "$WINESERVER_BIN" -k >/dev/null 2>&1 || true
+  )
+}

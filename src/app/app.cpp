@@ -162,6 +162,14 @@ void App::QuitProgram() {
   QuitFromStopWorkers();
 }
 
+void App::EndFromStartupWorker() {
+  p_.ui.BeginClosing();
+  if (p_.ui.BarExists()) p_.ui.SetBarVisible(false);
+  p_.events.StopWorkers();
+  p_.ui.RemoveTrayIcon();
+  p_.system.EndProcess();
+}
+
 void App::QuitFromStopWorkers() {
   p_.host.StopWorkerThread(startup_worker_);
   p_.events.StopWorkers();

@@ -42,6 +42,10 @@ class App {
   // Ending: the close box folds the window away first; "退出" does not.
   void OnCloseRequested();
   void QuitProgram();
+  // After an accepted update, on the start-up worker itself (the window is
+  // hidden and the hotspot reset already): the other workers stop, the tray
+  // icon goes and the window closes; the caller is not waited for.
+  void EndFromStartupWorker();
 
   OsCode Os() const { return os_; }
   const WorkerHandle& StartupWorker() const { return startup_worker_; }

@@ -8,22 +8,24 @@
 
 #include "app/app.h"
 #include "extras/extras.h"
+#include "extras/theme.h"
 #include "guard/client_guard.h"
 #include "hotspot/hotspot_controller.h"
 #include "traffic/traffic_monitor.h"
 #include "updates/updates.h"
 #include "ui/event_table.h"
 #include "win32/adapters_win.h"
+#include "win32/autostart_win.h"
 #include "win32/browser_win.h"
 #include "win32/command_host_win.h"
 #include "win32/connections_win.h"
 #include "win32/counters_win.h"
-#include "win32/extras_pending.h"
 #include "win32/file_store_win.h"
 #include "win32/http_win.h"
 #include "win32/interface_index_win.h"
 #include "win32/list_views_win.h"
 #include "win32/neighbours_win.h"
+#include "win32/power_win.h"
 #include "win32/reverse_lookup_win.h"
 #include "win32/message_pump.h"
 #include "win32/services_win.h"
@@ -79,8 +81,9 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   Win32ReverseLookup lookups;
   Win32InterfaceIndexPort interface_index;
   Win32ListViews lists([&window](Ctl c) { return window.Handle(c); });
-  PendingSkin skin;
-  PendingAutostart autostart;
+  PaletteSkin skin(window.Theme());
+  RegistryAutostart autostart;
+  Win32Power power;
 
   EventTable events;
   App app({window, settings, host, system, events});
@@ -96,20 +99,12 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
                             SetForegroundWindow(window.Main());
                           }});
   window.BarWindow().events = &traffic;
-  Extras extras({window, settings, skin, autostart, hotspot});
   BoundedHttp http(std::make_shared<WinInetHttp>(), kHttpOverallBound);
   ShellBrowser browser;
   Win32HtmlView html(window);
-  // An accepted update ends the program from the start-up worker, once the
-  // window is hidden and the hotspot reset: the other workers stop, the
-  // tray icon goes, the window closes (the start-up worker is not waited for).
-  Updates updates({window, settings, host, http, browser, html, hotspot, [&] {
-                     window.BeginClosing();
-                     if (window.BarExists()) window.SetBarVisible(false);
-                     events.StopWorkers();
-                     window.RemoveTrayIcon();
-                     system.EndProcess();
-                   }});
+  Updates updates({window, settings, host, http, browser, html, hotspot,
+                   [&app] { app.EndFromStartupWorker(); }});
+  Extras extras({window, settings, skin, autostart, hotspot, &host, &power});
   // The subsystems, in the order their start-up steps run.
   events.Add(app.Registration());
   events.Add(updates.Registration());

@@ -38,7 +38,8 @@ KindStyle StyleOf(const ControlDef& d) {
       return {L"EDIT", base | WS_TABSTOP | ES_AUTOHSCROLL | (d.flags & flag::kPassword ? ES_PASSWORD : 0),
               WS_EX_CLIENTEDGE};
     case ControlKind::kButton:
-      return {L"BUTTON", base | WS_TABSTOP | BS_PUSHBUTTON | BS_MULTILINE, 0};
+      // Drawn in the theme's colours (ThemePainter::DrawButton).
+      return {L"BUTTON", base | WS_TABSTOP | BS_OWNERDRAW | BS_MULTILINE, 0};
     case ControlKind::kCheckBox:
       return {L"BUTTON", base | WS_TABSTOP | BS_AUTOCHECKBOX, 0};
     case ControlKind::kRadio:
@@ -61,9 +62,22 @@ KindStyle StyleOf(const ControlDef& d) {
     case ControlKind::kHtmlView:
       return {kHtmlViewClass, base, WS_EX_CLIENTEDGE};
     case ControlKind::kTab:
-      return {WC_TABCONTROLW, base | WS_CLIPCHILDREN, 0};
+      return {WC_TABCONTROLW, base | WS_CLIPCHILDREN | TCS_OWNERDRAWFIXED, 0};
   }
   return {L"STATIC", base, 0};
+}
+
+// Check boxes and radio buttons drawn by the visual styles ignore the text
+// colour the theme gives them: they are drawn the classic way.
+void WithoutVisualStyle(HWND hwnd) {
+  using SetTheme = HRESULT(WINAPI*)(HWND, LPCWSTR, LPCWSTR);
+  static const auto set_theme = [] {
+    HMODULE uxtheme = LoadLibraryW(L"uxtheme.dll");
+    return uxtheme ? reinterpret_cast<SetTheme>(
+                         reinterpret_cast<void*>(GetProcAddress(uxtheme, "SetWindowTheme")))
+                   : nullptr;
+  }();
+  if (set_theme) set_theme(hwnd, L"", L"");
 }
 
 HFONT MakeFont(const wchar_t* face, int height, bool bold, bool underline = false) {
@@ -163,7 +177,12 @@ void Win32Window::BuildControls() {
 
     switch (d.kind) {
       case ControlKind::kTab:
+        SetWindowSubclass(hwnd, TabProc, 1, 0);
         BuildPages(hwnd, r);
+        break;
+      case ControlKind::kCheckBox:
+      case ControlKind::kRadio:
+        WithoutVisualStyle(hwnd);
         break;
       case ControlKind::kListView: {
         ListView_SetExtendedListViewStyle(hwnd, LVS_EX_FULLROWSELECT | LVS_EX_GRIDLINES);

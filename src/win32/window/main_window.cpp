@@ -7,6 +7,7 @@
 #include "ui/window_layout.h"
 #include "win32/app_messages.h"
 #include "win32/images.h"
+#include "win32/utf16.h"
 
 namespace lumora {
 namespace {
@@ -29,7 +30,6 @@ Win32Window::Win32Window(HINSTANCE instance) : instance_(instance) {
   ui_thread_ = GetCurrentThreadId();
   for (const ControlDef& d : ControlDefs())
     controls_[static_cast<int>(d.id)].own_visible = !(d.flags & flag::kHidden);
-  face_brush_ = GetSysColorBrush(COLOR_BTNFACE);
   SetFonts();
   taskbar_created_ = RegisterWindowMessageW(L"TaskbarCreated");
 }
@@ -153,18 +153,40 @@ bool Win32Window::HandleSetCursor(HWND over) {
 
 HBRUSH Win32Window::HandleCtlColor(HDC dc, HWND control) {
   const Ctl c = CtlOfId(GetDlgCtrlID(control));
-  SetBkMode(dc, TRANSPARENT);
-  if (c == Ctl::kCount) return face_brush_;
-  const Colour text = controls_[static_cast<int>(c)].text;
-  SetTextColor(dc, RGB(text.r, text.g, text.b));
-  if (DefOf(c).kind == ControlKind::kHyperlink)
-    SetTextColor(dc, IsWindowEnabled(control) ? RGB(0, 0, 238) : GetSysColor(COLOR_GRAYTEXT));
-  if (DefOf(c).kind == ControlKind::kTransparentLabel)
-    return static_cast<HBRUSH>(GetStockObject(NULL_BRUSH));
-  return face_brush_;
+  if (c == Ctl::kCount) return theme_.ControlColours(dc, ControlKind::kLabel, nullptr, true);
+  const ControlState& state = controls_[static_cast<int>(c)];
+  return theme_.ControlColours(dc, DefOf(c).kind, state.text_set ? &state.text : nullptr,
+                               IsWindowEnabled(control));
 }
 
-// A group box: an etched frame with its caption in the caption colour.
+// Owner-drawn tab headers and push buttons.
+void Win32Window::HandleDrawItem(const DRAWITEMSTRUCT& item) {
+  if (item.hwndItem == tab_) {
+    const Page page = static_cast<Page>(item.itemID);
+    theme_.DrawTab(item, Widen(PageTitle(page)).c_str(),
+                   int(item.itemID) == TabCtrl_GetCurSel(tab_));
+  } else if (item.CtlType == ODT_BUTTON) {
+    theme_.DrawButton(item);
+  }
+}
+
+// The strip behind the tab headers.
+LRESULT CALLBACK Win32Window::TabProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR,
+                                      DWORD_PTR) {
+  if (msg == WM_ERASEBKGND) {
+    Win32Window* self = Self(hwnd);
+    if (self) {
+      RECT r;
+      GetClientRect(hwnd, &r);
+      self->theme_.FillTabStrip(reinterpret_cast<HDC>(wp), r);
+      return 1;
+    }
+  }
+  if (msg == WM_NCDESTROY) RemoveWindowSubclass(hwnd, TabProc, 1);
+  return DefSubclassProc(hwnd, msg, wp, lp);
+}
+
+// A group box: a frame with its caption in the caption colour.
 void Win32Window::PaintGroupBox(HWND hwnd, Ctl c) {
   PAINTSTRUCT ps;
   HDC dc = BeginPaint(hwnd, &ps);
@@ -178,14 +200,8 @@ void Win32Window::PaintGroupBox(HWND hwnd, Ctl c) {
   const bool captioned = !(DefOf(c).flags & flag::kNoCaption);
   RECT frame = r;
   frame.top += captioned ? text.cy / 2 : 0;
-  DrawEdge(dc, &frame, EDGE_ETCHED, BF_RECT);
-  if (!caption.empty() && captioned) {
-    const Colour col = controls_[static_cast<int>(c)].caption;
-    SetTextColor(dc, RGB(col.r, col.g, col.b));
-    SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
-    SetBkMode(dc, OPAQUE);
-    TextOutW(dc, 8, 0, caption.c_str(), int(caption.size()));
-  }
+  theme_.DrawGroupBox(dc, frame, caption.c_str(), captioned ? int(caption.size()) : 0,
+                      controls_[static_cast<int>(c)].caption);
   SelectObject(dc, old);
   EndPaint(hwnd, &ps);
 }
@@ -200,7 +216,16 @@ LRESULT CALLBACK Win32Window::ContainerProc(HWND hwnd, UINT msg, WPARAM wp, LPAR
     case WM_HSCROLL:
     case WM_CTLCOLORSTATIC:
     case WM_CTLCOLORBTN:
+    case WM_DRAWITEM:
       if (self) return self->HandleMain(msg, wp, lp);
+      break;
+    case WM_ERASEBKGND:
+      if (self) {
+        RECT r;
+        GetClientRect(hwnd, &r);
+        self->theme_.FillPage(reinterpret_cast<HDC>(wp), r);
+        return 1;
+      }
       break;
     case WM_SETCURSOR:
       if (self && self->HandleSetCursor(reinterpret_cast<HWND>(wp))) return TRUE;
@@ -286,9 +311,22 @@ LRESULT Win32Window::HandleMain(UINT msg, WPARAM wp, LPARAM lp) {
       if (c != Ctl::kCount) HandleCommand(c, HIWORD(wp));
       return 0;
     }
-    case WM_NOTIFY:
-      HandleNotify(*reinterpret_cast<NMHDR*>(lp));
+    case WM_NOTIFY: {
+      auto* hdr = reinterpret_cast<NMHDR*>(lp);
+      if (hdr->code == NM_CUSTOMDRAW && hdr->hwndFrom == H(Ctl::滑块条色调))
+        return theme_.DrawSlider(*reinterpret_cast<NMCUSTOMDRAW*>(lp));
+      HandleNotify(*hdr);
       return 0;
+    }
+    case WM_DRAWITEM:
+      HandleDrawItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(lp));
+      return TRUE;
+    case WM_ERASEBKGND: {
+      RECT r;
+      GetClientRect(main, &r);
+      theme_.FillWindow(reinterpret_cast<HDC>(wp), r);
+      return 1;
+    }
     case WM_HSCROLL:
       if (reinterpret_cast<HWND>(lp) == H(Ctl::滑块条色调) && on_event)
         on_event(Ctl::滑块条色调, ControlEvent::kScroll,

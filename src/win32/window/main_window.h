@@ -13,6 +13,7 @@
 #include "ui/subsystem.h"
 #include "ui/window_port.h"
 #include "win32/window/balloon.h"
+#include "win32/window/theme_painter.h"
 #include "win32/window/traffic_bar_window.h"
 #include "win32/window/tray_icon.h"
 
@@ -32,6 +33,8 @@ class Win32Window : public WindowPort {
   // A control's window, for the Windows-side helpers of a subsystem (its
   // list views' selection and hit tests); use it on the window thread.
   HWND Handle(Ctl c) const { return H(c); }
+  // Our own theme, painted on this window (not on the floating bar).
+  ThemePort& Theme() { return theme_; }
   // Runs `fn` on the window thread (at once when called there); does
   // nothing once the window is gone.
   void RunOnUi(const std::function<void()>& fn) const;
@@ -100,6 +103,7 @@ class Win32Window : public WindowPort {
     bool own_visible = true;  // its own flag, whatever its container shows
     Colour caption;           // group boxes
     Colour text;              // labels; black unless set
+    bool text_set = false;    // a text colour was asked for
   };
 
   template <class R, class F>
@@ -121,6 +125,7 @@ class Win32Window : public WindowPort {
   // Window procedures and what they hand on.
   static LRESULT CALLBACK MainProc(HWND, UINT, WPARAM, LPARAM);
   static LRESULT CALLBACK ContainerProc(HWND, UINT, WPARAM, LPARAM);
+  static LRESULT CALLBACK TabProc(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR);
   static LRESULT CALLBACK KeyProc(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR);
   LRESULT HandleMain(UINT msg, WPARAM wp, LPARAM lp);
   void HandleCommand(Ctl c, UINT code);
@@ -128,6 +133,7 @@ class Win32Window : public WindowPort {
   void PaintGroupBox(HWND hwnd, Ctl c);
   bool HandleSetCursor(HWND over);
   HBRUSH HandleCtlColor(HDC dc, HWND control);
+  void HandleDrawItem(const DRAWITEMSTRUCT& item);
 
   HINSTANCE instance_;
   DWORD ui_thread_ = 0;
@@ -140,7 +146,7 @@ class Win32Window : public WindowPort {
   std::array<HMENU, static_cast<int>(Popup::kCount)> popups_{};
   HFONT fonts_[4] = {};
   HFONT link_font_ = nullptr;
-  HBRUSH face_brush_ = nullptr;
+  ThemePainter theme_{*this};
   TrafficBarWindow bar_;
   TrayIcon tray_;
   Balloon balloon_;

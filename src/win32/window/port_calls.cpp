@@ -40,7 +40,9 @@ void Win32Window::SetText(Ctl c, std::string_view text) {
       RECT r;
       GetWindowRect(H(c), &r);
       MapWindowPoints(HWND_DESKTOP, GetParent(H(c)), reinterpret_cast<POINT*>(&r), 2);
-      InvalidateRect(GetParent(H(c)), &r, TRUE);
+      // The children there too: a transparent label under the erased area
+      // must paint itself again after it.
+      RedrawWindow(GetParent(H(c)), &r, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
     }
   });
 }
@@ -215,6 +217,7 @@ void Win32Window::SetCaptionColour(Ctl group, Colour colour) {
 void Win32Window::SetTextColour(Ctl c, Colour colour) {
   RunOnUi([&] {
     controls_[static_cast<int>(c)].text = colour;
+    controls_[static_cast<int>(c)].text_set = true;
     InvalidateRect(H(c), nullptr, TRUE);
   });
 }

@@ -23,6 +23,21 @@ bool IsMasked(HWND top, Ctl c) {
   return SendMessageW(FindControl(top, c), EM_GETPASSWORDCHAR, 0, 0) != 0;
 }
 
+void MoveSlider(HWND top, Ctl slider, int position) {
+  HWND hwnd = FindControl(top, slider);
+  SendMessageW(hwnd, TBM_SETPOS, TRUE, position);
+  SendMessageW(GetParent(hwnd), WM_HSCROLL, MAKEWPARAM(TB_THUMBPOSITION, position), LPARAM(hwnd));
+  SendMessageW(GetParent(hwnd), WM_HSCROLL, MAKEWPARAM(TB_ENDTRACK, 0), LPARAM(hwnd));
+}
+
+void TypeAndEnter(HWND top, Ctl combo, const std::string& text) {
+  HWND box = FindControl(top, combo);
+  HWND edit = FindWindowExW(box, nullptr, L"Edit", nullptr);
+  SendMessageW(edit, WM_SETTEXT, 0, LPARAM(Widen(text).c_str()));
+  SendMessageW(edit, WM_KEYDOWN, VK_RETURN, 1);
+  SendMessageW(edit, WM_KEYUP, VK_RETURN, 0xC0000001);
+}
+
 bool StartButtonReads(HWND top, const char* caption) {
   HWND button = FindControl(top, Ctl::按钮开始);
   return button && IsWindowEnabled(button) && WindowText(button) == caption;

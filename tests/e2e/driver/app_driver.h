@@ -19,6 +19,11 @@ bool IsMasked(HWND top, Ctl c);
 // The start button is enabled and reads `caption`.
 bool StartButtonReads(HWND top, const char* caption);
 
+// Moves a slider to `position` and tells its owner, as a drag ending there does.
+void MoveSlider(HWND top, Ctl slider, int position);
+// Types `text` into a combo box's edit part and presses Enter there.
+void TypeAndEnter(HWND top, Ctl combo, const std::string& text);
+
 // Clicks the tab of page `index` as a user would.
 bool SelectPage(HWND top, int index);
 // The tray icon's mouse messages (WM_LBUTTONUP, WM_RBUTTONUP, ...).
