@@ -109,26 +109,33 @@ std::string RunHiddenCommandBytes(std::string_view command_line) {
 
   StopEvent stop;
   std::string out;
-  for (;;) {
+  // Reads one chunk when the pipe holds something; false when it is empty.
+  const auto read_chunk = [&] {
     DWORD available = 0;
-    if (!PeekNamedPipe(read_end.h, nullptr, 0, nullptr, &available, nullptr)) available = 0;
-    if (available > 0) {
-      char buffer[1024] = {};
-      DWORD got = 0;
-      if (ReadFile(read_end.h, buffer, 1023, &got, nullptr) && got > 0) {
-        // A chunk ends at its first zero byte.
-        out.append(buffer, strnlen(buffer, got));
+    if (!PeekNamedPipe(read_end.h, nullptr, 0, nullptr, &available, nullptr) || available == 0)
+      return false;
+    char buffer[1024] = {};
+    DWORD got = 0;
+    if (!ReadFile(read_end.h, buffer, 1023, &got, nullptr) || got == 0) return false;
+    // A chunk ends at its first zero byte.
+    out.append(buffer, strnlen(buffer, got));
+    return true;
+  };
+  for (;;) {
+    const bool read = read_chunk();
+    if (!read && WaitForSingleObject(process.h, 0) == WAIT_OBJECT_0) {
+      // It may have printed its last words between the look at the pipe and
+      // its end: everything it wrote is in the pipe now, read to its end.
+      // (The exit code is not used: a program may exit with 259.)
+      while (read_chunk()) {
       }
-    } else if (WaitForSingleObject(process.h, 0) == WAIT_OBJECT_0) {
-      // Asked only once the pipe is empty, so nothing printed before the exit
-      // is lost. (The exit code is not used: a program may exit with 259.)
       break;
     }
     if (StopRequested()) {
       TerminateProcess(process.h, 1);
       break;
     }
-    if (available > 0) continue;
+    if (read) continue;
     // Serve the window while polling the pipe every 10 ms; the process's end
     // and a stop request cut the pause short.
     HANDLE waits[] = {process.h, stop.get()};
