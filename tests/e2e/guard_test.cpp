@@ -10,7 +10,6 @@
 
 #include <cstdlib>
 #include <fstream>
-#include <sstream>
 #include <vector>
 
 #include "app_driver.h"
@@ -33,11 +32,18 @@ constexpr char kIphoneIp[] = "192.168.137.24", kIphoneMac[] = "02-11-22-33-44-66
 constexpr char kBannedIp[] = "192.168.137.25", kBannedMac[] = "02-11-22-33-44-77";
 constexpr DWORD kTwoTicks = 2 * 6000 + 3000;
 
+// Read with every kind of sharing: the program replaces these files whole,
+// which fails while another process holds them without it.
 std::string FileText(const char* path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream all;
-  all << in.rdbuf();
-  return GbkToUtf8(all.str());
+  HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                            nullptr, OPEN_EXISTING, 0, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return {};
+  std::string bytes(GetFileSize(file, nullptr), '\0');
+  DWORD got = 0;
+  ReadFile(file, bytes.data(), DWORD(bytes.size()), &got, nullptr);
+  CloseHandle(file);
+  bytes.resize(got);
+  return GbkToUtf8(bytes);
 }
 
 // The interface index of the hotspot's adapter, as the program finds it.
@@ -146,7 +152,7 @@ TEST_F(GuardEndToEnd, ListsNamesBlocksAndActsOnThePhones) {
   EXPECT_EQ(FileText("c:\\wifiblack.txt"), "");
 
   // The refresh link empties the list; the next scan lists the phones again.
-  Click(FindControl(main, Ctl::超级链接框刷新));
+  ClickLink(FindControl(main, Ctl::超级链接框刷新));
   EXPECT_TRUE(WaitUntil([&] { return ListViewRows(users, 4).empty(); }, 3000));
 
   // White list mode: the white list shows, the user list hides, and the

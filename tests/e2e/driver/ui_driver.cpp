@@ -102,6 +102,11 @@ std::vector<Control> ListControls(HWND top) {
 
 void Click(HWND button) { PostMessageW(button, BM_CLICK, 0, 0); }
 
+void ClickLink(HWND link) {
+  PostMessageW(link, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(3, 3));
+  PostMessageW(link, WM_LBUTTONUP, 0, MAKELPARAM(3, 3));
+}
+
 void RequestClose(HWND top) { PostMessageW(top, WM_CLOSE, 0, 0); }
 
 std::vector<std::vector<std::string>> ListViewRows(HWND list_view, int columns) {
