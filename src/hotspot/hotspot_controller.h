@@ -25,6 +25,7 @@ struct HotspotPorts {
   ConnectionsPort& connections;
   AdaptersPort& adapters;
   ServicesPort& services;
+  TetheringPort& tethering;
 };
 
 // Texts the controller shows or writes.
@@ -106,6 +107,11 @@ class HotspotController : public HotspotControl {
   bool ConnectionChosen();  // false, with a balloon, when the box is empty
   bool StartWithNetsh(const std::string& ssid, const std::string& key);
   bool StartWithWlan();
+  bool StartWithMobileHotspot();
+  HotspotPath ChoosePath();
+  bool MobileHotspotRunning();
+  void StopMobileHotspot();
+  void FindTetheringAdapter();
   void FindHostedAdapterName(void (HotspotController::*find)(), int pause_ms);
   void RememberHostedOutput(const std::string& output);
   void ResetStartUi();
@@ -122,6 +128,9 @@ class HotspotController : public HotspotControl {
   std::string share_status_;
   std::string chosen_connection_;
   std::string wlan_private_name_;  // the private side the WLAN path shared
+  HotspotPath path_ = HotspotPath::kWlanHosted;  // of the last start
+  std::string tethering_connection_;  // the profile the program's Mobile Hotspot runs for
+  bool tethering_started_ = false;
   std::string connection_at_last_stop_;
   bool reset_sharing_requested_ = false;
   bool last_start_failed_ = false;

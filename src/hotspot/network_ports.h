@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "hotspot/hotspot_path.h"
+
 namespace lumora {
 
 // --- Internet connection sharing -------------------------------------------
@@ -79,6 +81,37 @@ class WlanPort {
   // The hosted network's virtual adapter as its status names it: the
   // adapter's GUID in braces; empty when the status cannot be read.
   virtual std::string HostedDeviceId() = 0;
+};
+
+// --- The system's Mobile Hotspot (tethering manager) --------------------------
+
+struct TetheringResult {
+  bool ok = false;
+  std::string message;  // the system's words for a refusal; may be empty
+};
+
+struct TetheringClient {
+  std::string mac;                      // MAC text as the client list shows it
+  std::vector<std::string> host_names;  // as the system knows them
+};
+
+// The tethering manager for the profile of an internet connection (by its
+// name in the connections folder; empty: the system's internet profile).
+// Windows shares the connection itself on this path.
+class TetheringPort {
+ public:
+  virtual ~TetheringPort() = default;
+  // Whether the tethering manager can be created on this system at all.
+  virtual bool Available() = 0;
+  // The system's own version, whatever the manifest makes GetVersion say.
+  virtual WindowsBuild RealVersion() = 0;
+  // Sets the access point's SSID and pass phrase (UTF-8).
+  virtual TetheringResult Configure(const std::string& connection, const std::string& ssid,
+                                    const std::string& passphrase) = 0;
+  virtual TetheringResult Start(const std::string& connection) = 0;
+  virtual TetheringResult Stop(const std::string& connection) = 0;
+  virtual bool Running(const std::string& connection) = 0;
+  virtual std::vector<TetheringClient> Clients(const std::string& connection) = 0;
 };
 
 // --- Network connections (connection manager, WMI) ---------------------------

@@ -5,6 +5,7 @@
 
 #include "common/gbk.h"
 #include "common/text.h"
+#include "hotspot/hotspot_path.h"
 #include "hotspot/hotspot_controller.h"
 #include "hotspot/netsh_text.h"
 #include "ui/shared_texts.h"
@@ -204,7 +205,15 @@ void HotspotController::StartHotspot() {
   p_.settings.Write(setting::kPassphrase, key);
   if (StopRequested()) return;
 
-  const bool go_on = UsesNetsh(os_) ? StartWithNetsh(ssid, key) : StartWithWlan();
+  const HotspotPath path = ChoosePath();
+  {
+    std::lock_guard lock(state_mutex_);
+    path_ = path;
+  }
+  if (StopRequested()) return;
+  const bool go_on = path == HotspotPath::kNetsh          ? StartWithNetsh(ssid, key)
+                     : path == HotspotPath::kMobileHotspot ? StartWithMobileHotspot()
+                                                           : StartWithWlan();
   if (!go_on || StopRequested()) return;
 
   // The hosted network did not start: netsh's output or the WLAN
@@ -219,9 +228,15 @@ void HotspotController::StartHotspot() {
     return;
   }
 
-  // Did sharing take effect? On the WLAN path both sides must be shared.
-  bool shared = !GetSharedPublicConnectionName().empty();
-  if (shared && !UsesNetsh(os_)) shared = HostedConnectionShared();
+  // Did sharing take effect? On the WLAN path both sides must be shared; the
+  // Mobile Hotspot shares by itself while it runs.
+  bool shared;
+  if (path == HotspotPath::kMobileHotspot) {
+    shared = MobileHotspotRunning();
+  } else {
+    shared = !GetSharedPublicConnectionName().empty();
+    if (shared && path == HotspotPath::kWlanHosted) shared = HostedConnectionShared();
+  }
   if (StopRequested()) return;
   if (shared) {
     {

@@ -30,7 +30,7 @@ void HotspotController::StopHotspot() {
   if (UsesNetsh(os_))
     p_.host.RunHiddenCommand(netsh::kStop);
   else
-    StopHostedNetworkAndSharing();
+    StopHostedNetworkAndSharing();  // the Mobile Hotspot too, when the program started one
   p_.ui.SetMenuItemEnabled(MenuItem::重启WiFi, false);
   p_.ui.SetEnabled(Ctl::按钮开始, true);
   p_.ui.ShowTrayIcon(Image::kTrayOff, shared_text::kTrayWelcome);

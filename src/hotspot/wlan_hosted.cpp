@@ -73,6 +73,7 @@ bool HotspotController::HostedConnectionShared() {
 }
 
 void HotspotController::StopHostedNetworkAndSharing() {
+  StopMobileHotspot();
   if (p_.wlan.HostedNetworkActive()) p_.wlan.ForceStop();
   if (p_.wlan.HostedNetworkEnabled()) p_.wlan.SetHostedNetworkEnabled(false);
   DisableSharedConnections();

@@ -57,6 +57,7 @@ constexpr ControlDef kControls[] = {
     // Deliberately larger than its group box, which clips it.
     {C::超文本浏览框1, "超文本浏览框1", K::kBrowser, P::k主界面, C::分组框7, {-5, -5, 450, 90},
      "", f::kHidden | f::kDisabled, F::kDefault, I::kNone},
+    // No longer used (the statistics page is requested directly): stays hidden.
     {C::超文本浏览框2, "超文本浏览框2", K::kBrowser, P::k主界面, kPage, {393, 154, 100, 100}, "",
      f::kHidden, F::kDefault, I::kNone},
 

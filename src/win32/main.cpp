@@ -10,12 +10,15 @@
 #include "extras/extras.h"
 #include "guard/client_guard.h"
 #include "hotspot/hotspot_controller.h"
+#include "updates/updates.h"
 #include "ui/event_table.h"
 #include "win32/adapters_win.h"
+#include "win32/browser_win.h"
 #include "win32/command_host_win.h"
 #include "win32/connections_win.h"
 #include "win32/extras_pending.h"
 #include "win32/file_store_win.h"
+#include "win32/http_win.h"
 #include "win32/interface_index_win.h"
 #include "win32/list_views_win.h"
 #include "win32/neighbours_win.h"
@@ -24,6 +27,8 @@
 #include "win32/services_win.h"
 #include "win32/sharing_win.h"
 #include "win32/system_win.h"
+#include "win32/tethering_win.h"
+#include "win32/window/html_view.h"
 #include "win32/window/main_window.h"
 #include "win32/wlan_win.h"
 
@@ -67,6 +72,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   Win32ConnectionsPort connections;
   Win32AdaptersPort adapters;
   Win32ServicesPort services;
+  Win32TetheringPort tethering;
   Win32NeighbourPort neighbours;
   Win32ReverseLookup lookups;
   Win32InterfaceIndexPort interface_index;
@@ -76,12 +82,27 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
 
   EventTable events;
   App app({window, settings, host, system, events});
-  HotspotController hotspot({window, settings, host, sharing, wlan, connections, adapters, services});
+  HotspotController hotspot(
+      {window, settings, host, sharing, wlan, connections, adapters, services, tethering});
   ClientGuard guard(
       {window, settings, files, hotspot, host, neighbours, lookups, interface_index, lists});
   Extras extras({window, settings, skin, autostart, hotspot});
+  BoundedHttp http(std::make_shared<WinInetHttp>(), kHttpOverallBound);
+  ShellBrowser browser;
+  Win32HtmlView html(window);
+  // An accepted update ends the program from the start-up worker, once the
+  // window is hidden and the hotspot reset: the other workers stop, the
+  // tray icon goes, the window closes (the start-up worker is not waited for).
+  Updates updates({window, settings, host, http, browser, html, hotspot, [&] {
+                     window.BeginClosing();
+                     if (window.BarExists()) window.SetBarVisible(false);
+                     events.StopWorkers();
+                     window.RemoveTrayIcon();
+                     system.EndProcess();
+                   }});
   // The subsystems, in the order their start-up steps run.
   events.Add(app.Registration());
+  events.Add(updates.Registration());
   events.Add(hotspot.Registration());
   events.Add(guard.Registration());
   events.Add(extras.Registration());

@@ -122,6 +122,9 @@ class Windows10WlanHotspot : public ::testing::Test {
                           "netsh-fail.txt"})
       DeleteFileA((std::string(kDir) + "\\" + f).c_str());
     WriteText("sharing.ini", "宽带连接|2|none\r\n");
+    // The hosted network's adapter, as its status names it.
+    ASSERT_FALSE(hosted_.Guid().empty()) << "Wine lists no adapter";
+    WriteText("wlan-state.ini", "device_id=" + hosted_.Guid() + "\r\n");
     settings_.Write(setting::kAdapterOverride, "1");
     settings_.Write(setting::kAdapterOverrideName, "本地连接* 12");
   }
@@ -138,6 +141,7 @@ class Windows10WlanHotspot : public ::testing::Test {
     return main;
   }
 
+  NamedAdapter hosted_{L"本地连接* 12"};
   Win32FileStore files_;
   SettingsStore settings_{files_};
 };
@@ -173,6 +177,7 @@ TEST_F(Windows10WlanHotspot, StartsTheHostedNetworkSharesAndStops) {
   EXPECT_FALSE(Has(ReadText("netsh.log"), "wlan start hostednetwork"));
   const std::string sharing = ReadText("sharing.ini");
   EXPECT_TRUE(Has(sharing, "宽带连接|2|public")) << sharing;
+  EXPECT_TRUE(Has(sharing, "本地连接* 12|2|private")) << sharing;
   Sleep(1200);  // the animations reach their running pictures
   Shot("wlan-running-main");
 
@@ -191,11 +196,7 @@ TEST_F(Windows10WlanHotspot, StartsTheHostedNetworkSharesAndStops) {
 TEST_F(Windows10WlanHotspot, ConnectionThatExistedBeforeIsSharedAsThePrivateSide) {
   // From the second start on the hosted adapter's connection is there before
   // the start: no name is new, the hosted network's status names the adapter.
-  NamedAdapter adapter(L"本地连接* 2");
-  ASSERT_FALSE(adapter.Guid().empty()) << "Wine lists no adapter";
-  WriteText("sharing.ini", "宽带连接|2|none\r\n本地连接* 2|2|none\r\n");
-  WriteText("wlan-state.ini", "device_id=" + adapter.Guid() + "\r\n");
-  settings_.Write(setting::kAdapterOverrideName, "本地连接* 2");
+  WriteText("sharing.ini", "宽带连接|2|none\r\n本地连接* 12|2|none\r\n");
   Program program(ProgramPath());
   HWND main = StartReady(program);
   ASSERT_TRUE(main);
@@ -205,7 +206,7 @@ TEST_F(Windows10WlanHotspot, ConnectionThatExistedBeforeIsSharedAsThePrivateSide
       << TextOf(main, Ctl::按钮开始) << "\n" << ReadText("wlan.log");
   const std::string sharing = ReadText("sharing.ini");
   EXPECT_TRUE(Has(sharing, "宽带连接|2|public")) << sharing;
-  EXPECT_TRUE(Has(sharing, "本地连接* 2|2|private")) << sharing;
+  EXPECT_TRUE(Has(sharing, "本地连接* 12|2|private")) << sharing;
   RequestClose(main);
   EXPECT_TRUE(program.WaitForExit(5000));
   const std::string after = ReadText("sharing.ini");
@@ -213,7 +214,7 @@ TEST_F(Windows10WlanHotspot, ConnectionThatExistedBeforeIsSharedAsThePrivateSide
 }
 
 TEST_F(Windows10WlanHotspot, RefusedStartIsReportedAndLeavesNothingShared) {
-  WriteText("wlan-state.ini", "start_error=5023\r\nstart_reason=24\r\n");
+  WriteText("wlan-state.ini", "start_error=5023\r\nstart_reason=24\r\n");  // and no device
   Program program(ProgramPath());
   HWND main = StartReady(program);
   ASSERT_TRUE(main);

@@ -4,9 +4,12 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
+
 #include "ui/window_layout.h"
 #include "win32/app_messages.h"
 #include "win32/utf16.h"
+#include "win32/window/html_view.h"
 #include "win32/window/main_window.h"
 
 namespace lumora {
@@ -53,12 +56,10 @@ KindStyle StyleOf(const ControlDef& d) {
     case ControlKind::kSlider:
       return {TRACKBAR_CLASSW, base | WS_TABSTOP | TBS_HORZ | TBS_NOTICKS, 0};
     case ControlKind::kBrowser:
-      // The web views are filled by the update and notice code; until then
-      // a plain white area stands in their place.
-      return {L"STATIC", base | SS_WHITERECT, 0};
+      // The notice banner: an HTML view without a frame of its own.
+      return {kHtmlViewClass, base, 0};
     case ControlKind::kHtmlView:
-      return {L"EDIT", base | WS_VSCROLL | ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL,
-              WS_EX_CLIENTEDGE};
+      return {kHtmlViewClass, base, WS_EX_CLIENTEDGE};
     case ControlKind::kTab:
       return {WC_TABCONTROLW, base | WS_CLIPCHILDREN, 0};
   }
@@ -124,6 +125,7 @@ void Win32Window::BuildControls() {
                              CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, main_,
                              nullptr, instance_, nullptr);
   SendMessageW(tooltip_, TTM_SETMAXTIPWIDTH, 0, 400);
+  RegisterHtmlViewClass(instance_);
 
   for (const ControlDef& d : ControlDefs()) {
     if (d.page == Page::kTrafficBar) continue;  // built with the bar
@@ -135,6 +137,15 @@ void Win32Window::BuildControls() {
       const POINT o = Origin(d.id);
       r.left -= o.x;
       r.top -= o.y;
+    }
+    if (d.kind == ControlKind::kBrowser && d.parent != kNoParent) {
+      // Made larger than its group box, whose edge hid the browser's frame
+      // and scroll bar; the view has no frame, and its text and scroll bar
+      // must be seen, so it fills just the group box.
+      const Rect box = DefOf(d.parent).rect;
+      r = {std::max(r.left, 0), std::max(r.top, 0), 0, 0};
+      r.width = std::min(d.rect.left + d.rect.width, box.width) - r.left;
+      r.height = std::min(d.rect.top + d.rect.height, box.height) - r.top;
     }
     const bool visible = controls_[static_cast<int>(d.id)].own_visible;
     HWND hwnd = CreateWindowExW(ks.ex_style, ks.cls, Widen(d.text).c_str(),

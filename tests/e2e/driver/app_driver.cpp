@@ -91,6 +91,8 @@ void PressOk(HWND box) {
     }
 }
 
+void PressAnswer(HWND box, int id) { Click(GetDlgItem(box, id)); }
+
 HWND FindTrafficBar() { return FindWindowW(kBarWindowClass, nullptr); }
 
 }  // namespace lumora::e2e

@@ -31,6 +31,8 @@ void ClosePopupMenu();
 HWND WaitForMessageBox(const std::string& title, DWORD timeout_ms);
 std::string MessageBoxText(HWND box);
 void PressOk(HWND box);
+// Presses the box's button with this identifier (IDYES, IDNO, ...).
+void PressAnswer(HWND box, int id);
 
 // The floating bar window, or null.
 HWND FindTrafficBar();

@@ -210,6 +210,46 @@ class FakeWlan : public WlanPort {
   std::vector<std::string> calls_;
 };
 
+// --- the Mobile Hotspot ----------------------------------------------------------
+
+class FakeTethering : public TetheringPort {
+ public:
+  bool available = false;
+  WindowsBuild real{6, 2, 9200};
+  std::string refusal;  // Start refuses with these words when set
+  std::atomic<bool> running{false};
+  std::vector<std::string> calls;  // "configure <connection>|<ssid>|<key>", "start <c>", "stop <c>"
+  std::vector<TetheringClient> clients;
+
+  bool Available() override { return available; }
+  WindowsBuild RealVersion() override { return real; }
+  TetheringResult Configure(const std::string& c, const std::string& ssid,
+                            const std::string& key) override {
+    Log("configure " + c + "|" + ssid + "|" + key);
+    return {true, ""};
+  }
+  TetheringResult Start(const std::string& c) override {
+    Log("start " + c);
+    if (!refusal.empty()) return {false, refusal};
+    running = true;
+    return {true, ""};
+  }
+  TetheringResult Stop(const std::string& c) override {
+    Log("stop " + c);
+    running = false;
+    return {true, ""};
+  }
+  bool Running(const std::string&) override { return running; }
+  std::vector<TetheringClient> Clients(const std::string&) override { return clients; }
+
+ private:
+  void Log(std::string call) {
+    std::lock_guard lock(mutex_);
+    calls.push_back(std::move(call));
+  }
+  std::mutex mutex_;
+};
+
 // --- connections, adapters, services ----------------------------------------
 
 class FakeConnections : public ConnectionsPort {
@@ -312,8 +352,9 @@ struct HotspotRig {
   FakeConnections connections;
   FakeAdapters adapters;
   FakeServices services;
-  HotspotController hotspot{
-      HotspotPorts{ui, settings, host, sharing, wlan, connections, adapters, services}};
+  FakeTethering tethering;
+  HotspotController hotspot{HotspotPorts{ui, settings, host, sharing, wlan, connections, adapters,
+                                         services, tethering}};
 
   // The tray icon is there, as start-up leaves it.
   explicit HotspotRig(int os_code = 5) {
@@ -334,7 +375,7 @@ struct HotspotRig {
     ui.SetEnabled(Ctl::按钮开始, true);
     sharing.Add("WLAN");
     sharing.Add(adapter);
-    adapters.adapter_lists = {{{"Microsoft 托管网络虚拟适配器", adapter}}};
+    adapters.adapter_lists = {{{"Microsoft 托管网络虚拟适配器", adapter, ""}}};
     connections.names = {"WLAN"};
     wlan.on_force_start = [this, adapter] { connections.AddName(adapter); };
     host.Script("netsh wlan start hostednetwork", "已启动承载网络。\r\n");

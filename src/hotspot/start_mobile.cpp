@@ -1,0 +1,85 @@
+// The start through the system's own Mobile Hotspot, for wireless adapters
+// that offer no hosted network (Windows 10 1607 and later): the tethering
+// manager configures and starts the access point and shares the connection
+// itself.
+#include <string>
+
+#include "hotspot/hotspot_controller.h"
+#include "common/text.h"
+#include "hotspot/netsh_text.h"
+
+namespace lumora {
+namespace {
+
+constexpr char kDriversCommand[] = "netsh wlan show drivers";
+
+}  // namespace
+
+HotspotPath HotspotController::ChoosePath() {
+  if (UsesNetsh(os_)) return HotspotPath::kNetsh;
+  PathFacts facts;
+  facts.os = os_;
+  facts.real = p_.tethering.RealVersion();
+  facts.tethering = p_.tethering.Available();
+  // The driver is asked only where its answer can change the way.
+  if (facts.tethering && IsTetheringBuild(facts.real))
+    facts.hosted = HostedSupportFromDrivers(p_.host.RunHiddenCommand(kDriversCommand));
+  return ChooseHotspotPath(facts);
+}
+
+// False when the start ends here (refused, or asked to stop).
+bool HotspotController::StartWithMobileHotspot() {
+  if (!ConnectionChosen()) return false;
+  RememberHostedOutput("");
+  const std::string connection = netsh::TrimSpaces(p_.ui.Text(Ctl::组合框1));
+  TetheringResult result =
+      p_.tethering.Configure(connection, p_.ui.Text(Ctl::编辑框名称), p_.ui.Text(Ctl::编辑框密码));
+  if (StopRequested()) return false;
+  if (result.ok) result = p_.tethering.Start(connection);
+  if (StopRequested()) return false;
+  if (!result.ok) {
+    // Reported by the failure check that follows, as a start that failed.
+    RememberHostedOutput("无法启动移动热点。\r\n原因：" +
+                         (result.message.empty() ? std::string("系统拒绝了开启请求") : result.message));
+    return true;
+  }
+  {
+    std::lock_guard lock(state_mutex_);
+    tethering_connection_ = connection;
+    tethering_started_ = true;
+  }
+  FindHostedAdapterName(&HotspotController::FindTetheringAdapter, 300);
+  return !StopRequested();
+}
+
+bool HotspotController::MobileHotspotRunning() {
+  std::string connection;
+  {
+    std::lock_guard lock(state_mutex_);
+    connection = tethering_connection_;
+  }
+  return p_.tethering.Running(connection);
+}
+
+void HotspotController::StopMobileHotspot() {
+  std::string connection;
+  {
+    std::lock_guard lock(state_mutex_);
+    if (!tethering_started_) return;  // never one the user started elsewhere
+    tethering_started_ = false;
+    connection = tethering_connection_;
+  }
+  p_.tethering.Stop(connection);
+}
+
+void HotspotController::FindTetheringAdapter() {
+  // The Mobile Hotspot runs on the Wi-Fi Direct virtual adapter.
+  std::string found;
+  for (const AdapterInfo& a : p_.adapters.Adapters())
+    if (FindNoCase(a.description, "Wi-Fi Direct") != std::string::npos ||
+        FindNoCase(a.description, "WiFi Direct") != std::string::npos)
+      found = a.connection_name;
+  if (!found.empty()) p_.ui.SetText(Ctl::编辑框虚拟网卡, found);
+}
+
+}  // namespace lumora
