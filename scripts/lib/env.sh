@@ -220,8 +220,16 @@ netns_up() {
   for ns in "$NETNS_HOST" "$NETNS_CLIENT"; do ip -n "$ns" link set lo up; done
   ip -n "$NETNS_HOST" link set lumora0 up
   ip -n "$NETNS_CLIENT" link set lumora1 up
-  # The phone as the neighbour table knows a device that joined.
+  # The phone as the neighbour table knows a device that joined, and two
+  # more phones known only by their neighbour entries.
   ip -n "$NETNS_HOST" neigh replace "$CLIENT_IP" lladdr "$CLIENT_MAC" dev lumora0 nud reachable
+  ip -n "$NETNS_HOST" neigh replace 192.168.137.24 lladdr 02:11:22:33:44:66 dev lumora0 nud reachable
+  ip -n "$NETNS_HOST" neigh replace 192.168.137.25 lladdr 02:11:22:33:44:77 dev lumora0 nud reachable
+  # Their names, as the hotspot's DHCP server would have registered them:
+  # programs started with `ip netns exec` read this file as /etc/hosts.
+  mkdir -p "/etc/netns/$NETNS_HOST"
+  printf '%s\n' '127.0.0.1 localhost' "$CLIENT_IP android-5f2a8c.mshome.net" \
+    '192.168.137.24 iPhone-LiLei' >"/etc/netns/$NETNS_HOST/hosts"
 }
 
 # Addresses nobody holds, one on each side, for the traffic pump
@@ -250,11 +258,15 @@ start_traffic_pump() {
 stop_traffic_pump() {
   [ -n "$TRAFFIC_PUMP_PID" ] && kill "$TRAFFIC_PUMP_PID" 2>/dev/null || true
   TRAFFIC_PUMP_PID=
+  # The sinks go too: what follows sees only the phones.
+  ip -n "$NETNS_HOST" neigh del 192.168.137.98 dev lumora0 2>/dev/null || true
+  ip -n "$NETNS_CLIENT" neigh del 192.168.137.99 dev lumora1 2>/dev/null || true
 }
 
 netns_down() {
   ip netns del "$NETNS_HOST" 2>/dev/null || true
   ip netns del "$NETNS_CLIENT" 2>/dev/null || true
+  rm -rf "/etc/netns/$NETNS_HOST"
 }
 
 # Runs a Windows program inside the hotspot's namespace. Wine's server must

@@ -39,13 +39,15 @@ void LoadListView(FileStore& files, const std::string& path, WindowPort& ui, Ctl
   // Read under the file's lock, shown after it: a worker must never wait on
   // the window while it holds a file.
   const std::string text = GbkToUtf8(DeviceFileText(files, path));
-  ui.ClearRows(view);
   const int mac_column = MacColumn(view);
-  for (const ListRecord& r : ListRecords(text)) {
-    const int row = ui.AddRow(view);
-    ui.SetCell(view, row, mac_column, r.mac);
-    if (!r.name.empty()) ui.SetCell(view, row, mac_column + 1, r.name);
+  std::vector<std::vector<std::string>> rows;
+  for (ListRecord& r : ListRecords(text)) {
+    std::vector<std::string> row(std::size_t(mac_column) + 2);
+    row[std::size_t(mac_column)] = std::move(r.mac);
+    row[std::size_t(mac_column) + 1] = std::move(r.name);
+    rows.push_back(std::move(row));
   }
+  ui.SetRows(view, rows);
 }
 
 }  // namespace lumora

@@ -7,6 +7,7 @@
 #include "guard/access_view.h"
 #include "guard/device_files.h"
 #include "guard/name_book.h"
+#include "ui/shared_texts.h"
 
 namespace lumora {
 namespace {
@@ -43,6 +44,8 @@ Subsystem ClientGuard::Registration() {
       {Ctl::单选框黑, ControlEvent::kClick, [this](int) { SwitchToBlackMode(); }},
       {Ctl::单选框白, ControlEvent::kClick, [this](int) { SwitchToWhiteMode(); }},
       {Ctl::超级链接框刷新, ControlEvent::kClick, [this](int) { Refresh(); }},
+      // After the hotspot's own handler of the button (wiring order).
+      {Ctl::按钮开始, ControlEvent::kClick, [this](int) { OnHotspotButton(); }},
       {Ctl::超级列表框1, ControlEvent::kRightClick,
        [this](int row) { OnListRightClick(Ctl::超级列表框1, row); }},
       {Ctl::超级列表框2, ControlEvent::kRightClick,
@@ -109,16 +112,17 @@ void ClientGuard::ClientScan() {
   const std::string black = DeviceFileText(p_.files, kBlackListPath);
   RefreshHotspotInterfaceIndex();
   if (StopRequested()) return;
-  ui.ClearRows(kList);
   const std::vector<NeighbourEntry> entries = NeighbourTable(p_.neighbours).ReadAll();
 
-  // Rows first, with the names the book knows; the others are looked up
-  // together afterwards, so that one silent device cannot hold up the list.
+  // The rows go into the list at once, with the names the book knows; the
+  // others are looked up together afterwards, so that one silent device
+  // cannot hold up the list.
   struct Unnamed {
     int row;
     std::string ip, mac;
   };
   std::vector<Unnamed> unnamed;
+  std::vector<std::vector<std::string>> rows;
   for (const NeighbourEntry& e : entries) {
     if (StopRequested()) return;
     if (!IsGuestEntry(e)) continue;
@@ -126,16 +130,13 @@ void ClientGuard::ClientScan() {
       BlockClient(e.ip_address);
       continue;
     }
-    const int row = ui.AddRow(kList);
-    ui.SetCell(kList, row, 0, std::to_string(row + 1));
-    ui.SetCell(kList, row, 1, e.ip_address);
-    ui.SetCell(kList, row, 2, e.hardware_address);
-    const std::string name = FindName(p_.files, e.hardware_address);
-    if (!name.empty())
-      ui.SetCell(kList, row, 3, name);
-    else
-      unnamed.push_back({row, e.ip_address, e.hardware_address});
+    const int row = int(rows.size());
+    std::string name = FindName(p_.files, e.hardware_address);
+    if (name.empty()) unnamed.push_back({row, e.ip_address, e.hardware_address});
+    rows.push_back({std::to_string(row + 1), e.ip_address, e.hardware_address, std::move(name)});
   }
+  if (StopRequested()) return;
+  ui.SetRows(kList, rows);
 
   if (!unnamed.empty()) {
     std::vector<std::string> ips;
@@ -189,6 +190,14 @@ void ClientGuard::OnWhiteListTimer() {
 
 void ClientGuard::StopClientScan() {
   if (scan_worker_ && !scan_worker_->Finished()) p_.host.StopWorkerThread(scan_worker_);
+}
+
+void ClientGuard::OnHotspotButton() {
+  // The hotspot's stop empties the user list, but its command serves the
+  // window's messages meanwhile, so a pass still running may have filled
+  // the list again: the passes end first, then the list is emptied again.
+  StopWorkers();
+  if (p_.ui.Text(Ctl::按钮开始) == shared_text::kStartCaption) p_.ui.ClearRows(Ctl::超级列表框1);
 }
 
 void ClientGuard::StopWorkers() {

@@ -65,6 +65,9 @@ class ClientGuard {
   void OnWhiteListTimer();
   // Ends the running passes (a mode switch, the program's end).
   void StopClientScan();
+  // The start button, after the hotspot has handled it: no pass outlives a
+  // stop, and the stopped hotspot's user list stays empty.
+  void OnHotspotButton();
   void StopWorkers();
 
   // --- the mode radio buttons

@@ -94,13 +94,9 @@ void ClientGuard::MoveToBlackList() {
     return std::optional<std::string>(Utf8ToGbk(text));
   });
 
-  ui.ClearRows(kBlack);
-  for (const ListRecord& r : records) {
-    const int row = ui.AddRow(kBlack);
-    ui.SetCell(kBlack, row, 0, ips[r.mac]);
-    ui.SetCell(kBlack, row, 1, r.mac);
-    ui.SetCell(kBlack, row, 2, r.name);
-  }
+  std::vector<std::vector<std::string>> rows;
+  for (const ListRecord& r : records) rows.push_back({ips[r.mac], r.mac, r.name});
+  ui.SetRows(kBlack, rows);
   // The moved devices leave the user list, wherever a scan has put them.
   for (int row = ui.RowCount(kUsers) - 1; row >= 0; --row) {
     const std::string ip = ui.Cell(kUsers, row, 1), mac = ui.Cell(kUsers, row, 2);

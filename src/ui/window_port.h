@@ -66,6 +66,9 @@ class WindowPort {
   virtual void SetCell(Ctl c, int row, int column, std::string_view text) = 0;
   virtual void DeleteRow(Ctl c, int row) = 0;
   virtual void ClearRows(Ctl c) = 0;
+  // Replaces every row at once, each row its cells from column 0 (missing
+  // cells are empty): one hand-over for a whole list, however long.
+  virtual void SetRows(Ctl c, const std::vector<std::vector<std::string>>& rows) = 0;
 
   // --- tab control
   virtual int CurrentPage() const = 0;

@@ -321,5 +321,35 @@ TEST(GuardWorkers, HangingLookupsDoNotHoldUpTheList) {
   EXPECT_EQ(r.guard.HostNames().Running(), 10);
 }
 
+// The hotspot's stop empties the user list and serves the window meanwhile,
+// so the running pass fills it again; the guard's own route for the button
+// runs after the hotspot's and leaves it empty for good.
+TEST(GuardWorkers, TheHotspotsStopEndsTheRunningPass) {
+  GuardRig r;
+  std::atomic<bool> stopping{false};
+  r.host.trace = [&](std::string_view s) {
+    if (s.substr(0, 3) == "Run")
+      while (!stopping) std::this_thread::sleep_for(1ms);
+  };
+  r.Write(kBlackListPath, D + "+坏人\r\n");
+  r.neighbours.rows = {Neighbour("192.168.137.2", D), Neighbour("192.168.137.3", A)};
+  r.lookups.hanging = {"192.168.137.3"};
+  Subsystem hotspot;
+  hotspot.controls = {{Ctl::按钮开始, ControlEvent::kClick, [&](int) {
+                         r.ui.ClearRows(Ctl::超级列表框1);
+                         r.ui.SetText(Ctl::按钮开始, "开启WiFi");
+                         stopping = true;  // its netsh command serves the window
+                         while (r.ui.RowCount(Ctl::超级列表框1) == 0)
+                           std::this_thread::sleep_for(1ms);
+                       }}};
+  EventTable events{{hotspot, r.guard.Registration()}};
+  events.Tick(Timer::时钟_黑);
+  ASSERT_TRUE(events.Dispatch(Ctl::按钮开始, ControlEvent::kClick));
+  EXPECT_TRUE(r.host.WaitForAllWorkers(0ms));
+  r.lookups.ReleaseAll();
+  EXPECT_EQ(r.ui.RowCount(Ctl::超级列表框1), 0);
+  EXPECT_EQ(r.Read(kNameBookPath), "<missing>");
+}
+
 }  // namespace
 }  // namespace lumora

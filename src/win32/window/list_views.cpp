@@ -74,4 +74,37 @@ void Win32Window::ClearRows(Ctl c) {
   RunOnUi([&] { ListView_DeleteAllItems(H(c)); });
 }
 
+void Win32Window::SetRows(Ctl c, const std::vector<std::vector<std::string>>& rows) {
+  RunOnUi([&] {
+    const HWND view = H(c);
+    if (!view) return;
+    const int columns = Header_GetItemCount(ListView_GetHeader(view));
+    // No drawing while the rows go in. A hidden view is left alone: turning
+    // drawing back on would show it.
+    const bool shown = (GetWindowLongPtrW(view, GWL_STYLE) & WS_VISIBLE) != 0;
+    if (shown) SendMessageW(view, WM_SETREDRAW, FALSE, 0);
+    ListView_DeleteAllItems(view);
+    ListView_SetItemCount(view, int(rows.size()));
+    std::wstring text;
+    for (std::size_t r = 0; r < rows.size(); ++r) {
+      LVITEMW item{};
+      item.mask = LVIF_TEXT;
+      item.iItem = int(r);
+      text = rows[r].empty() ? std::wstring() : Widen(rows[r][0]);
+      item.pszText = text.data();
+      const int row = int(ListView_InsertItem(view, &item));
+      if (row < 0) break;
+      for (int column = 1; column < columns && column < int(rows[r].size()); ++column) {
+        if (rows[r][std::size_t(column)].empty()) continue;
+        text = Widen(rows[r][std::size_t(column)]);
+        ListView_SetItemText(view, row, column, text.data());
+      }
+    }
+    if (shown) {
+      SendMessageW(view, WM_SETREDRAW, TRUE, 0);
+      InvalidateRect(view, nullptr, TRUE);
+    }
+  });
+}
+
 }  // namespace lumora

@@ -74,6 +74,7 @@ class Win32Window : public WindowPort {
   void SetCell(Ctl c, int row, int column, std::string_view text) override;
   void DeleteRow(Ctl c, int row) override;
   void ClearRows(Ctl c) override;
+  void SetRows(Ctl c, const std::vector<std::vector<std::string>>& rows) override;
   int CurrentPage() const override;
   void SetTimerInterval(Timer t, int ms) override;
   void SetMenuItemEnabled(MenuItem m, bool enabled) override;

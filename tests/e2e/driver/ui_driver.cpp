@@ -102,6 +102,11 @@ std::vector<Control> ListControls(HWND top) {
 
 void Click(HWND button) { PostMessageW(button, BM_CLICK, 0, 0); }
 
+void ClickLink(HWND link) {
+  PostMessageW(link, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(3, 3));
+  PostMessageW(link, WM_LBUTTONUP, 0, MAKELPARAM(3, 3));
+}
+
 void RequestClose(HWND top) { PostMessageW(top, WM_CLOSE, 0, 0); }
 
 std::vector<std::vector<std::string>> ListViewRows(HWND list_view, int columns) {
@@ -137,6 +142,87 @@ std::vector<std::vector<std::string>> ListViewRows(HWND list_view, int columns) 
   }
   CloseHandle(process);
   return rows;
+}
+
+std::vector<int> SelectedRows(HWND list_view) {
+  std::vector<int> rows;
+  int row = -1;
+  while ((row = int(SendMessageW(list_view, LVM_GETNEXTITEM, WPARAM(row), LVNI_SELECTED))) >= 0)
+    rows.push_back(row);
+  return rows;
+}
+
+namespace {
+
+// The cell's rectangle in the list view's client coordinates, asked through
+// a buffer in the program's process.
+bool CellRect(HWND list_view, int row, int column, RECT& cell) {
+  DWORD pid = 0;
+  GetWindowThreadProcessId(list_view, &pid);
+  HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
+  if (!process) return false;
+  void* remote = VirtualAllocEx(process, nullptr, sizeof(RECT), MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
+  RECT asked{column == 0 ? LVIR_LABEL : LVIR_BOUNDS, column, 0, 0};
+  const bool got = remote && WriteProcessMemory(process, remote, &asked, sizeof(asked), nullptr) &&
+                   SendMessageW(list_view, LVM_GETSUBITEMRECT, WPARAM(row), LPARAM(remote)) &&
+                   ReadProcessMemory(process, remote, &cell, sizeof(cell), nullptr);
+  if (remote) VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+  CloseHandle(process);
+  return got;
+}
+
+}  // namespace
+
+bool MouseOnCell(HWND list_view, int row, int column, Mouse action) {
+  RECT cell{};
+  if (!CellRect(list_view, row, column, cell)) return false;
+  POINT at{(cell.left + cell.right) / 2, (cell.top + cell.bottom) / 2};
+  POINT screen = at;
+  ClientToScreen(list_view, &screen);
+  SetCursorPos(screen.x, screen.y);
+  const LPARAM where = MAKELPARAM(at.x, at.y);
+  switch (action) {
+    case Mouse::kClick:
+    case Mouse::kControlClick: {
+      const WPARAM keys = action == Mouse::kControlClick ? MK_CONTROL : 0;
+      PostMessageW(list_view, WM_LBUTTONDOWN, keys | MK_LBUTTON, where);
+      PostMessageW(list_view, WM_LBUTTONUP, keys, where);
+      break;
+    }
+    case Mouse::kRightClick:
+      PostMessageW(list_view, WM_RBUTTONDOWN, MK_RBUTTON, where);
+      PostMessageW(list_view, WM_RBUTTONUP, 0, where);
+      break;
+    case Mouse::kDoubleClick:
+      PostMessageW(list_view, WM_LBUTTONDOWN, MK_LBUTTON, where);
+      PostMessageW(list_view, WM_LBUTTONUP, 0, where);
+      PostMessageW(list_view, WM_LBUTTONDBLCLK, MK_LBUTTON, where);
+      PostMessageW(list_view, WM_LBUTTONUP, 0, where);
+      break;
+  }
+  return true;
+}
+
+void PressKey(HWND hwnd, UINT virtual_key) {
+  PostMessageW(hwnd, WM_KEYDOWN, virtual_key, 1);
+  PostMessageW(hwnd, WM_KEYUP, virtual_key, LPARAM(0xC0000001));
+}
+
+bool ChooseMenuItem(int index, DWORD timeout_ms) {
+  HWND menu = nullptr;
+  const ULONGLONG deadline = GetTickCount64() + timeout_ms;
+  while (!(menu = FindWindowW(L"#32768", nullptr)) || !IsWindowVisible(menu)) {
+    if (GetTickCount64() >= deadline) return false;
+    Sleep(25);
+  }
+  for (int i = 0; i <= index; ++i) PressKey(menu, VK_DOWN);
+  PressKey(menu, VK_RETURN);
+  return true;
+}
+
+void TypeText(HWND edit, const std::string& text) {
+  SendMessageW(edit, EM_SETSEL, 0, -1);
+  SendMessageW(edit, EM_REPLACESEL, TRUE, LPARAM(Widen(text).c_str()));
 }
 
 }  // namespace lumora::e2e

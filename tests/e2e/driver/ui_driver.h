@@ -50,10 +50,30 @@ std::vector<Control> ListControls(HWND top);
 std::string WindowText(HWND hwnd);
 // Clicks a button without waiting for its handler (which may open a box).
 void Click(HWND button);
+// Clicks a link (a static control that notifies) with the left button.
+void ClickLink(HWND link);
 // Asks the window to close, as its close box does.
 void RequestClose(HWND top);
 
 // Rows of a list view in another process, each row its column texts.
 std::vector<std::vector<std::string>> ListViewRows(HWND list_view, int columns);
+// The selected rows of a list view, ascending.
+std::vector<int> SelectedRows(HWND list_view);
+
+// The mouse on a list view cell as a user works it: the pointer moves there
+// (the program reads where it is), then the buttons go down and up. False
+// when the row is not there.
+enum class Mouse { kClick, kControlClick, kRightClick, kDoubleClick };
+bool MouseOnCell(HWND list_view, int row, int column, Mouse action);
+
+// Keys as a user presses them, to the window that has them: down, then up.
+void PressKey(HWND hwnd, UINT virtual_key);
+// Picks the item at `index` (from 0) of the open pop-up menu with the
+// keyboard, as a user does: the arrow key down index + 1 times, then Enter.
+// The menu belongs to another process and cannot be read under Wine.
+bool ChooseMenuItem(int index, DWORD timeout_ms);
+// Replaces the whole text of an edit box in one piece, as an input method
+// commits it.
+void TypeText(HWND edit, const std::string& text);
 
 }  // namespace lumora::e2e

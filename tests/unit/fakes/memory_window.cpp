@@ -215,6 +215,14 @@ void MemoryWindow::ClearRows(Ctl c) {
   if (Control* k = FindKind(c, ControlKind::kListView)) k->rows.clear();
 }
 
+void MemoryWindow::SetRows(Ctl c, const std::vector<std::vector<std::string>>& rows) {
+  std::lock_guard lock(mutex_);
+  Control* k = FindKind(c, ControlKind::kListView);
+  if (!k) return;
+  k->rows = rows;
+  for (auto& row : k->rows) row.resize(std::size_t(k->columns));
+}
+
 int MemoryWindow::CurrentPage() const {
   std::lock_guard lock(mutex_);
   return page_;

@@ -67,6 +67,7 @@ class MemoryWindow : public WindowPort {
   void SetCell(Ctl c, int row, int column, std::string_view text) override;
   void DeleteRow(Ctl c, int row) override;
   void ClearRows(Ctl c) override;
+  void SetRows(Ctl c, const std::vector<std::vector<std::string>>& rows) override;
 
   int CurrentPage() const override;
 
