@@ -68,9 +68,17 @@ bool Win32FileStore::WriteAll(const std::string& path, const std::string& bytes)
   if (file == INVALID_HANDLE_VALUE) return WriteInPlace(target, bytes);
   const bool written = WriteHandle(file, bytes);
   CloseHandle(file);
-  if (written &&
-      MoveFileExW(temp.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
-    return true;
+  // Another program reading the file for a moment (an editor, a virus
+  // scanner) blocks the replacement: tried again for up to half a second.
+  for (int attempt = 0; written && attempt < 10; ++attempt) {
+    if (MoveFileExW(temp.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+      return true;
+    const DWORD error = GetLastError();
+    if (error != ERROR_SHARING_VIOLATION && error != ERROR_ACCESS_DENIED &&
+        error != ERROR_LOCK_VIOLATION)
+      break;
+    Sleep(50);
+  }
   // A full disk or a locked file: the old contents stay as they were.
   DeleteFileW(temp.c_str());
   return false;
