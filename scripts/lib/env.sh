@@ -15,7 +15,7 @@ as_root() {
 PACKAGES=(cmake ninja-build g++ googletest libgtest-dev
   mingw-w64 g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix
   wine wine64 fonts-wine xvfb xauth x11-utils imagemagick fonts-wqy-microhei locales
-  iproute2)
+  iproute2 python3)
 
 ensure_packages() {
   local missing=()
