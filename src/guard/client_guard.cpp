@@ -209,33 +209,26 @@ void ClientGuard::StopWorkers() {
 
 void ClientGuard::ClearNeighbourTable() { NeighbourTable(p_.neighbours).DeleteAll(); }
 
-void ClientGuard::SwitchToBlackMode() {
+void ClientGuard::SwitchToBlackMode() { SwitchMode(true); }
+
+void ClientGuard::SwitchToWhiteMode() {
+  SwitchMode(false);
+  LoadListView(p_.files, kWhiteListPath, p_.ui, Ctl::超级列表框3);
+}
+
+void ClientGuard::SwitchMode(bool black) {
   WindowPort& ui = p_.ui;
-  p_.settings.Write(setting::kMonitor, kBlackMode);
+  p_.settings.Write(setting::kMonitor, black ? kBlackMode : kWhiteMode);
   // A white list pass still running would block devices again right after
   // the table is cleared, and black list mode never lifts those blocks.
   StopWorkers();
-  ui.ClearRows(Ctl::超级列表框3);
-  ApplyModeLayout(ui, true);
+  ui.ClearRows(black ? Ctl::超级列表框3 : Ctl::超级列表框1);
+  ApplyModeLayout(ui, black);
   ClearNeighbourTable();
   if (p_.hotspot.ShareStatus() == kShared) {
-    ui.SetTimerInterval(Timer::时钟_黑, kPassInterval);
-    ui.SetTimerInterval(Timer::时钟_白, 0);
+    ui.SetTimerInterval(Timer::时钟_黑, black ? kPassInterval : 0);
+    ui.SetTimerInterval(Timer::时钟_白, black ? 0 : kPassInterval);
   }
-}
-
-void ClientGuard::SwitchToWhiteMode() {
-  WindowPort& ui = p_.ui;
-  p_.settings.Write(setting::kMonitor, kWhiteMode);
-  StopWorkers();
-  ui.ClearRows(Ctl::超级列表框1);
-  ApplyModeLayout(ui, false);
-  ClearNeighbourTable();
-  if (p_.hotspot.ShareStatus() == kShared) {
-    ui.SetTimerInterval(Timer::时钟_黑, 0);
-    ui.SetTimerInterval(Timer::时钟_白, kPassInterval);
-  }
-  LoadListView(p_.files, kWhiteListPath, ui, Ctl::超级列表框3);
 }
 
 }  // namespace lumora

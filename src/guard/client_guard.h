@@ -88,6 +88,7 @@ class ClientGuard {
   HostNameLookups& HostNames() { return host_names_; }
 
  private:
+  void SwitchMode(bool black);  // the two radio buttons
   void RestartPass(WorkerHandle& worker, void (ClientGuard::*pass)());
   void ClearNeighbourTable();
   bool RemoveSelected(Ctl view, const char* path);

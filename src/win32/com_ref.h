@@ -1,6 +1,9 @@
 #pragma once
 // One COM interface reference, released when its holder goes.
 #include <objbase.h>
+#include <oleauto.h>
+
+#include <string>
 
 namespace lumora {
 
@@ -53,6 +56,19 @@ class ComScope {
 
  private:
   HRESULT hr_;
+};
+
+// A BSTR copy of a text, freed when its holder goes.
+class Bstr {
+ public:
+  explicit Bstr(const std::wstring& text) : b_(SysAllocStringLen(text.data(), UINT(text.size()))) {}
+  ~Bstr() { SysFreeString(b_); }
+  Bstr(const Bstr&) = delete;
+  Bstr& operator=(const Bstr&) = delete;
+  BSTR get() const { return b_; }
+
+ private:
+  BSTR b_;
 };
 
 }  // namespace lumora

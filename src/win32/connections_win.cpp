@@ -30,17 +30,6 @@ bool Took(HRESULT hr, ComRef<T>& ref) {
   return SUCCEEDED(hr) && ref;
 }
 
-class Bstr {
- public:
-  explicit Bstr(const std::wstring& text) : b_(SysAllocStringLen(text.data(), UINT(text.size()))) {}
-  ~Bstr() { SysFreeString(b_); }
-  Bstr(const Bstr&) = delete;
-  Bstr& operator=(const Bstr&) = delete;
-  BSTR get() const { return b_; }
-
- private:
-  BSTR b_;
-};
 
 // NetConnectionStatus through WMI; nothing when the query cannot run, finds
 // no adapter or the adapter has no status.

@@ -42,17 +42,6 @@ std::string ToAnsi(std::wstring_view wide) {
   return out;
 }
 
-class Bstr {
- public:
-  explicit Bstr(const std::wstring& text) : b_(SysAllocString(text.c_str())) {}
-  ~Bstr() { SysFreeString(b_); }
-  Bstr(const Bstr&) = delete;
-  Bstr& operator=(const Bstr&) = delete;
-  BSTR get() const { return b_; }
-
- private:
-  BSTR b_;
-};
 
 }  // namespace
 
