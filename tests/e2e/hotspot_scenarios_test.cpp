@@ -35,22 +35,11 @@ class Windows7Hotspot : public ::testing::Test {
     settings_.Write(setting::kAdapterOverrideName, "无线网络连接 2");
   }
 
-  HWND StartReady(Program& program) {
-    HWND main = WaitForWindow(kMainTitle, 15000);
-    EXPECT_TRUE(main);
-    if (!main) return nullptr;
-    EXPECT_TRUE(WaitUntil([&] { return StartButtonReads(main, "开启WiFi"); }, 15000));
-    return main;
-  }
 
   // Clicks 开启WiFi and waits for the running state.
   static bool StartRunning(HWND main) {
     Click(FindControl(main, Ctl::按钮开始));
     return WaitUntil([&] { return StartButtonReads(main, "关闭WiFi"); }, 30000);
-  }
-  static void CloseAndExpectEnd(Program& program, HWND main) {
-    RequestClose(main);
-    EXPECT_TRUE(program.WaitForExit(5000));
   }
   static bool NothingShared() {
     const std::string sharing = ReadText("sharing.ini");

@@ -134,12 +134,6 @@ class Windows10WlanHotspot : public ::testing::Test {
     EXPECT_TRUE(RemoveStandinCopy()) << "the stand-in wlanapi.dll stayed next to the program";
   }
 
-  HWND StartReady(Program& program) {
-    EXPECT_TRUE(program.Started());
-    HWND main = WaitForWindow(kMainTitle, 15000);
-    if (main) EXPECT_TRUE(WaitUntil([&] { return StartButtonReads(main, "开启WiFi"); }, 15000));
-    return main;
-  }
 
   NamedAdapter hosted_{L"本地连接* 12"};
   Win32FileStore files_;

@@ -20,27 +20,6 @@ class Lifecycle : public ::testing::Test {
     for (const char* f : {"c:\\tovkwifi.ini", "c:\\wifiblack.txt", "c:\\wifiwhite.txt"})
       DeleteFileA(f);
   }
-
-  // Starts the program and waits until the start-up sequence made it ready.
-  HWND StartReady(Program& program) {
-    EXPECT_TRUE(program.Started());
-    HWND main = WaitForWindow(kMainTitle, 15000);
-    EXPECT_TRUE(main) << "no visible window titled " << kMainTitle;
-    if (!main) return nullptr;
-    EXPECT_TRUE(WaitUntil(
-        [&] {
-          return TextOf(main, Ctl::按钮开始) == "开启WiFi" &&
-                 IsWindowEnabled(FindControl(main, Ctl::按钮开始));
-        },
-        10000))
-        << "the start button never became ready: " << TextOf(main, Ctl::按钮开始);
-    return main;
-  }
-
-  void CloseAndExpectEnd(Program& program, HWND main) {
-    RequestClose(main);
-    EXPECT_TRUE(program.WaitForExit(5000)) << "the program kept running after its window closed";
-  }
 };
 
 TEST_F(Lifecycle, FirstStartShowsTheDesignStateAndWritesNoSettings) {

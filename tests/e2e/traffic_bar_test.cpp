@@ -60,10 +60,6 @@ class TrafficBar : public ::testing::Test {
     WaitUntil([&] { return (popup = VisiblePopup()) != nullptr; }, 3000);
     return popup;
   }
-  static void CloseAndExpectEnd(Program& program, HWND main) {
-    RequestClose(main);
-    EXPECT_TRUE(program.WaitForExit(8000));
-  }
 
   Win32FileStore files_;
   SettingsStore settings_{files_};

@@ -88,10 +88,6 @@ class UpdatesE2e : public ::testing::Test {
     PostMessageW(menu, WM_KEYDOWN, VK_RETURN, 0);
   }
 
-  static void CloseAndExpectEnd(Program& program, HWND main) {
-    RequestClose(main);
-    EXPECT_TRUE(program.WaitForExit(8000)) << "the program kept running after its window closed";
-  }
 
   Win32FileStore files_;
   SettingsStore settings_{files_};
