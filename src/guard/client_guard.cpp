@@ -123,6 +123,8 @@ void ClientGuard::ClientScan() {
   };
   std::vector<Unnamed> unnamed;
   std::vector<std::vector<std::string>> rows;
+  // One read of the book for the whole list, not one per device.
+  const std::string book = DeviceFileText(p_.files, kNameBookPath);
   for (const NeighbourEntry& e : entries) {
     if (StopRequested()) return;
     if (!IsGuestEntry(e)) continue;
@@ -131,7 +133,7 @@ void ClientGuard::ClientScan() {
       continue;
     }
     const int row = int(rows.size());
-    std::string name = FindName(p_.files, e.hardware_address);
+    std::string name = FindNameIn(book, e.hardware_address);
     if (name.empty()) unnamed.push_back({row, e.ip_address, e.hardware_address});
     rows.push_back({std::to_string(row + 1), e.ip_address, e.hardware_address, std::move(name)});
   }

@@ -29,9 +29,12 @@ void StoreName(FileStore& files, const std::string& mac, const std::string& name
 }  // namespace
 
 std::string FindName(FileStore& files, const std::string& mac) {
+  return FindNameIn(DeviceFileText(files, kNameBookPath), mac);
+}
+
+std::string FindNameIn(const std::string& book, const std::string& mac) {
   const std::string key = Utf8ToGbk(mac);
   if (key.empty()) return {};
-  const std::string book = DeviceFileText(files, kNameBookPath);
   const std::string line = LineAt(book, LineOf(book, key));
   if (line.size() <= 18) return {};
   return GbkToUtf8(std::string_view(line).substr(18));

@@ -11,6 +11,8 @@ namespace lumora {
 // The stored name: the first line holding the MAC text (any case) without
 // its first 18 bytes (GBK); empty when there is no such line.
 std::string FindName(FileStore& files, const std::string& mac);
+// The same in a book already read (its GBK bytes).
+std::string FindNameIn(const std::string& book, const std::string& mac);
 // Overwrites the first line holding the MAC text with MAC + "+" + name, or
 // adds CRLF and the record at the end.
 void RecordName(FileStore& files, const std::string& mac, const std::string& name);

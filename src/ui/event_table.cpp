@@ -4,37 +4,41 @@
 
 namespace lumora {
 
-bool EventTable::Dispatch(Ctl control, ControlEvent event, int value) const {
+namespace {
+
+// Runs every route of every subsystem that `matches`; false when none did.
+template <class Route, class Matches, class Run>
+bool RunMatching(const std::vector<Subsystem>& subsystems, std::vector<Route> Subsystem::*routes,
+                 Matches matches, Run run) {
   bool handled = false;
-  for (const Subsystem& s : subsystems_)
-    for (const ControlRoute& r : s.controls)
-      if (r.control == control && r.event == event) {
-        r.run(value);
+  for (const Subsystem& s : subsystems)
+    for (const Route& r : s.*routes)
+      if (matches(r)) {
+        run(r);
         handled = true;
       }
   return handled;
+}
+
+}  // namespace
+
+bool EventTable::Dispatch(Ctl control, ControlEvent event, int value) const {
+  return RunMatching(
+      subsystems_, &Subsystem::controls,
+      [&](const ControlRoute& r) { return r.control == control && r.event == event; },
+      [&](const ControlRoute& r) { r.run(value); });
 }
 
 bool EventTable::Tick(Timer timer) const {
-  bool handled = false;
-  for (const Subsystem& s : subsystems_)
-    for (const TimerRoute& r : s.timers)
-      if (r.timer == timer) {
-        r.run();
-        handled = true;
-      }
-  return handled;
+  return RunMatching(
+      subsystems_, &Subsystem::timers, [&](const TimerRoute& r) { return r.timer == timer; },
+      [](const TimerRoute& r) { r.run(); });
 }
 
 bool EventTable::Choose(MenuItem item) const {
-  bool handled = false;
-  for (const Subsystem& s : subsystems_)
-    for (const MenuRoute& r : s.menus)
-      if (r.item == item) {
-        r.run();
-        handled = true;
-      }
-  return handled;
+  return RunMatching(
+      subsystems_, &Subsystem::menus, [&](const MenuRoute& r) { return r.item == item; },
+      [](const MenuRoute& r) { r.run(); });
 }
 
 bool EventTable::RunStartup(StartupPhase phase, const StartupInfo& info) const {
