@@ -2,9 +2,11 @@
 // window lives, dropped once it is gone, and no boxes once closing began.
 #include <gtest/gtest.h>
 #include <windows.h>
+#include <commctrl.h>
 
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "win32/message_pump.h"
 #include "win32/window/main_window.h"
@@ -74,6 +76,55 @@ TEST(MainWindow, NoBoxOrBalloonOpensOnceClosingBegan) {
   EXPECT_EQ(yes_no, MessageResult::kNo);
   EXPECT_EQ(ok, MessageResult::kOk);
   EXPECT_EQ(FindWindowW(L"#32770", L"提示"), nullptr);
+  Destroy(window);
+}
+
+}  // namespace
+}  // namespace lumora
+
+namespace lumora {
+namespace {
+
+// A list that is handed its rows again keeps what did not change: the
+// rows' texts always match, a selection stays only on a row that still
+// shows the same device, and nothing is left of rows that went away.
+TEST(MainWindow, ListRowsHandedOverAgainKeepOnlyUnchangedSelections) {
+  Win32Window window(GetModuleHandleW(nullptr));
+  ASSERT_TRUE(window.Create());
+  constexpr Ctl kList = Ctl::超级列表框1;
+  const HWND view = window.Handle(kList);
+  using Rows = std::vector<std::vector<std::string>>;
+  auto row = [](int n, const std::string& mac, const std::string& name) {
+    return std::vector<std::string>{std::to_string(n), "192.168.137." + std::to_string(n + 1), mac, name};
+  };
+  struct Step {
+    Rows rows;
+    std::vector<int> select_before;  // rows the user selects first
+    std::vector<int> selected_after;
+  };
+  const Step steps[] = {
+      {{row(1, "AA", ""), row(2, "BB", "苹果手机"), row(3, "CC", "")}, {}, {}},
+      // The same devices: both selections stay.
+      {{row(1, "AA", ""), row(2, "BB", "苹果手机"), row(3, "CC", "")}, {0, 2}, {0, 2}},
+      // A name arrives for the first row; the third row now shows another device.
+      {{row(1, "AA", "安卓设备"), row(2, "BB", "苹果手机"), row(3, "DD", "")}, {0, 1, 2}, {1}},
+      // Fewer rows, then more, then none.
+      {{row(1, "AA", "安卓设备")}, {0}, {0}},
+      {{row(1, "AA", "安卓设备"), row(2, "EE", "一个很长的名字，长过原来的名字")}, {}, {0}},
+      {{}, {}, {}},
+  };
+  for (const Step& step : steps) {
+    for (int r : step.select_before) ListView_SetItemState(view, r, LVIS_SELECTED, LVIS_SELECTED);
+    window.SetRows(kList, step.rows);
+    ASSERT_EQ(window.RowCount(kList), int(step.rows.size()));
+    std::vector<int> selected;
+    for (int r = 0; r < int(step.rows.size()); ++r) {
+      for (int column = 0; column < 4; ++column)
+        EXPECT_EQ(window.Cell(kList, r, column), step.rows[r][column]) << r << "," << column;
+      if (ListView_GetItemState(view, r, LVIS_SELECTED)) selected.push_back(r);
+    }
+    EXPECT_EQ(selected, step.selected_after);
+  }
   Destroy(window);
 }
 

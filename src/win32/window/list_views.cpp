@@ -74,33 +74,77 @@ void Win32Window::ClearRows(Ctl c) {
   RunOnUi([&] { ListView_DeleteAllItems(H(c)); });
 }
 
+namespace {
+
+// Whether the cell already shows `text`: asked with room for one character
+// more, so a longer text never reads as equal.
+bool CellShows(HWND view, int row, int column, const std::wstring& text) {
+  std::wstring shown(text.size() + 2, L'\0');
+  LVITEMW item{};
+  item.iSubItem = column;
+  item.pszText = shown.data();
+  item.cchTextMax = int(shown.size());
+  const auto length = std::size_t(SendMessageW(view, LVM_GETITEMTEXTW, WPARAM(row), LPARAM(&item)));
+  return length == text.size() && shown.compare(0, length, text) == 0;
+}
+
+}  // namespace
+
+// The scans hand over the same rows every tick: only what differs is
+// written, so a steady list costs a few reads and no repaint. Any change is
+// made with drawing off (a view that draws after every row takes seconds
+// for a hundred under Wine). A row whose text changed loses its selection,
+// so a list action never hits a device that moved into a selected place.
 void Win32Window::SetRows(Ctl c, const std::vector<std::vector<std::string>>& rows) {
   RunOnUi([&] {
     const HWND view = H(c);
     if (!view) return;
     const int columns = Header_GetItemCount(ListView_GetHeader(view));
-    // No drawing while the rows go in. A hidden view is left alone: turning
-    // drawing back on would show it.
-    const bool shown = (GetWindowLongPtrW(view, GWL_STYLE) & WS_VISIBLE) != 0;
-    if (shown) SendMessageW(view, WM_SETREDRAW, FALSE, 0);
-    ListView_DeleteAllItems(view);
-    ListView_SetItemCount(view, int(rows.size()));
-    std::wstring text;
-    for (std::size_t r = 0; r < rows.size(); ++r) {
+    const int wanted = int(rows.size());
+    const int had = ListView_GetItemCount(view);
+    auto wide_cell = [&](int r, int column) {
+      const std::vector<std::string>& cells = rows[std::size_t(r)];
+      return column < int(cells.size()) ? Widen(cells[std::size_t(column)]) : std::wstring();
+    };
+    struct Write {
+      int row, column;
+      std::wstring text;
+    };
+    std::vector<Write> writes;
+    for (int r = 0; r < wanted && r < had; ++r)
+      for (int column = 0; column < columns; ++column) {
+        std::wstring text = wide_cell(r, column);
+        if (!CellShows(view, r, column, text)) writes.push_back({r, column, std::move(text)});
+      }
+    const int inserted = wanted > had ? wanted - had : 0;
+    const int removed = had > wanted ? had - wanted : 0;
+    if (writes.empty() && inserted == 0 && removed == 0) return;
+
+    // A hidden view is left alone: turning drawing back on would show it.
+    const bool quiet = (GetWindowLongPtrW(view, GWL_STYLE) & WS_VISIBLE) != 0;
+    if (quiet) SendMessageW(view, WM_SETREDRAW, FALSE, 0);
+    if (wanted == 0) ListView_DeleteAllItems(view);
+    for (int r = had; r > wanted; --r) ListView_DeleteItem(view, r - 1);
+    int last_changed = -1;
+    for (const Write& w : writes) {
+      ListView_SetItemText(view, w.row, w.column, const_cast<wchar_t*>(w.text.c_str()));
+      if (w.row != last_changed) ListView_SetItemState(view, w.row, 0, LVIS_SELECTED);
+      last_changed = w.row;
+    }
+    if (inserted > 0) ListView_SetItemCount(view, wanted);
+    for (int r = had; r < wanted; ++r) {
       LVITEMW item{};
       item.mask = LVIF_TEXT;
-      item.iItem = int(r);
-      text = rows[r].empty() ? std::wstring() : Widen(rows[r][0]);
+      item.iItem = r;
+      std::wstring text = wide_cell(r, 0);
       item.pszText = text.data();
-      const int row = int(ListView_InsertItem(view, &item));
-      if (row < 0) break;
-      for (int column = 1; column < columns && column < int(rows[r].size()); ++column) {
-        if (rows[r][std::size_t(column)].empty()) continue;
-        text = Widen(rows[r][std::size_t(column)]);
-        ListView_SetItemText(view, row, column, text.data());
+      if (ListView_InsertItem(view, &item) < 0) break;
+      for (int column = 1; column < columns; ++column) {
+        text = wide_cell(r, column);
+        if (!text.empty()) ListView_SetItemText(view, r, column, text.data());
       }
     }
-    if (shown) {
+    if (quiet) {
       SendMessageW(view, WM_SETREDRAW, TRUE, 0);
       InvalidateRect(view, nullptr, TRUE);
     }
