@@ -51,7 +51,10 @@ cleanup() {
 trap cleanup EXIT
 trap 'exit 130' INT TERM
 
-if [ "$(id -u)" = 0 ] && netns_up 2>/dev/null; then
+# (set -e does not hold inside a condition: whether the two ends exist decides.)
+if [ "$(id -u)" = 0 ] && { netns_up >/dev/null 2>&1 || true; } &&
+  ip -n "$NETNS_HOST" link show lumora0 >/dev/null 2>&1 &&
+  ip -n "$NETNS_CLIENT" link show lumora1 >/dev/null 2>&1; then
   PHONE=1
   # One phone: the other neighbour entries of the tests' network go.
   ip -n "$NETNS_HOST" neigh del 192.168.137.24 dev lumora0 2>/dev/null || true
@@ -72,20 +75,18 @@ in_demo() {
 driver() { in_demo "$WINE_LOADER_BIN" "$DRIVER" "$@" </dev/null 2>/dev/null; }
 
 # A fresh start each time: default settings but the floating bar shown and
-# lumora0 as the hosted adapter; empty device lists; the stand-ins' state
-# with one internet connection and the hosted adapter to share it with.
+# the hosted adapter named (lumora0 in the namespace, else the stand-in's
+# own); empty device lists; the stand-ins' state with one internet
+# connection and the hosted adapter to share it with.
+ADAPTER=lumora0
+[ -n "$PHONE" ] || ADAPTER="无线网络连接 2"
 C=$WINEPREFIX/drive_c
 rm -f "$C/tovkwifi.ini" "$C/wifiname.txt" "$C/wifiblack.txt" "$C/wifiwhite.txt"
 rm -rf "$C/lumora-standins"
 mkdir -p "$C/lumora-standins"
-{
-  printf '[流量条]\r\n是否开=是\r\n'
-  if [ -n "$PHONE" ]; then printf '[1]\r\n1=1\r\n2=lumora0\r\n'; fi
-} | iconv -f UTF-8 -t GBK >"$C/tovkwifi.ini"
-if [ -n "$PHONE" ]; then
-  printf '宽带连接|2|none\r\nlumora0|7|none\r\n' >"$C/lumora-standins/sharing.ini"
-  printf 'adapter=lumora0\r\ndhcp=0\r\n' >"$C/lumora-standins/netsh-state.ini"
-fi
+printf '[流量条]\r\n是否开=是\r\n[1]\r\n1=1\r\n2=%s\r\n' "$ADAPTER" | iconv -f UTF-8 -t GBK >"$C/tovkwifi.ini"
+printf '宽带连接|2|none\r\n%s|7|none\r\n' "$ADAPTER" >"$C/lumora-standins/sharing.ini"
+printf 'adapter=%s\r\ndhcp=0\r\n' "$ADAPTER" >"$C/lumora-standins/netsh-state.ini"
 
 # The phone's traffic until the demo ends: from the phone to the hotspot's
 # address and back to the phone, each in bursts of at most 30 s (the pump's

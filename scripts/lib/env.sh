@@ -41,7 +41,7 @@ build_windows() {
   shift
   say "Windows build ($arch)"
   cmake -S "$ROOT" -B "$BUILD/win-$arch" -G Ninja -DCMAKE_BUILD_TYPE=Release \
-    -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-$arch.cmake" >/dev/null
+    -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-$arch.cmake" --no-warn-unused-cli >/dev/null
   cmake --build "$BUILD/win-$arch" -j "$JOBS" ${1:+--target "$@"}
 }
 
