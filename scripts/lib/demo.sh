@@ -168,8 +168,8 @@ if [ -n "$PHONE" ]; then
   driver page "$TITLE" 3 >/dev/null || fail "could not open 流量统计"
   wait_until 30 shows_figure "$TITLE" MB || fail "the totals on 流量统计 stayed at zero for 30 s"
   wait_until 30 shows_figure TrafficBar '[KM]B/S' || fail "the floating bar's rates stayed at zero for 30 s"
-  say "流量统计: $(driver list "$TITLE" | sed -n 's/^.* 1 [01] [01] \([0-9.]* \(MB\|元\)\)$/\1/p' | paste -sd' ')"
-  say "floating bar: $(driver list TrafficBar | sed -n 's/^.* 1 [01] [01] \([0-9.]*[KM]B\/S\)$/\1/p' | paste -sd' ')"
+  say "流量统计 shows: $(driver list "$TITLE" | sed -n 's/^.* 1 [01] [01] \([0-9.]* \(MB\|元\)\)$/\1/p' | paste -sd' ')"
+  say "the floating bar shows: $(driver list TrafficBar | sed -n 's/^.* 1 [01] [01] \([0-9.]*[KM]B\/S\)$/\1/p' | paste -sd' ')"
   shot traffic
   driver page "$TITLE" 0 >/dev/null || fail "could not open 主界面"
 else
