@@ -35,13 +35,14 @@ build_native() {
   cmake --build "$BUILD/native" -j "$JOBS"
 }
 
-# build_windows x86_64|i686
+# build_windows x86_64|i686 [TARGET...]   (no targets: everything)
 build_windows() {
   local arch=$1
+  shift
   say "Windows build ($arch)"
   cmake -S "$ROOT" -B "$BUILD/win-$arch" -G Ninja -DCMAKE_BUILD_TYPE=Release \
-    -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-$arch.cmake" >/dev/null
-  cmake --build "$BUILD/win-$arch" -j "$JOBS"
+    -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-$arch.cmake" --no-warn-unused-cli >/dev/null
+  cmake --build "$BUILD/win-$arch" -j "$JOBS" ${1:+--target "$@"}
 }
 
 # --- Wine ------------------------------------------------------------------

@@ -4,11 +4,17 @@
 //   ui_driver click TITLE TEXT     clicks the first button whose text is TEXT
 //   ui_driver close TITLE          closes the window as its close box does
 //   ui_driver shot PATH.bmp        saves the screen
+//   ui_driver page TITLE N         selects tab page N (from 0) as a click on its tab does
+//   ui_driver waitfor TITLE TEXT [MS]
+//                                  waits until a visible, enabled control reads TEXT or a
+//                                  cell of a visible list view does; prints that row
 #include <windows.h>
+#include <commctrl.h>
 
 #include <cstdio>
 #include <string>
 
+#include "app_driver.h"
 #include "screenshot.h"
 #include "ui_driver.h"
 #include "win32/utf16.h"
@@ -24,8 +30,37 @@ void Print(const std::string& utf8) {
 }
 
 int Usage() {
-  Print("usage: ui_driver wait|list|click|close TITLE [...] | shot PATH\n");
+  Print("usage: ui_driver wait|list|click|close|page|waitfor TITLE [...] | shot PATH\n");
   return 2;
+}
+
+// The row of a visible list view with a cell reading `text`, its cells
+// joined by tabs; empty when there is none.
+std::string RowWithCell(const std::vector<Control>& controls, const std::string& text) {
+  for (const Control& c : controls) {
+    if (c.class_name != "SysListView32" || !IsWindowVisible(c.hwnd)) continue;
+    HWND header = HWND(SendMessageW(c.hwnd, LVM_GETHEADER, 0, 0));
+    const int columns = header ? int(SendMessageW(header, HDM_GETITEMCOUNT, 0, 0)) : 1;
+    for (const auto& row : ListViewRows(c.hwnd, columns > 0 ? columns : 1)) {
+      bool found = false;
+      std::string line;
+      for (const std::string& cell : row) {
+        found = found || cell == text;
+        line += (line.empty() ? "" : "\t") + cell;
+      }
+      if (found) return line;
+    }
+  }
+  return {};
+}
+
+// A visible, enabled control reading `text` (a button's caption, a label), or
+// the list view row that holds it.
+std::string Shows(HWND top, const std::string& text) {
+  const auto controls = ListControls(top);
+  for (const Control& c : controls)
+    if (c.text == text && IsWindowVisible(c.hwnd) && c.enabled) return text;
+  return RowWithCell(controls, text);
 }
 
 }  // namespace
@@ -36,13 +71,30 @@ int wmain(int argc, wchar_t** argv) {
   const std::string arg = Narrow(argv[2]);
   if (command == L"shot") return SaveScreenshot(arg) ? 0 : 1;
 
-  const DWORD wait_ms = (command == L"wait" && argc > 3) ? DWORD(_wtoi(argv[3])) : 10000;
+  DWORD wait_ms = 10000;
+  if (command == L"wait" && argc > 3) wait_ms = DWORD(_wtoi(argv[3]));
+  if (command == L"waitfor" && argc > 4) wait_ms = DWORD(_wtoi(argv[4]));
   HWND top = WaitForWindow(arg, wait_ms);
   if (!top) {
     Print("no visible window titled " + arg + "\n");
     return 1;
   }
   if (command == L"wait") return 0;
+  if (command == L"page" && argc > 3) {
+    if (SelectPage(top, _wtoi(argv[3]))) return 0;
+    Print("no tab control in " + arg + "\n");
+    return 1;
+  }
+  if (command == L"waitfor" && argc > 3) {
+    const std::string text = Narrow(argv[3]);
+    std::string shown;
+    if (WaitUntil([&] { return !(shown = Shows(top, text)).empty(); }, wait_ms)) {
+      Print(shown + "\n");
+      return 0;
+    }
+    Print("nothing in " + arg + " read " + text + " within " + std::to_string(wait_ms) + " ms\n");
+    return 1;
+  }
   if (command == L"close") {
     RequestClose(top);
     return 0;
