@@ -72,6 +72,19 @@ void HotspotController::StopMobileHotspot() {
   p_.tethering.Stop(connection);
 }
 
+std::optional<std::vector<HotspotClient>> HotspotController::MobileHotspotClients() {
+  std::string connection;
+  {
+    std::lock_guard lock(state_mutex_);
+    if (!tethering_started_) return std::nullopt;
+    connection = tethering_connection_;
+  }
+  std::vector<HotspotClient> clients;
+  for (TetheringClient& c : p_.tethering.Clients(connection))
+    clients.push_back({std::move(c.mac), c.host_names.empty() ? std::string() : c.host_names[0]});
+  return clients;
+}
+
 void HotspotController::FindTetheringAdapter() {
   // The Mobile Hotspot runs on the Wi-Fi Direct virtual adapter.
   std::string found;

@@ -79,7 +79,15 @@ TEST(HotspotPath, MobileHotspotStartsStopsAndReportsARefusal) {
     EXPECT_EQ(r.ui.Text(Ctl::按钮开始), "关闭WiFi");
     EXPECT_EQ(r.hotspot.ShareStatus(), "共享完成");
     EXPECT_EQ(r.ui.Text(Ctl::编辑框虚拟网卡), "本地连接* 3");
+    // The guard's list is the system's, with each device's first host name.
+    r.tethering.clients = {{"AA-BB-CC-00-00-01", {"phone", "phone.local"}}, {"AA-BB-CC-00-00-02", {}}};
+    const auto clients = r.hotspot.MobileHotspotClients();
+    ASSERT_TRUE(clients.has_value());
+    ASSERT_EQ(clients->size(), 2u);
+    EXPECT_EQ((*clients)[0].mac + "|" + (*clients)[0].host_name, "AA-BB-CC-00-00-01|phone");
+    EXPECT_EQ((*clients)[1].mac + "|" + (*clients)[1].host_name, "AA-BB-CC-00-00-02|");
     r.hotspot.OnStartButton();  // stop
+    EXPECT_FALSE(r.hotspot.MobileHotspotClients().has_value()) << "none after the stop";
     EXPECT_EQ(r.tethering.calls.back(), "stop WLAN");
     EXPECT_FALSE(r.tethering.running);
     EXPECT_EQ(r.ui.Text(Ctl::按钮开始), "开启WiFi");
