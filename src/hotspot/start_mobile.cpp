@@ -20,9 +20,10 @@ HotspotPath HotspotController::ChoosePath() {
   PathFacts facts;
   facts.os = os_;
   facts.real = p_.tethering.RealVersion();
-  facts.tethering = p_.tethering.Available();
-  // The driver is asked only where its answer can change the way.
-  if (facts.tethering && IsTetheringBuild(facts.real))
+  // The runtime is not touched on systems older than Windows 10 1607, and
+  // the driver is asked only where its answer can change the way.
+  facts.tethering = IsTetheringBuild(facts.real) && p_.tethering.Available();
+  if (facts.tethering)
     facts.hosted = HostedSupportFromDrivers(p_.host.RunHiddenCommand(kDriversCommand));
   return ChooseHotspotPath(facts);
 }

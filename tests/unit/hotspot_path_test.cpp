@@ -50,6 +50,20 @@ TEST(HotspotPath, DecidedFromTheSystemsAnswers) {
   for (const auto& [output, want] : drivers) EXPECT_EQ(HostedSupportFromDrivers(output), want) << output;
 }
 
+TEST(HotspotPath, OlderSystemsNeverTouchTheRuntimeOrAskTheDriver) {
+  for (const WindowsBuild real : {WindowsBuild{6, 2, 9200}, WindowsBuild{6, 3, 9600},
+                                  WindowsBuild{10, 0, 10586}}) {
+    fakes::HotspotRig r(6);
+    r.Ready("本地连接* 3");
+    r.tethering.available = true;
+    r.tethering.real = real;
+    r.ClickStart();
+    EXPECT_EQ(r.tethering.availability_asked, 0) << real.build;
+    EXPECT_TRUE(r.tethering.calls.empty()) << real.build;
+    for (const std::string& c : r.host.Commands()) EXPECT_EQ(c.find("show drivers"), std::string::npos);
+  }
+}
+
 TEST(HotspotPath, MobileHotspotStartsStopsAndReportsARefusal) {
   for (const char* refusal : {"", "设备上的移动热点已被组策略关闭"}) {
     SCOPED_TRACE(refusal);
