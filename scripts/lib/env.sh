@@ -152,6 +152,7 @@ install_standin_services() {  # path of standin_service.exe
 # Windows build directory (e.g. $BUILD/win-x86_64), for the real program to
 # run against. Their state lives in C:\lumora-standins\.
 install_hotspot_standins() {  # Windows build directory
+  install_tethering_standin "$1"
   local clsid='{5C63C1AD-3956-4FF8-8486-40034758315B}'
   local sys=$WINEPREFIX/drive_c/windows/system32 marker=$WINEPREFIX/.lumora-hotspot-standins
   local netsh=$1/tests/netsh.exe dll=$1/tests/lumora_hnetshare.dll
@@ -182,6 +183,24 @@ install_hotspot_standins() {  # Windows build directory
     else
       wine_run reg add "$path" /ve /d "$data" /f >/dev/null 2>&1 </dev/null
     fi
+  done
+  touch "$marker"
+}
+
+# The system's tethering manager and network information for the test
+# prefix (Wine 8 has neither): combase loads the runtime classes from the
+# DLL their ActivatableClassId keys name. Test prefixes only, never shipped.
+install_tethering_standin() {  # Windows build directory
+  local dll=$1/tests/lumora_tethering.dll sys=$WINEPREFIX/drive_c/windows/system32
+  local marker=$WINEPREFIX/.lumora-tethering-standin class
+  cmp -s "$dll" "$sys/lumora_tethering.dll" && [ -e "$marker" ] && return 0
+  cp "$dll" "$sys/lumora_tethering.dll"
+  for class in Windows.Networking.NetworkOperators.NetworkOperatorTetheringManager \
+               Windows.Networking.Connectivity.NetworkInformation; do
+    local key="HKLM\\Software\\Microsoft\\WindowsRuntime\\ActivatableClassId\\$class"
+    wine_run reg add "$key" /v DllPath /d 'C:\windows\system32\lumora_tethering.dll' /f \
+      >/dev/null 2>&1 </dev/null
+    wine_run reg add "$key" /v ActivationType /t REG_DWORD /d 0 /f >/dev/null 2>&1 </dev/null
   done
   touch "$marker"
 }

@@ -1,5 +1,6 @@
 #include "guard/client_guard.h"
 
+#include <optional>
 #include <vector>
 
 #include "common/stop_state.h"
@@ -114,9 +115,31 @@ void ClientGuard::ClientScan() {
   if (StopRequested()) return;
   const std::vector<NeighbourEntry> entries = NeighbourTable(p_.neighbours).ReadAll();
 
-  // The rows go into the list at once, with the names the book knows; the
-  // others are looked up together afterwards, so that one silent device
-  // cannot hold up the list.
+  // The devices of this pass: on the system's Mobile Hotspot its own list,
+  // with the addresses the neighbour table knows for them; on the other ways
+  // the guests of the neighbour table.
+  struct Device {
+    std::string ip, mac, host;
+  };
+  std::vector<Device> devices;
+  const std::optional<std::vector<HotspotClient>> listed = p_.hotspot.MobileHotspotClients();
+  if (StopRequested()) return;
+  if (listed) {
+    for (const HotspotClient& c : *listed) {
+      if (c.mac.empty()) continue;
+      Device d{{}, c.mac, c.host_name};
+      for (const NeighbourEntry& e : entries)
+        if (IsGuestEntry(e) && EqualsNoCase(e.hardware_address, c.mac)) d.ip = e.ip_address;
+      devices.push_back(std::move(d));
+    }
+  } else {
+    for (const NeighbourEntry& e : entries)
+      if (IsGuestEntry(e)) devices.push_back({e.ip_address, e.hardware_address, {}});
+  }
+
+  // The rows go into the list at once, with the names the book knows (or the
+  // system gave); the others are looked up together afterwards, so that one
+  // silent device cannot hold up the list.
   struct Unnamed {
     int row;
     std::string ip, mac;
@@ -125,17 +148,20 @@ void ClientGuard::ClientScan() {
   std::vector<std::vector<std::string>> rows;
   // One read of the book for the whole list, not one per device.
   const std::string book = DeviceFileText(p_.files, kNameBookPath);
-  for (const NeighbourEntry& e : entries) {
+  for (const Device& d : devices) {
     if (StopRequested()) return;
-    if (!IsGuestEntry(e)) continue;
-    if (ContainsNoCase(black, e.hardware_address)) {
-      BlockClient(e.ip_address);
+    if (ContainsNoCase(black, d.mac)) {
+      BlockClient(d.ip);
       continue;
     }
     const int row = int(rows.size());
-    std::string name = FindNameIn(book, e.hardware_address);
-    if (name.empty()) unnamed.push_back({row, e.ip_address, e.hardware_address});
-    rows.push_back({std::to_string(row + 1), e.ip_address, e.hardware_address, std::move(name)});
+    std::string name = FindNameIn(book, d.mac);
+    if (name.empty() && !d.host.empty()) {
+      name = DeviceNameFromHost(d.host);
+      RecordName(p_.files, d.mac, name);
+    }
+    if (name.empty()) unnamed.push_back({row, d.ip, d.mac});
+    rows.push_back({std::to_string(row + 1), d.ip, d.mac, std::move(name)});
   }
   if (StopRequested()) return;
   ui.SetRows(kList, rows);

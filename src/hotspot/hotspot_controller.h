@@ -87,6 +87,7 @@ class HotspotController : public HotspotControl {
 
   // --- controller state (read by the client guard and the tests)
   std::string ShareStatus() const override;
+  std::optional<std::vector<HotspotClient>> MobileHotspotClients() override;
   std::string LastHostedOutput() const;
   bool LastStartFailed() const;
   bool ResetSharingRequested() const;

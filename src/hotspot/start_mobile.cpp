@@ -20,9 +20,10 @@ HotspotPath HotspotController::ChoosePath() {
   PathFacts facts;
   facts.os = os_;
   facts.real = p_.tethering.RealVersion();
-  facts.tethering = p_.tethering.Available();
-  // The driver is asked only where its answer can change the way.
-  if (facts.tethering && IsTetheringBuild(facts.real))
+  // The runtime is not touched on systems older than Windows 10 1607, and
+  // the driver is asked only where its answer can change the way.
+  facts.tethering = IsTetheringBuild(facts.real) && p_.tethering.Available();
+  if (facts.tethering)
     facts.hosted = HostedSupportFromDrivers(p_.host.RunHiddenCommand(kDriversCommand));
   return ChooseHotspotPath(facts);
 }
@@ -70,6 +71,19 @@ void HotspotController::StopMobileHotspot() {
     connection = tethering_connection_;
   }
   p_.tethering.Stop(connection);
+}
+
+std::optional<std::vector<HotspotClient>> HotspotController::MobileHotspotClients() {
+  std::string connection;
+  {
+    std::lock_guard lock(state_mutex_);
+    if (!tethering_started_) return std::nullopt;
+    connection = tethering_connection_;
+  }
+  std::vector<HotspotClient> clients;
+  for (TetheringClient& c : p_.tethering.Clients(connection))
+    clients.push_back({std::move(c.mac), c.host_names.empty() ? std::string() : c.host_names[0]});
+  return clients;
 }
 
 void HotspotController::FindTetheringAdapter() {

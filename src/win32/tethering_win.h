@@ -1,24 +1,25 @@
 #pragma once
-// The system's Mobile Hotspot as the hotspot controller sees it. The real
-// version comes from the kernel (RtlGetVersion), which the manifest cannot
-// bend. The tethering manager's calls through the Windows Runtime are not
-// built yet: until they are, the port says the manager is unavailable, so
-// every start takes the ways that existed before.
+// The system's Mobile Hotspot through its tethering manager (Windows 10 1607
+// and later), called through the Windows Runtime ABI with the runtime loaded
+// at run time. The real version comes from the kernel (RtlGetVersion),
+// which the manifest cannot bend.
 #include "hotspot/network_ports.h"
 
 namespace lumora {
 
 class Win32TetheringPort : public TetheringPort {
  public:
-  bool Available() override { return false; }
+  bool Available() override;
   WindowsBuild RealVersion() override;
-  TetheringResult Configure(const std::string&, const std::string&, const std::string&) override {
-    return {};
-  }
-  TetheringResult Start(const std::string&) override { return {}; }
-  TetheringResult Stop(const std::string&) override { return {}; }
-  bool Running(const std::string&) override { return false; }
-  std::vector<TetheringClient> Clients(const std::string&) override { return {}; }
+  TetheringResult Configure(const std::string& connection, const std::string& ssid,
+                            const std::string& passphrase) override;
+  TetheringResult Start(const std::string& connection) override;
+  TetheringResult Stop(const std::string& connection) override;
+  bool Running(const std::string& connection) override;
+  std::vector<TetheringClient> Clients(const std::string& connection) override;
 };
+
+// The words shown for a tethering operation's status (its numeric value).
+std::string TetheringStatusText(int status);
 
 }  // namespace lumora

@@ -234,5 +234,112 @@ TEST_F(Windows10WlanHotspot, RefusedStartIsReportedAndLeavesNothingShared) {
   EXPECT_TRUE(program.WaitForExit(5000));
 }
 
+
+// Where the wireless driver offers no hosted network, Windows 10 starts the
+// hotspot through the system's Mobile Hotspot: the test prefix's tethering
+// stand-in (tethering-state.ini, tethering.log) plays the tethering manager,
+// and the netsh stand-in's driver report says there is no hosted network.
+std::string TetheringValue(const std::string& key) {
+  std::istringstream lines(ReadText("tethering-state.ini"));
+  std::string line;
+  while (std::getline(lines, line)) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    if (line.rfind(key + "=", 0) == 0) return line.substr(key.size() + 1);
+  }
+  return {};
+}
+
+class Windows10MobileHotspot : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_FALSE(ProgramPath().empty()) << "LUMORA_EXE is not set";
+    ASSERT_EQ(RegSetKeyValueW(HKEY_CURRENT_USER, kVersionKey, L"Version", REG_SZ, L"win10",
+                              sizeof(L"win10")),
+              ERROR_SUCCESS);
+    for (const char* f : {"c:\\tovkwifi.ini", "c:\\wifiblack.txt", "c:\\wifiwhite.txt",
+                          "c:\\wifiname.txt"})
+      DeleteFileA(f);
+    for (const char* f : {"netsh.log", "tethering.log", "netsh-fail.txt"})
+      DeleteFileA((std::string(kDir) + "\\" + f).c_str());
+    WriteText("sharing.ini", "宽带连接|2|none\r\n");
+    WriteText("netsh-state.ini", "hosted=0\r\n");
+    WriteText("tethering-state.ini",
+              "running=0\r\nclients=aa:bb:cc:00:00:01|Android-5f2a,AA-BB-CC-00-00-02|ipad-air\r\n");
+    settings_.Write(setting::kAdapterOverride, "1");
+    settings_.Write(setting::kAdapterOverrideName, "本地连接* 3");
+  }
+
+  void TearDown() override {
+    RegDeleteTreeW(HKEY_CURRENT_USER, kVersionKey);
+    for (const char* f : {"netsh-state.ini", "tethering-state.ini"})
+      DeleteFileA((std::string(kDir) + "\\" + f).c_str());
+  }
+
+  NamedAdapter tethering_{L"本地连接* 3"};
+  Win32FileStore files_;
+  SettingsStore settings_{files_};
+};
+
+TEST_F(Windows10MobileHotspot, StartsThroughTheSystemListsItsClientsAndStops) {
+  Program program(ProgramPath());
+  HWND main = StartReady(program);
+  ASSERT_TRUE(main);
+
+  Click(FindControl(main, Ctl::按钮开始));
+  ASSERT_TRUE(WaitUntil([&] { return StartButtonReads(main, "关闭WiFi"); }, 20000))
+      << "not running: " << TextOf(main, Ctl::按钮开始) << "\n" << ReadText("tethering.log");
+  EXPECT_EQ(TextOf(main, Ctl::标签9), "已启动");
+  EXPECT_EQ(TetheringValue("ssid"), "mylove");
+  EXPECT_EQ(TetheringValue("passphrase"), "5094817263");
+  EXPECT_EQ(TetheringValue("running"), "1");
+  const std::string log = ReadText("tethering.log");
+  EXPECT_TRUE(Has(log, "create 宽带连接\r\nconfigure ssid=mylove passphrase=5094817263\r\n")) << log;
+  // Neither the hosted network nor the sharing manager is used on this way.
+  EXPECT_TRUE(Has(ReadText("netsh.log"), "wlan show drivers"));
+  EXPECT_FALSE(Has(ReadText("netsh.log"), "wlan start hostednetwork"));
+  const std::string sharing = ReadText("sharing.ini");
+  EXPECT_FALSE(Has(sharing, "public") || Has(sharing, "private")) << sharing;
+  Sleep(1200);
+  Shot("mobile-running-main");
+
+  // The system's two devices on the user list, named from their host names.
+  ASSERT_TRUE(SelectPage(main, 1));
+  HWND users = FindControl(main, Ctl::超级列表框1);
+  const std::vector<std::vector<std::string>> listed = {{"1", "", "AA-BB-CC-00-00-01", "安卓设备"},
+                                                        {"2", "", "AA-BB-CC-00-00-02", "ipad-air"}};
+  EXPECT_TRUE(WaitUntil([&] { return ListViewRows(users, 4) == listed; }, 2 * 6000 + 3000))
+      << ListViewRows(users, 4).size() << " rows";
+  Shot("mobile-user-list");
+  ASSERT_TRUE(SelectPage(main, 0));
+
+  Click(FindControl(main, Ctl::按钮开始));
+  ASSERT_TRUE(WaitUntil([&] { return StartButtonReads(main, "开启WiFi"); }, 10000));
+  EXPECT_EQ(TextOf(main, Ctl::标签9), "未启动");
+  EXPECT_EQ(TetheringValue("running"), "0") << ReadText("tethering.log");
+  EXPECT_TRUE(ListViewRows(users, 4).empty());
+  CloseAndExpectEnd(program, main);
+}
+
+TEST_F(Windows10MobileHotspot, RefusedStartShowsTheSystemsReason) {
+  WriteText("tethering-state.ini", "refuse=设备上的移动热点已被组策略关闭\r\nrefuse_status=5\r\n");
+  Program program(ProgramPath());
+  HWND main = StartReady(program);
+  ASSERT_TRUE(main);
+
+  Click(FindControl(main, Ctl::按钮开始));
+  HWND box = WaitForMessageBox("开启失败", 20000);
+  ASSERT_TRUE(box) << "no box; the button reads " << TextOf(main, Ctl::按钮开始);
+  const std::string text = MessageBoxText(box);
+  EXPECT_EQ(text.substr(0, text.find("\r\n解决办法")),
+            "开启失败！失败类型：无法启动移动热点。\r\n"
+            "原因：运营商授权检查未通过（设备上的移动热点已被组策略关闭）");
+  Shot("mobile-start-refused");
+  PressOk(box);
+  EXPECT_TRUE(WaitUntil([&] { return StartButtonReads(main, "开启WiFi"); }, 10000));
+  EXPECT_EQ(TextOf(main, Ctl::标签9), "未启动");
+  EXPECT_NE(TetheringValue("running"), "1");
+  CloseAndExpectEnd(program, main);
+}
+
 }  // namespace
 }  // namespace lumora::e2e

@@ -5,6 +5,7 @@
 //
 //   wlan set hostednetwork [mode=allow|disallow] [ssid=X] [key=Y]
 //   wlan start hostednetwork | wlan stop hostednetwork
+//   wlan show drivers                       (hosted=0 in the state: none)
 //   interface ip[v4] show addresses
 //   interface ip[v4] set address name="X" source=static|dhcp ...
 //   interface ip[v4] set neighbors ...      (only logged)
@@ -183,6 +184,12 @@ Reply Run(const std::vector<std::string>& args, const std::string& command) {
   if (is({"wlan", "set", "hostednetwork"}) && !params.empty()) return SetHostedNetwork(params);
   if (is({"wlan", "start", "hostednetwork"}) && params.empty()) return StartHostedNetwork();
   if (is({"wlan", "stop", "hostednetwork"}) && params.empty()) return StopHostedNetwork();
+  if (is({"wlan", "show", "drivers"})) {
+    const bool hosted =
+        standin::Get(standin::ReadSettings(standin::PathOf(L"netsh-state.ini")), "hosted") != "0";
+    return {std::string("\r\n接口名称: WLAN\r\n\r\n    驱动程序                  : Standin Wireless\r\n"
+                        "    支持的承载网络            : ") + (hosted ? "是" : "否") + "\r\n"};
+  }
   if (words.size() >= 4 && words[0] == "interface" && (words[1] == "ip" || words[1] == "ipv4")) {
     const bool bare = words.size() == 4;
     if (bare && words[2] == "show" && (words[3] == "addresses" || words[3] == "address"))

@@ -57,6 +57,38 @@ TEST(GuardScan, ListsTheHotspotsClientsAndBlocksTheBlackListed) {
   EXPECT_EQ(r.Rows(Ctl::超级列表框1), users);
 }
 
+TEST(GuardScan, OnTheMobileHotspotTheSystemsListIsTheUserList) {
+  GuardRig r;
+  // Addresses only where the hotspot's neighbour table has them; E is in the
+  // table but not on the system's list, F's entry is on another interface.
+  const std::string E = "0E-00-00-00-00-0E", F = "0F-00-00-00-00-0F";
+  r.neighbours.rows = {Neighbour("192.168.137.9", C), Neighbour("192.168.137.5", D),
+                       Neighbour("192.168.137.6", E), Neighbour("10.0.0.2", F, 7),
+                       Neighbour("192.168.137.8", B)};
+  r.hotspot.mobile_clients = std::vector<HotspotClient>{
+      {"00-1a-2b-3c-4d-5e", "Android-77"},  // no address known: named by the system
+      {C, ""},                              // looked up by its address
+      {D, "bad-phone"},                     // black-listed: blocked, not listed
+      {B, "desk"},                          // the book's name wins over the system's
+      {F, ""},                              // no address on this interface, no name
+      {"", "ghost"}};                       // no MAC: nothing to list or block
+  r.lookups.names = {{"192.168.137.9", "my-iPhone"}};
+  r.Write(kBlackListPath, D + "+坏人\r\n");
+  r.Write(kNameBookPath, B + "+老王");
+
+  r.guard.ClientScan();
+  EXPECT_EQ(r.Rows(Ctl::超级列表框1), (Rows{{"1", "", "00-1a-2b-3c-4d-5e", "安卓设备"},
+                                            {"2", "192.168.137.9", C, "苹果手机"},
+                                            {"3", "192.168.137.8", B, "老王"},
+                                            {"4", "", F, ""}}));
+  EXPECT_EQ(r.host.Commands(), Strings{Block("192.168.137.5")});
+  EXPECT_EQ(r.lookups.Calls("192.168.137.6"), 0);
+  const std::string book = r.Read(kNameBookPath);
+  EXPECT_TRUE(book.find("00-1a-2b-3c-4d-5e+安卓设备") != std::string::npos) << book;
+  EXPECT_TRUE(book.find(C + "+苹果手机") != std::string::npos) << book;
+  EXPECT_EQ(book.find("desk"), std::string::npos) << book;
+}
+
 TEST(GuardNameBook, FindRecordRename) {
   const std::pair<std::string, std::string> found[] = {
       {"\r\n00-1a-2b-3c-4d-5e+客厅电视", "客厅电视"}, {A + "+a+b", "a+b"},

@@ -50,6 +50,20 @@ TEST(HotspotPath, DecidedFromTheSystemsAnswers) {
   for (const auto& [output, want] : drivers) EXPECT_EQ(HostedSupportFromDrivers(output), want) << output;
 }
 
+TEST(HotspotPath, OlderSystemsNeverTouchTheRuntimeOrAskTheDriver) {
+  for (const WindowsBuild real : {WindowsBuild{6, 2, 9200}, WindowsBuild{6, 3, 9600},
+                                  WindowsBuild{10, 0, 10586}}) {
+    fakes::HotspotRig r(6);
+    r.Ready("本地连接* 3");
+    r.tethering.available = true;
+    r.tethering.real = real;
+    r.ClickStart();
+    EXPECT_EQ(r.tethering.availability_asked, 0) << real.build;
+    EXPECT_TRUE(r.tethering.calls.empty()) << real.build;
+    for (const std::string& c : r.host.Commands()) EXPECT_EQ(c.find("show drivers"), std::string::npos);
+  }
+}
+
 TEST(HotspotPath, MobileHotspotStartsStopsAndReportsARefusal) {
   for (const char* refusal : {"", "设备上的移动热点已被组策略关闭"}) {
     SCOPED_TRACE(refusal);
@@ -79,7 +93,15 @@ TEST(HotspotPath, MobileHotspotStartsStopsAndReportsARefusal) {
     EXPECT_EQ(r.ui.Text(Ctl::按钮开始), "关闭WiFi");
     EXPECT_EQ(r.hotspot.ShareStatus(), "共享完成");
     EXPECT_EQ(r.ui.Text(Ctl::编辑框虚拟网卡), "本地连接* 3");
+    // The guard's list is the system's, with each device's first host name.
+    r.tethering.clients = {{"AA-BB-CC-00-00-01", {"phone", "phone.local"}}, {"AA-BB-CC-00-00-02", {}}};
+    const auto clients = r.hotspot.MobileHotspotClients();
+    ASSERT_TRUE(clients.has_value());
+    ASSERT_EQ(clients->size(), 2u);
+    EXPECT_EQ((*clients)[0].mac + "|" + (*clients)[0].host_name, "AA-BB-CC-00-00-01|phone");
+    EXPECT_EQ((*clients)[1].mac + "|" + (*clients)[1].host_name, "AA-BB-CC-00-00-02|");
     r.hotspot.OnStartButton();  // stop
+    EXPECT_FALSE(r.hotspot.MobileHotspotClients().has_value()) << "none after the stop";
     EXPECT_EQ(r.tethering.calls.back(), "stop WLAN");
     EXPECT_FALSE(r.tethering.running);
     EXPECT_EQ(r.ui.Text(Ctl::按钮开始), "开启WiFi");

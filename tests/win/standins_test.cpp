@@ -19,6 +19,7 @@
 #include "test_paths.h"
 #include "win32/command_host_win.h"
 #include "win32/sharing_win.h"
+#include "win32/tethering_win.h"
 
 namespace lumora {
 namespace {
@@ -36,7 +37,8 @@ class StandinFolder : public ::testing::Test {
   }
   void TearDown() override {
     for (const wchar_t* file :
-         {L"netsh.log", L"netsh-state.ini", L"netsh-fail.txt", L"sharing.ini"})
+         {L"netsh.log", L"netsh-state.ini", L"netsh-fail.txt", L"sharing.ini",
+          L"tethering.log", L"tethering-state.ini"})
       DeleteFileW((dir_ + L"\\" + file).c_str());
     RemoveDirectoryW(dir_.c_str());
     SetEnvironmentVariableW(L"LUMORA_STANDIN_DIR", nullptr);
@@ -176,9 +178,9 @@ TEST_F(StandinNetsh, EveryCommandLineIsLoggedInOrder) {
   const std::string neighbors =
       "netsh interface ipv4 set neighbors 12 \"192.168.137.23\" \"00-00-00-00-00-00\" store=active";
   EXPECT_EQ(Run(neighbors), "");
-  EXPECT_NE(Run("netsh wlan show drivers").find("找不到下列命令"), std::string::npos);
+  EXPECT_NE(Run("netsh wlan show settings").find("找不到下列命令"), std::string::npos);
   Run(netsh::kStart);
-  EXPECT_EQ(Log(), (std::vector<std::string>{neighbors.substr(6), "wlan show drivers",
+  EXPECT_EQ(Log(), (std::vector<std::string>{neighbors.substr(6), "wlan show settings",
                                              "wlan start hostednetwork"}));
   EXPECT_EQ(Read(L"netsh.log").back(), '\n');
 }
@@ -689,6 +691,51 @@ TEST_F(StandinSharingByName, WrongArgumentsAreRefused) {
   EXPECT_EQ(exception.scode, E_INVALIDARG);
   EXPECT_EQ(Read(L"sharing.ini"), "B|2|none\n");
   config->Release();
+}
+
+// --- The real tethering port against the prefix's tethering manager stand-in ---
+
+using TetheringPortOnStandin = StandinFolder;
+
+TEST_F(TetheringPortOnStandin, ConfiguresStartsListsClientsAndStops) {
+  Win32TetheringPort port;
+  ASSERT_TRUE(port.Available()) << "the tethering stand-in is not registered in this prefix";
+  Write(L"tethering-state.ini", "clients=0a:1b:2c:3d:4e:5f|phone,AA-BB-CC-00-00-02|\r\n");
+  const TetheringResult configured = port.Configure("宽带连接", "我的热点", "5094817263");
+  EXPECT_TRUE(configured.ok) << configured.message;
+  EXPECT_TRUE(port.Start("").ok);
+  EXPECT_TRUE(port.Running(""));
+  const auto state = standin::ReadSettings(Path(L"tethering-state.ini"));
+  EXPECT_EQ(standin::Get(state, "ssid") + "|" + standin::Get(state, "passphrase"),
+            "我的热点|5094817263");
+  const std::vector<TetheringClient> clients = port.Clients("");
+  ASSERT_EQ(clients.size(), 2u);
+  EXPECT_EQ(clients[0].mac, "0A-1B-2C-3D-4E-5F");
+  EXPECT_EQ(clients[0].host_names, std::vector<std::string>{"phone"});
+  EXPECT_EQ(clients[1].mac, "AA-BB-CC-00-00-02");
+  EXPECT_TRUE(clients[1].host_names.empty());
+  EXPECT_TRUE(port.Stop("").ok);
+  EXPECT_FALSE(port.Running(""));
+  EXPECT_TRUE(port.Clients("").empty());
+}
+
+TEST_F(TetheringPortOnStandin, RefusalsCarryTheStatusAndTheSystemsWords) {
+  const struct {
+    const char* state;
+    const char* message;
+  } cases[] = {
+      {"refuse=组策略\r\nrefuse_status=5\r\n", "运营商授权检查未通过（组策略）"},
+      {"refuse= \r\nrefuse_status=3\r\n", "无线网卡已关闭（ ）"},
+      {"refuse=x\r\nrefuse_status=42\r\n", "未知错误（状态 42）（x）"},
+  };
+  Win32TetheringPort port;
+  for (const auto& c : cases) {
+    Write(L"tethering-state.ini", c.state);
+    const TetheringResult result = port.Start("");
+    EXPECT_FALSE(result.ok) << c.state;
+    EXPECT_EQ(result.message, c.message);
+    EXPECT_FALSE(port.Running(""));
+  }
 }
 
 }  // namespace

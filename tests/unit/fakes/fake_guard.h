@@ -111,7 +111,9 @@ class FakeListViews : public ListViewPort {
 class FakeHotspot : public HotspotControl {
  public:
   std::string share_status;
+  std::optional<std::vector<HotspotClient>> mobile_clients;  // the Mobile Hotspot's list
   std::string ShareStatus() const override { return share_status; }
+  std::optional<std::vector<HotspotClient>> MobileHotspotClients() override { return mobile_clients; }
   void OnStartButton() override {}
   void AbortAndResetHotspot() override {}
 };

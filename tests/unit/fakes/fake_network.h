@@ -221,7 +221,11 @@ class FakeTethering : public TetheringPort {
   std::vector<std::string> calls;  // "configure <connection>|<ssid>|<key>", "start <c>", "stop <c>"
   std::vector<TetheringClient> clients;
 
-  bool Available() override { return available; }
+  std::atomic<int> availability_asked{0};
+  bool Available() override {
+    ++availability_asked;
+    return available;
+  }
   WindowsBuild RealVersion() override { return real; }
   TetheringResult Configure(const std::string& c, const std::string& ssid,
                             const std::string& key) override {
