@@ -62,17 +62,21 @@ RUN_KEY='HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion\Run'
 wine_bounded() {  # seconds program args...
   timeout "$1" env LC_ALL=zh_CN.UTF-8 LANG=zh_CN.UTF-8 "$WINE_LOADER_BIN" "${@:2}" </dev/null >/dev/null 2>&1
 }
-reg_value() {  # key name -> the data as reg.exe prints it
-  wine_run reg query "$1" /v "$2" </dev/null 2>/dev/null | tr -d '\r' |
-    sed -n "s/^ *$2 *REG_[A-Z_]* *//p"
+reg_list() {  # key -> its values as reg.exe prints them
+  wine_run reg query "$1" </dev/null 2>/dev/null | tr -d '\r'
 }
+listed_value() {  # listing name -> the data
+  sed -n "s/^ *$2 *REG_[A-Z_]* *//p" <<<"$1"
+}
+reg_value() { listed_value "$(reg_list "$1")" "$2"; }
 reg_value_is() { [ "$(reg_value "$1" "$2")" = "$3" ]; }
 reg_key_gone() { ! wine_run reg query "$1" </dev/null >/dev/null 2>&1; }
 reg_value_gone() { ! wine_run reg query "$1" /v "$2" </dev/null >/dev/null 2>&1; }
-estimated_size_fits() {  # the size in KB against the installed files
+listed_is() { [ "$(listed_value "$1" "$2")" = "$3" ]; }
+estimated_size_fits() {  # listing folder: the size in KB against the installed files
   local kb want
-  kb=$(($(reg_value "$UNINSTALL_KEY" EstimatedSize)))
-  want=$(du -sk --apparent-size "$1" | cut -f1)
+  kb=$(($(listed_value "$1" EstimatedSize)))
+  want=$(du -sk --apparent-size "$2" | cut -f1)
   [ "$kb" -gt 0 ] && [ $((kb - want)) -le 8 ] && [ $((want - kb)) -le 8 ]
 }
 wait_for() {  # seconds command...
@@ -112,10 +116,17 @@ check_install() {
   rm -f "$BUILD/installer-counts"
   (
     SECONDS=0
-    export LUMORA_WINEPREFIX=$BUILD/wineprefix-install
-    rm -rf "$LUMORA_WINEPREFIX"
+    # A prefix nothing has run in but its own set-up, made once and copied.
+    export LUMORA_WINEPREFIX=$BUILD/wineprefix-pristine
     ensure_prefix
     install_standin_services "$services"
+    "$WINESERVER_BIN" -k >/dev/null 2>&1 || true
+    "$WINESERVER_BIN" -w >/dev/null 2>&1 || true
+    rm -rf "$BUILD/wineprefix-install"
+    cp -a "$LUMORA_WINEPREFIX" "$BUILD/wineprefix-install"
+    export LUMORA_WINEPREFIX=$BUILD/wineprefix-install
+    wine_env
+    wine_start_server
     say "fresh prefix ready after $SECONDS s"
     local c=$WINEPREFIX/drive_c
     local dir="$c/Program Files/LumoraWiFi"
@@ -133,27 +144,31 @@ check_install() {
     check "setup /S: Start-menu shortcut" test -f "$menu/LumoraWiFi.lnk"
     check "setup /S: Start-menu uninstall shortcut" test -f "$menu/卸载 LumoraWiFi.lnk"
     check "setup /S: desktop shortcut" test -f "$desktop"
-    check "uninstall entry: DisplayName" reg_value_is "$UNINSTALL_KEY" DisplayName LumoraWiFi
+    local entry
+    entry=$(reg_list "$UNINSTALL_KEY")
+    check "uninstall entry: DisplayName" listed_is "$entry" DisplayName LumoraWiFi
     check "uninstall entry: DisplayVersion $(product_version)" \
-      reg_value_is "$UNINSTALL_KEY" DisplayVersion "$(product_version)"
-    check "uninstall entry: Publisher" reg_value_is "$UNINSTALL_KEY" Publisher Lumora
-    check "uninstall entry: DisplayIcon" \
-      reg_value_is "$UNINSTALL_KEY" DisplayIcon "$INSTALL_DIR\\LumoraWiFi.exe,0"
+      listed_is "$entry" DisplayVersion "$(product_version)"
+    check "uninstall entry: Publisher" listed_is "$entry" Publisher Lumora
+    check "uninstall entry: DisplayIcon" listed_is "$entry" DisplayIcon "$INSTALL_DIR\\LumoraWiFi.exe,0"
     check "uninstall entry: UninstallString" \
-      reg_value_is "$UNINSTALL_KEY" UninstallString "\"$INSTALL_DIR\\uninst.exe\""
-    check "uninstall entry: EstimatedSize $(($(reg_value "$UNINSTALL_KEY" EstimatedSize))) KB" \
-      estimated_size_fits "$dir"
+      listed_is "$entry" UninstallString "\"$INSTALL_DIR\\uninst.exe\""
+    check "uninstall entry: EstimatedSize $(($(listed_value "$entry" EstimatedSize))) KB" \
+      estimated_size_fits "$entry" "$dir"
+    say "installed after $SECONDS s"
 
     # The program as the Start menu starts it.
     local lnk='C:\ProgramData\Microsoft\Windows\Start Menu\Programs\LumoraWiFi\LumoraWiFi.lnk'
     wine_run start "$lnk" </dev/null >/dev/null 2>&1 || true
     check "installed program shows its window" wine_run "$driver" wait LumoraWiFi5.1 30000
     check "installed program gets ready" wait_for 30 start_button_ready "$driver"
+    say "program ready after $SECONDS s"
     wine_run "$driver" click LumoraWiFi5.1 开机打开软件 </dev/null >/dev/null 2>&1 || true
     check "开机打开软件 writes the quoted Program Files path" wait_for 10 \
       reg_value_is "$RUN_KEY" tovkwifiqd "\"$INSTALL_DIR\\LumoraWiFi.exe\""
     wine_run "$driver" shot "$(winepath_of "$shots")\\installed-program.bmp" </dev/null >/dev/null 2>&1 || true
 
+    say "autostart checked after $SECONDS s"
     # An update over the running program: the setup closes it first.
     wine_bounded 120 "$setup" /S || true
     check "setup /S over the running program closes it" \
