@@ -20,16 +20,19 @@ check() {  # description command...
 # DLLs every Windows has; anything else would have to travel with the program.
 SYSTEM_DLLS='^(kernel32|user32|gdi32|advapi32|shell32|ole32|oleaut32|comctl32|comdlg32|ws2_32|iphlpapi|wininet|msvcrt|version|shlwapi|uxtheme|winmm|wlanapi|setupapi|api-ms-win-crt-[a-z0-9-]*)\.dll$'
 
-pe_dlls() { "$1-w64-mingw32-objdump" -p "$2" | sed -n 's/^\s*DLL Name: //p' | tr 'A-Z' 'a-z'; }
-only_system_dlls() { ! pe_dlls "$1" "$2" | grep -Evq "$SYSTEM_DLLS"; }
-pe_format_is() { "$1-w64-mingw32-objdump" -f "$2" | grep -q "file format $3\$"; }
-gui_subsystem() { "$1-w64-mingw32-objdump" -p "$2" | grep -q '^Subsystem.*(Windows GUI)'; }
+# (Whole outputs are read before grep looks: with pipefail a grep that stops
+# early would fail the pipe.)
+objdump_of() { "$1-w64-mingw32-objdump" "$2" "$3"; }
+pe_dlls() { objdump_of "$1" -p "$2" | sed -n 's/^\s*DLL Name: //p' | tr 'A-Z' 'a-z'; }
+only_system_dlls() { ! grep -Evq "$SYSTEM_DLLS" <<<"$(pe_dlls "$1" "$2")"; }
+pe_format_is() { grep -q "file format $3\$" <<<"$(objdump_of "$1" -f "$2")"; }
+gui_subsystem() { grep -q '^Subsystem.*(Windows GUI)' <<<"$(objdump_of "$1" -p "$2")"; }
 stripped() {
-  ! "$1-w64-mingw32-objdump" -h "$2" | grep -q '\.debug' &&
-    "$1-w64-mingw32-objdump" -p "$2" | grep -q 'PointerToSymbolTable	00000000'
+  ! grep -q '\.debug' <<<"$(objdump_of "$1" -h "$2")" &&
+    grep -q '^no symbols' <<<"$(objdump_of "$1" -t "$2")"
 }
 # A string of the version resource (UTF-16 in the file).
-version_string() { strings -el "$1" | grep -A1 -x "$2" | sed -n 2p; }
+version_string() { grep -A1 -x "$2" <<<"$(strings -el -n 3 "$1")" | sed -n 2p; }
 version_is() { [ "$(version_string "$1" "$2")" = "$3" ]; }
 
 # Checks that need no Windows: check_release_files ARCH EXE SETUP
