@@ -30,6 +30,7 @@ Unicode true
 !include "x64.nsh"
 !include "FileFunc.nsh"
 !include "WinMessages.nsh"
+!include "Sections.nsh"
 
 Name "${PRODUCT} ${VERSION}"
 OutFile "${OUTFILE}"
@@ -165,16 +166,6 @@ SectionEnd
   !insertmacro MUI_DESCRIPTION_TEXT ${SecDesktop} "在桌面上放一个 ${PRODUCT} 的快捷方式。"
 !insertmacro MUI_FUNCTION_DESCRIPTION_END
 
-Function un.onInit
-!if "${ARCH}" == "x64"
-  SetRegView 64
-!endif
-  Call un.CloseRunningCopy
-  ${If} $R0 <> 0
-    Abort
-  ${EndIf}
-FunctionEnd
-
 Section "un.${PRODUCT}" UnSecMain
   SectionIn RO
   SetShellVarContext all
@@ -212,6 +203,24 @@ Section /o "un.删除我的设置和设备名单" UnSecData
   Delete "c:\wifiblack.txt.new"
   Delete "c:\wifiwhite.txt.new"
 SectionEnd
+
+; /REMOVEDATA on the command line ticks the data box, for a silent uninstall
+; that is meant to leave nothing behind.
+Function un.onInit
+!if "${ARCH}" == "x64"
+  SetRegView 64
+!endif
+  ${GetParameters} $0
+  ClearErrors
+  ${GetOptions} $0 "/REMOVEDATA" $1
+  ${IfNot} ${Errors}
+    !insertmacro SelectSection ${UnSecData}
+  ${EndIf}
+  Call un.CloseRunningCopy
+  ${If} $R0 <> 0
+    Abort
+  ${EndIf}
+FunctionEnd
 
 !insertmacro MUI_UNFUNCTION_DESCRIPTION_BEGIN
   !insertmacro MUI_DESCRIPTION_TEXT ${UnSecMain} "程序、快捷方式、开机启动项和“程序和功能”中的条目。"

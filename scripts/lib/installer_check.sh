@@ -110,7 +110,7 @@ seed_user_files() {  # folder
 
 # In a fresh prefix of its own: the silent install, the installed program
 # (window, autostart), a second silent install over the running program,
-# and the silent uninstall. The prefix gets the sharing and firewall services
+# the silent uninstall, and one that removes the user's data. The prefix gets the sharing and firewall services
 # a Windows machine has (played by the tests' service), or the program's
 # start-up stops at its message that the firewall cannot start.
 #   check_install SETUP EXPECTED_EXE TESTS_DIR SHOTS_DIR
@@ -203,6 +203,16 @@ check_install() {
       bash -c '[ -z "$(comm -23 "$1" "$2")" ]' _ "$BUILD/installer-before.txt" "$BUILD/installer-after.txt"
     comm -23 "$BUILD/installer-before.txt" "$BUILD/installer-after.txt" | sed 's/^/   missing: /'
     say "uninstall checked after $SECONDS s"
+
+    # Asked for, the uninstall takes the user's files too.
+    wine_bounded 120 "$setup" /S || true
+    wine_bounded 60 "$dir/uninst.exe" /S /REMOVEDATA || true
+    # The data goes after the program: waited for as the last thing done.
+    wait_for 60 bash -c '[ ! -e "$1/tovkwifi.ini" ] && [ ! -e "$1/wifiwhite.txt" ]' _ "$c" || true
+    for f in tovkwifi.ini wifiname.txt wifiblack.txt wifiwhite.txt; do
+      check "uninstall /REMOVEDATA removes c:\\$f" not_exists "$c/$f"
+    done
+
     "$WINESERVER_BIN" -k >/dev/null 2>&1 || true
     echo "$CHECKS_PASSED $CHECKS_FAILED" >"$BUILD/installer-counts"
   )
