@@ -33,6 +33,8 @@ make_dist() {
   stage=$build/stage/LumoraWiFi
   rm -rf "$build/stage"
   mkdir -p "$stage" "$dist"
+  # strip gives a 32-bit PE the link time SOURCE_DATE_EPOCH names (a 64-bit
+  # one keeps the linker's zero): the same commit, the same bytes.
   "$arch-w64-mingw32-strip" -o "$stage/LumoraWiFi.exe" "$build/src/win32/LumoraWiFi.exe"
   touch -d "@$SOURCE_DATE_EPOCH" "$stage/LumoraWiFi.exe" "$stage"
   local setup=$dist/LumoraWiFi-$version-$label-setup.exe
