@@ -99,14 +99,35 @@ std::optional<std::string> IniGet(std::string_view file, std::string_view sectio
                                   std::string_view key) {
   section = SkipLeadingControls(section);
   key = SkipLeadingControls(key);
-  const auto lines = ParseLines(file);
-  // Like the profile functions, only the first section of that name counts.
-  const std::size_t header = FindSection(lines, section);
-  if (header == lines.size()) return std::nullopt;
-  const std::size_t end = SectionEnd(lines, header);
-  for (std::size_t i = header + 1; i < end; ++i)
-    if (lines[i].kind == IniLine::kKey && NamesEqual(lines[i].name, key))
-      return std::string(StripQuotes(lines[i].value));
+  // One pass, line by line, that looks closely only at section headers and
+  // at the lines of the wanted section: a settings file of many megabytes is
+  // read at every lookup, so nothing is built for lines that do not matter.
+  bool inside = false;
+  std::size_t pos = 0;
+  while (pos < file.size()) {
+    const std::size_t nl = file.find('\n', pos);
+    const std::size_t end = nl == std::string_view::npos ? file.size() : nl;
+    std::string_view text = file.substr(pos, end - pos);
+    pos = nl == std::string_view::npos ? file.size() : nl + 1;
+    std::size_t first = 0;
+    while (first < text.size() && IsBlank(text[first])) ++first;
+    if (first == text.size()) continue;
+    if (text[first] == '[') {
+      const std::string_view trimmed = Trim(text);
+      if (trimmed.find(']', 1) != std::string_view::npos) {
+        // Like the profile functions, only the first section of that name counts.
+        if (inside) return std::nullopt;
+        inside = NamesEqual(trimmed.substr(1, trimmed.rfind(']') - 1), section);
+        continue;
+      }
+    }
+    if (!inside) continue;
+    text = Trim(text);
+    const std::size_t eq = text.find('=');
+    if (!NamesEqual(Trim(text.substr(0, eq)), key)) continue;
+    if (eq == std::string_view::npos) return std::string();
+    return std::string(StripQuotes(Trim(text.substr(eq + 1))));
+  }
   return std::nullopt;
 }
 
