@@ -1,5 +1,6 @@
 #include "app/app.h"
 
+#include <chrono>
 #include <string>
 
 #include "app/os_version.h"
@@ -17,6 +18,12 @@ void SetHoverTips(WindowPort& ui) {
   ui.SetTip(Ctl::单选框黑, "显示上网用户和拦截黑名单，建议用这种模式。。。");
   ui.SetTip(Ctl::单选框白, "仅允许白名单用户上网，不能显示用户数");
 }
+
+// How long the ending program lets the teardown (the hotspot's reset, which
+// runs netsh and the sharing manager) take before it is told to stop: a
+// command that never returns must not keep the program from ending.
+constexpr auto kTeardownBound = std::chrono::seconds(5);
+constexpr int kTeardownStepMs = 50;
 
 }  // namespace
 
@@ -174,7 +181,12 @@ void App::QuitFromStopWorkers() {
   p_.host.StopWorkerThread(startup_worker_);
   p_.events.StopWorkers();
   p_.ui.RemoveTrayIcon();
-  p_.events.Teardown();
+  WorkerHandle teardown = p_.host.StartWorkerThread([this] { p_.events.Teardown(); });
+  const auto give_up = std::chrono::steady_clock::now() + kTeardownBound;
+  while (teardown && !teardown->Finished() && std::chrono::steady_clock::now() < give_up)
+    p_.host.WaitResponsive(kTeardownStepMs);
+  // Ends a command still running; the reset's later steps see the stop.
+  if (teardown) p_.host.StopWorkerThread(teardown);
   p_.system.EndProcess();
 }
 
