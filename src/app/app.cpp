@@ -1,7 +1,10 @@
 #include "app/app.h"
 
 #include <chrono>
+#include <condition_variable>
+#include <mutex>
 #include <string>
+#include <thread>
 
 #include "app/os_version.h"
 #include "common/stop_state.h"
@@ -23,7 +26,6 @@ void SetHoverTips(WindowPort& ui) {
 // runs netsh and the sharing manager) take before it is told to stop: a
 // command that never returns must not keep the program from ending.
 constexpr auto kTeardownBound = std::chrono::seconds(5);
-constexpr int kTeardownStepMs = 50;
 
 }  // namespace
 
@@ -181,12 +183,27 @@ void App::QuitFromStopWorkers() {
   p_.host.StopWorkerThread(startup_worker_);
   p_.events.StopWorkers();
   p_.ui.RemoveTrayIcon();
-  WorkerHandle teardown = p_.host.StartWorkerThread([this] { p_.events.Teardown(); });
-  const auto give_up = std::chrono::steady_clock::now() + kTeardownBound;
-  while (teardown && !teardown->Finished() && std::chrono::steady_clock::now() < give_up)
-    p_.host.WaitResponsive(kTeardownStepMs);
-  // Ends a command still running; the reset's later steps see the stop.
-  if (teardown) p_.host.StopWorkerThread(teardown);
+  {
+    // After the bound the window thread's own stop is requested: a running
+    // command is ended and the reset's later steps see the stop.
+    StopState teardown_stop;
+    CurrentStopScope scope(&teardown_stop);
+    std::mutex mutex;
+    std::condition_variable done_changed;
+    bool done = false;
+    std::thread guard([&] {
+      std::unique_lock lock(mutex);
+      if (!done_changed.wait_for(lock, kTeardownBound, [&] { return done; }))
+        teardown_stop.RequestStop();
+    });
+    p_.events.Teardown();
+    {
+      std::lock_guard lock(mutex);
+      done = true;
+    }
+    done_changed.notify_all();
+    guard.join();
+  }
   p_.system.EndProcess();
 }
 
