@@ -4,11 +4,11 @@
 namespace lumora::netsh {
 namespace {
 
-// A value for netsh's command line. netsh splits its arguments at spaces, so
-// a value with a space inside is quoted; backslashes before the closing quote
-// are doubled or they would escape it.
+// A value for netsh's command line. netsh splits its arguments at spaces and
+// tabs, so a value with either inside is quoted; backslashes before the
+// closing quote are doubled or they would escape it.
 std::string Argument(std::string value) {
-  if (value.find(' ') == std::string::npos) return value;
+  if (value.find_first_of(" \t") == std::string::npos) return value;
   std::size_t trailing = 0;
   while (trailing < value.size() && value[value.size() - 1 - trailing] == '\\') ++trailing;
   value.append(trailing, '\\');
