@@ -310,7 +310,9 @@ const TypedRow kTypedRows[] = {
     {"SsidHanziPast32Bytes", Repeat(kHanzi, 16) + "s", kKey, nullptr, {}, Outcome::kBalloon,
      "WiFi名称不能超过32个字节哦！"},
     {"SsidQuote", "my\"wifi", kKey, nullptr, {}, Outcome::kBalloon, "WiFi名称不能包含双引号哦！"},
-    {"SsidMegabyte", std::string(1 << 20, 's'), kKey, nullptr, {}, Outcome::kBalloon, "WiFi名称不能超过32个字节哦！"},
+    {"SsidPastEditLimit", std::string(40000, 's'), kKey, nullptr, {}, Outcome::kBalloon,
+     "WiFi名称不能超过32个字节哦！"},
+    {"Ssid100KB", std::string(100 << 10, 's'), kKey, nullptr, {}, Outcome::kBalloon, "WiFi名称不能超过32个字节哦！"},
     {"SsidControlChars", "a\tb\x01" "c", kKey},
     {"SsidEmoji", "wifi\xF0\x9F\x98\x80", kKey},
     {"SsidNotInGbk", "\xC7\x85" "ab\xE2\x82\xA9", kKey},
@@ -381,8 +383,12 @@ TEST_P(BadTyped, IsRefusedWithItsReasonOrStartsAndStops) {
   switch (row.outcome) {
     case Outcome::kBalloon: {
       std::string said;
-      EXPECT_TRUE(WaitUntil([&] { return !(said = BalloonText(pid)).empty(); }, 10000)) << "no balloon";
-      if (row.says) EXPECT_EQ(said, row.says);
+      // A balloon still up from the row before is replaced by this one.
+      EXPECT_TRUE(WaitUntil([&] {
+        said = BalloonText(pid);
+        return row.says ? said == row.says : !said.empty();
+      }, 10000))
+          << "no balloon or another one: " << said;
       EXPECT_TRUE(WaitUntil([&] { return StartButtonReads(main_, "开启WiFi"); }, 10000));
       EXPECT_FALSE(Has(ReadText("netsh.log"), "wlan start hostednetwork"));
       break;
@@ -439,7 +445,7 @@ const HoursRow kHoursRows[] = {
     {"Negative", "-1", nullptr},
     {"Zero", "0", nullptr},
     {"UnderASecond", "0.0001", nullptr},
-    {"MegabyteOfNines", std::string(1 << 20, '9'), nullptr},
+    {"HundredKBOfNines", std::string(100 << 10, '9'), nullptr},
     {"FullWidthDigits", "\xEF\xBC\x91\xEF\xBC\x92", nullptr},
     {"Emoji", "\xF0\x9F\x98\x80" "3", nullptr},
 };
