@@ -264,6 +264,11 @@ TEST_P(BadServed, StartsOffersOnlyANewerVersionAndEnds) {
   }
   if (box) {
     EXPECT_EQ(MessageBoxText(box).rfind(row.offer, 0), 0u) << MessageBoxText(box).substr(0, 80);
+    Shot(std::string("bad-input-") + row.name);
+    RECT r{};  // the answer must be on the screen, where a mouse can reach it
+    GetWindowRect(GetDlgItem(box, IDNO), &r);
+    EXPECT_TRUE(r.top >= 0 && r.bottom <= GetSystemMetrics(SM_CYSCREEN) && r.bottom > r.top)
+        << r.top << ".." << r.bottom;
     PressAnswer(box, IDNO);
     EXPECT_TRUE(WaitUntil([&] { return !IsWindow(box); }, 5000));
   }
@@ -389,6 +394,7 @@ TEST_P(BadTyped, IsRefusedWithItsReasonOrStartsAndStops) {
         return row.says ? said == row.says : !said.empty();
       }, 10000))
           << "no balloon or another one: " << said;
+      Shot(std::string("bad-input-") + row.name);
       EXPECT_TRUE(WaitUntil([&] { return StartButtonReads(main_, "开启WiFi"); }, 10000));
       EXPECT_FALSE(Has(ReadText("netsh.log"), "wlan start hostednetwork"));
       break;

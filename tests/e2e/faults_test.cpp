@@ -15,6 +15,7 @@
 #include "common/settings.h"
 #include "e2e_env.h"
 #include "prepared_files.h"
+#include "screenshot.h"
 #include "ui_driver.h"
 #include "updates/servers.h"
 
@@ -103,6 +104,8 @@ const FaultRow kFaultRows[] = {
        Click(FindControl(c.main, Ctl::按钮开始));
        HWND box = WaitForMessageBox("开启失败", 30000);
        ASSERT_TRUE(box) << "a start without netsh was not reported: " << TextOf(c.main, Ctl::按钮开始);
+       EXPECT_EQ(MessageBoxText(box).rfind("开启失败！失败类型：无法运行 netsh 命令", 0), 0u) << MessageBoxText(box);
+       Shot("fault-netsh-missing");
        PressOk(box);
        EXPECT_TRUE(WaitUntil([&] { return StartButtonReads(c.main, "开启WiFi"); }, 10000));
      }},
