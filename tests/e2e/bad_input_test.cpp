@@ -164,10 +164,16 @@ TEST_P(BadFile, StartsAnswersKeepsTheFileAndEnds) {
   const ULONGLONG ready_ms = GetTickCount64() - started;
   EXPECT_LT(ready_ms, kReadyBoundMs);
   EXPECT_TRUE(Answers(main));
-  if (row.ssid) EXPECT_EQ(TextOf(main, Ctl::编辑框名称), row.ssid);
-  if (row.hue) EXPECT_EQ(TextOf(main, Ctl::透明标签位置), row.hue);
-  if (row.rows >= 0)
-    EXPECT_EQ(RowCount(FindControl(main, row.path == kWhitePath ? Ctl::超级列表框3 : Ctl::超级列表框2)), row.rows);
+  if (row.ssid) {
+    EXPECT_EQ(TextOf(main, Ctl::编辑框名称), row.ssid);
+  }
+  if (row.hue) {
+    EXPECT_EQ(TextOf(main, Ctl::透明标签位置), row.hue);
+  }
+  if (row.rows >= 0) {
+    HWND list = FindControl(main, row.path == kWhitePath ? Ctl::超级列表框3 : Ctl::超级列表框2);
+    EXPECT_EQ(RowCount(list), row.rows);
+  }
 
   const bool masked = IsMasked(main, Ctl::编辑框密码);
   Click(FindControl(main, Ctl::选择框_显示密码));
@@ -418,7 +424,9 @@ TEST_P(BadTyped, IsRefusedWithItsReasonOrStartsAndStops) {
       // The hosted network got the name as it stands in the box, as one argument.
       EXPECT_EQ(standin::Get(standin::ReadSettings(standin::PathOf(L"netsh-state.ini")), "ssid"),
                 TextOf(main_, Ctl::编辑框名称));
-      if (row.logged) EXPECT_TRUE(Has(ReadText("netsh.log"), row.logged)) << ReadText("netsh.log").substr(0, 400);
+      if (row.logged) {
+        EXPECT_TRUE(Has(ReadText("netsh.log"), row.logged)) << ReadText("netsh.log").substr(0, 400);
+      }
       Click(FindControl(main_, Ctl::按钮开始));
       EXPECT_TRUE(WaitUntil([&] { return StartButtonReads(main_, "开启WiFi"); }, 15000));
       break;
