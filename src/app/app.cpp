@@ -1,6 +1,10 @@
 #include "app/app.h"
 
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
 #include <string>
+#include <thread>
 
 #include "app/os_version.h"
 #include "common/stop_state.h"
@@ -17,6 +21,11 @@ void SetHoverTips(WindowPort& ui) {
   ui.SetTip(Ctl::单选框黑, "显示上网用户和拦截黑名单，建议用这种模式。。。");
   ui.SetTip(Ctl::单选框白, "仅允许白名单用户上网，不能显示用户数");
 }
+
+// How long the ending program lets the teardown (the hotspot's reset, which
+// runs netsh and the sharing manager) take before it is told to stop: a
+// command that never returns must not keep the program from ending.
+constexpr auto kTeardownBound = std::chrono::seconds(5);
 
 }  // namespace
 
@@ -174,7 +183,27 @@ void App::QuitFromStopWorkers() {
   p_.host.StopWorkerThread(startup_worker_);
   p_.events.StopWorkers();
   p_.ui.RemoveTrayIcon();
-  p_.events.Teardown();
+  {
+    // After the bound the window thread's own stop is requested: a running
+    // command is ended and the reset's later steps see the stop.
+    StopState teardown_stop;
+    CurrentStopScope scope(&teardown_stop);
+    std::mutex mutex;
+    std::condition_variable done_changed;
+    bool done = false;
+    std::thread guard([&] {
+      std::unique_lock lock(mutex);
+      if (!done_changed.wait_for(lock, kTeardownBound, [&] { return done; }))
+        teardown_stop.RequestStop();
+    });
+    p_.events.Teardown();
+    {
+      std::lock_guard lock(mutex);
+      done = true;
+    }
+    done_changed.notify_all();
+    guard.join();
+  }
   p_.system.EndProcess();
 }
 

@@ -4,6 +4,7 @@
 // and running commands keep serving its window messages.
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -32,6 +33,11 @@ class CommandHost {
   // stop is requested the command is ended and what it printed so far is
   // returned.
   virtual std::string RunHiddenCommand(std::string_view command_line) = 0;
+  // The same, but nullopt when the program could not be started at all (it
+  // is missing): a caller that must know whether anything ran asks this.
+  virtual std::optional<std::string> RunHiddenCommandIfFound(std::string_view command_line) {
+    return RunHiddenCommand(command_line);
+  }
 
   // Waits `ms` milliseconds while serving window messages; on a worker, ends
   // early when its stop is requested.

@@ -68,18 +68,43 @@ std::vector<IniLine> ParseLines(std::string_view file) {
   return lines;
 }
 
-// Index of the first section line with this name, or lines.size().
-std::size_t FindSection(const std::vector<IniLine>& lines, std::string_view section) {
-  for (std::size_t i = 0; i < lines.size(); ++i)
-    if (lines[i].kind == IniLine::kSection && NamesEqual(lines[i].name, section)) return i;
-  return lines.size();
+// The first section of that name, from its header line up to the next
+// header line (or the end of the file); nullopt when there is none. On the
+// way only header lines are looked at closely: a settings file of many
+// megabytes is read at every lookup, and nothing is built for other lines.
+struct Span {
+  std::size_t begin, end;
+};
+std::optional<Span> FindSection(std::string_view file, std::string_view section) {
+  std::optional<Span> found;
+  std::size_t pos = 0;
+  while (pos < file.size()) {
+    const std::size_t begin = pos;
+    const std::size_t nl = file.find('\n', pos);
+    const std::size_t end = nl == std::string_view::npos ? file.size() : nl;
+    pos = nl == std::string_view::npos ? file.size() : nl + 1;
+    std::size_t first = begin;
+    while (first < end && IsBlank(file[first])) ++first;
+    if (first == end || file[first] != '[') continue;
+    const std::string_view text = Trim(file.substr(begin, end - begin));
+    if (text.find(']', 1) == std::string_view::npos) continue;
+    if (found) {
+      found->end = begin;
+      return found;
+    }
+    if (NamesEqual(text.substr(1, text.rfind(']') - 1), section)) found = Span{begin, file.size()};
+  }
+  return found;
 }
 
-// Lines after the section header up to the next section: [first, last).
-std::size_t SectionEnd(const std::vector<IniLine>& lines, std::size_t header) {
-  std::size_t i = header + 1;
-  while (i < lines.size() && lines[i].kind != IniLine::kSection) ++i;
-  return i;
+// The lines of a section, the header first, at their places in the file.
+std::vector<IniLine> SectionLines(std::string_view file, Span span) {
+  std::vector<IniLine> lines = ParseLines(file.substr(span.begin, span.end - span.begin));
+  for (IniLine& line : lines) {
+    line.begin += span.begin;
+    line.end += span.begin;
+  }
+  return lines;
 }
 
 std::string_view StripQuotes(std::string_view v) {
@@ -99,12 +124,11 @@ std::optional<std::string> IniGet(std::string_view file, std::string_view sectio
                                   std::string_view key) {
   section = SkipLeadingControls(section);
   key = SkipLeadingControls(key);
-  const auto lines = ParseLines(file);
   // Like the profile functions, only the first section of that name counts.
-  const std::size_t header = FindSection(lines, section);
-  if (header == lines.size()) return std::nullopt;
-  const std::size_t end = SectionEnd(lines, header);
-  for (std::size_t i = header + 1; i < end; ++i)
+  const std::optional<Span> span = FindSection(file, section);
+  if (!span) return std::nullopt;
+  const auto lines = SectionLines(file, *span);
+  for (std::size_t i = 1; i < lines.size(); ++i)
     if (lines[i].kind == IniLine::kKey && NamesEqual(lines[i].name, key))
       return std::string(StripQuotes(lines[i].value));
   return std::nullopt;
@@ -115,19 +139,18 @@ std::string IniSet(std::string_view file, std::string_view section, std::string_
   section = SkipLeadingControls(section);
   key = SkipLeadingControls(key);
   value = value.substr(0, value.find_first_of("\r\n"));
-  const auto lines = ParseLines(file);
   const std::string entry = std::string(key) + "=" + std::string(value);
 
-  const std::size_t header = FindSection(lines, section);
-  if (header == lines.size()) {
+  const std::optional<Span> span = FindSection(file, section);
+  if (!span) {
     std::string out(file);
     if (!out.empty() && out.back() != '\n') out += "\r\n";
     out += "[" + std::string(section) + "]\r\n" + entry + "\r\n";
     return out;
   }
-  const std::size_t end = SectionEnd(lines, header);
-  std::size_t last_filled = header;
-  for (std::size_t i = header + 1; i < end; ++i) {
+  const auto lines = SectionLines(file, *span);
+  std::size_t last_filled = 0;
+  for (std::size_t i = 1; i < lines.size(); ++i) {
     if (lines[i].kind != IniLine::kKey) continue;
     if (NamesEqual(lines[i].name, key)) {
       // Keep the key as the file spells it; only the value changes.

@@ -190,17 +190,20 @@ void HotspotController::StartHotspot() {
     reset_sharing_requested_ = false;
   }
 
-  // Spaces are taken out (the first three only) and the result remembered.
-  std::string ssid = p_.ui.Text(Ctl::编辑框名称);
-  std::string key = p_.ui.Text(Ctl::编辑框密码);
-  if (ssid.find(' ') != std::string::npos) {
-    ssid = netsh::RemoveFirstSpaces(ssid, 3);
-    p_.ui.SetText(Ctl::编辑框名称, ssid);
-  }
-  if (key.find(' ') != std::string::npos) {
-    key = netsh::RemoveFirstSpaces(key, 3);
-    p_.ui.SetText(Ctl::编辑框密码, key);
-  }
+  // Spaces are taken out (the first three only) and the result remembered,
+  // as the settings file holds it: a character GBK has no place for would
+  // go on the air as typed but come back as "?" at the next start, so the
+  // start uses, shows and stores the same text from the beginning.
+  const auto usable = [](std::string text) {
+    if (text.find(' ') != std::string::npos) text = netsh::RemoveFirstSpaces(text, 3);
+    return GbkToUtf8(Utf8ToGbk(text));
+  };
+  const std::string typed_ssid = p_.ui.Text(Ctl::编辑框名称);
+  const std::string typed_key = p_.ui.Text(Ctl::编辑框密码);
+  const std::string ssid = usable(typed_ssid);
+  const std::string key = usable(typed_key);
+  if (ssid != typed_ssid) p_.ui.SetText(Ctl::编辑框名称, ssid);
+  if (key != typed_key) p_.ui.SetText(Ctl::编辑框密码, key);
   p_.settings.Write(setting::kSsid, ssid);
   p_.settings.Write(setting::kPassphrase, key);
   if (StopRequested()) return;

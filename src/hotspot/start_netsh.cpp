@@ -1,5 +1,6 @@
 // The start on Windows 7: the hosted network through netsh, the fixed
 // address of its adapter and the sharing of its connection.
+#include <optional>
 #include <string>
 
 #include "hotspot/hotspot_controller.h"
@@ -11,12 +12,22 @@ namespace {
 constexpr char kNoAdminRights[] =
     "无法开启！共享需要管理员权限，检测到您的电脑没有管理员权限。\r\n"
     "请参照界面上的【帮助信息】设置管理权限后重新运行。";
+// Reported like a hosted network that cannot start: nothing was configured.
+constexpr char kNetshMissing[] = "无法运行 netsh 命令，系统中找不到该程序。";
 }  // namespace
 
 // False when the start ends here (refused, or asked to stop).
 bool HotspotController::StartWithNetsh(const std::string& ssid, const std::string& key) {
-  std::string out;
-  if (!Run(netsh::SetHostedNetworkCommand(ssid, key), &out)) return false;
+  const std::optional<std::string> set =
+      p_.host.RunHiddenCommandIfFound(netsh::SetHostedNetworkCommand(ssid, key));
+  if (StopRequested()) return false;
+  if (!set) {
+    // Without netsh nothing below can start the hosted network; sharing a
+    // connection with it would only look like a running hotspot.
+    RememberHostedOutput(kNetshMissing);
+    return true;
+  }
+  const std::string& out = *set;
   RememberHostedOutput(out);
   if (out.find("管理员") != std::string::npos) {
     p_.ui.ShowBalloon(kNoAdminRights, 210, 250);

@@ -20,6 +20,16 @@ bool HasVisibleText(const HtmlDocument& document) {
                      [](char c) { return c != ' ' && c != '\n' && c != '\t' && c != '\r'; });
 }
 
+// At most `max_bytes` bytes and `max_lines` lines of a UTF-8 text, never a
+// character cut in two. The offer must fit on the screen to be answered.
+std::string Shortened(std::string_view text, std::size_t max_bytes, int max_lines) {
+  std::size_t end = 0;
+  for (int lines = 0; end < text.size() && end < max_bytes; ++end)
+    if (text[end] == '\n' && ++lines == max_lines) break;
+  while (end > 0 && end < text.size() && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80) --end;
+  return std::string(text.substr(0, end));
+}
+
 }  // namespace
 
 UpdateDocument ReadUpdateDocument(std::string_view text) {
@@ -33,8 +43,8 @@ bool IsNewerVersion(std::string_view offered, std::string_view own) {
 }
 
 std::string UpdateQuestion(const UpdateDocument& document) {
-  return "亲！检测到最新V" + document.version + "版本，体验更好，是否下载更新……\r\n[更新内容]：\r\n" +
-         document.notes;
+  return "亲！检测到最新V" + Shortened(document.version, 64, 1) +
+         "版本，体验更好，是否下载更新……\r\n[更新内容]：\r\n" + Shortened(document.notes, 1500, 20);
 }
 
 bool BannerWanted(std::string_view document) {

@@ -79,11 +79,15 @@ class Win32Worker : public Worker {
 }  // namespace
 
 std::string RunHiddenCommandBytes(std::string_view command_line) {
+  return RunHiddenCommandBytesIfFound(command_line).value_or(std::string());
+}
+
+std::optional<std::string> RunHiddenCommandBytesIfFound(std::string_view command_line) {
   SECURITY_ATTRIBUTES sa{};
   sa.nLength = sizeof(sa);
   sa.bInheritHandle = TRUE;
   Handle read_end, write_end;
-  if (!CreatePipe(&read_end.h, &write_end.h, &sa, 0)) return {};
+  if (!CreatePipe(&read_end.h, &write_end.h, &sa, 0)) return std::string();
   // Only the write end goes to the child.
   SetHandleInformation(read_end.h, HANDLE_FLAG_INHERIT, 0);
 
@@ -99,7 +103,7 @@ std::string RunHiddenCommandBytes(std::string_view command_line) {
   // nothing can flash up even for a moment.
   if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr,
                       nullptr, &si, &pi))
-    return {};
+    return std::nullopt;
   Handle process, thread;
   process.h = pi.hProcess;
   thread.h = pi.hThread;
@@ -146,6 +150,12 @@ std::string RunHiddenCommandBytes(std::string_view command_line) {
 
 std::string Win32CommandHost::RunHiddenCommand(std::string_view command_line) {
   return CodePageToUtf8(GetOEMCP(), RunHiddenCommandBytes(command_line));
+}
+
+std::optional<std::string> Win32CommandHost::RunHiddenCommandIfFound(std::string_view command_line) {
+  std::optional<std::string> bytes = RunHiddenCommandBytesIfFound(command_line);
+  if (!bytes) return std::nullopt;
+  return CodePageToUtf8(GetOEMCP(), *bytes);
 }
 
 void Win32CommandHost::WaitResponsive(int ms) {

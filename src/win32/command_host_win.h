@@ -8,6 +8,7 @@ namespace lumora {
 class Win32CommandHost : public CommandHost {
  public:
   std::string RunHiddenCommand(std::string_view command_line) override;
+  std::optional<std::string> RunHiddenCommandIfFound(std::string_view command_line) override;
   void WaitResponsive(int ms) override;
   WorkerHandle StartWorkerThread(std::function<void()> entry) override;
   bool StopWorkerThread(const WorkerHandle& worker) override;
@@ -18,5 +19,7 @@ class Win32CommandHost : public CommandHost {
 
 // The raw bytes a hidden command printed (console code page, not decoded).
 std::string RunHiddenCommandBytes(std::string_view command_line);
+// The same; nullopt when the process could not be created.
+std::optional<std::string> RunHiddenCommandBytesIfFound(std::string_view command_line);
 
 }  // namespace lumora

@@ -62,6 +62,10 @@ FileRead Win32FileStore::ReadAll(const std::string& path) {
 bool Win32FileStore::WriteAll(const std::string& path, const std::string& bytes) {
   const std::wstring target = Widen(path);
   const std::wstring temp = target + L".new";
+  // A file its owner made read-only is left as it is, as Windows leaves it
+  // (Wine lets a replacement through).
+  const DWORD attributes = GetFileAttributesW(target.c_str());
+  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY)) return false;
   HANDLE file = CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                             FILE_ATTRIBUTE_NORMAL, nullptr);
   // No right to create files beside it (but perhaps to change it): in place.

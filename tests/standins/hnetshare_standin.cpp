@@ -10,6 +10,11 @@
 // go through IDispatch by member name) reach the same methods: each object
 // lists the members such callers use and routes them to its typed method.
 // Every object is immutable or locked, so ThreadingModel=Both holds.
+//
+// sharing-fail.txt naming one step makes that step fail with E_FAIL, the way
+// a broken sharing service answers: "create" (the manager itself), "enum"
+// (listing the connections), "props" (a connection's properties), "config"
+// (a connection's sharing configuration), "enable" or "disable".
 #include <windows.h>
 #include <netcon.h>
 #include <objbase.h>
@@ -51,6 +56,14 @@ struct Link {
 
 std::wstring LinksPath() { return standin::PathOf(L"sharing.ini"); }
 
+bool FailsAt(const char* step) {
+  std::string text;
+  if (!standin::ReadFileText(standin::PathOf(L"sharing-fail.txt"), text)) return false;
+  for (const std::string& line : standin::Lines(text))
+    if (line == step) return true;
+  return false;
+}
+
 std::vector<Link> ReadLinks() {
   std::string text;
   std::vector<Link> links;
@@ -85,6 +98,7 @@ std::string SharingOf(const std::string& name) {
 // Gives `name` the sharing `kind` (and takes that kind from every other
 // connection when it is public or private).
 HRESULT ChangeSharing(const std::string& name, const std::string& kind) {
+  if (FailsAt(kind == "none" ? "disable" : "enable")) return E_FAIL;
   standin::Lock lock;
   std::vector<Link> links = ReadLinks();
   bool found = false;
@@ -550,6 +564,8 @@ class Manager : public Dispatch<INetSharingManager> {
   HRESULT STDMETHODCALLTYPE
   get_EnumEveryConnection(INetSharingEveryConnectionCollection** out) override {
     if (!out) return E_POINTER;
+    *out = nullptr;
+    if (FailsAt("enum")) return E_FAIL;
     *out = new Collection<INetSharingEveryConnectionCollection>(
         IID_INetSharingEveryConnectionCollection, kIidEnumEveryConnection, ReadLinks());
     return S_OK;
@@ -560,6 +576,7 @@ class Manager : public Dispatch<INetSharingManager> {
     *out = nullptr;
     const Link* link = LinkOf(connection);
     if (!link) return E_INVALIDARG;
+    if (FailsAt("config")) return E_FAIL;
     *out = new Configuration(link->name);
     return S_OK;
   }
@@ -569,6 +586,7 @@ class Manager : public Dispatch<INetSharingManager> {
     *out = nullptr;
     const Link* link = LinkOf(connection);
     if (!link) return E_INVALIDARG;
+    if (FailsAt("props")) return E_FAIL;
     *out = new Props(*link);
     return S_OK;
   }
@@ -657,6 +675,7 @@ class Factory : public IClassFactory {
     if (!out) return E_POINTER;
     *out = nullptr;
     if (outer) return CLASS_E_NOAGGREGATION;
+    if (FailsAt("create")) return E_FAIL;
     auto* manager = new Manager;
     const HRESULT hr = manager->QueryInterface(riid, out);
     manager->Release();

@@ -13,6 +13,10 @@
 // netsh-fail.txt holding "rights" makes every "wlan set hostednetwork" fail
 // for want of administrator rights; "start" makes "wlan start hostednetwork"
 // fail as on a machine whose wireless adapter is switched off.
+//
+// netsh-reply.txt replaces one answer: its first line is the start of a
+// command (e.g. "interface ipv4 show addresses"), the rest the bytes printed
+// for it as they stand, with exit code 0.
 #include <windows.h>
 
 #include <cstdlib>
@@ -63,6 +67,16 @@ std::string FailureSwitch() {
   std::string text;
   if (!standin::ReadFileText(standin::PathOf(L"netsh-fail.txt"), text)) return {};
   return Lower(Trim(text));
+}
+
+bool CannedReply(const std::string& command, std::string& bytes) {
+  std::string text;
+  if (!standin::ReadFileText(standin::PathOf(L"netsh-reply.txt"), text)) return false;
+  const size_t end = text.find('\n');
+  const std::string start = Lower(Trim(text.substr(0, end)));
+  if (end == std::string::npos || start.empty() || Lower(command).rfind(start, 0) != 0) return false;
+  bytes = text.substr(end + 1);
+  return true;
 }
 
 // Runs `change` on the state file under the stand-ins' lock.
@@ -219,8 +233,12 @@ int main() {
   for (int i = 1; argv && i < count; ++i) args.push_back(standin::FromWide(argv[i]));
   if (argv) LocalFree(argv);
 
-  const Reply reply = Run(args, command);
-  const std::string bytes = standin::Utf8ToGbk(reply.text);
+  Reply reply;
+  std::string bytes;
+  if (!CannedReply(command, bytes)) {
+    reply = Run(args, command);
+    bytes = standin::Utf8ToGbk(reply.text);
+  }
   DWORD written = 0;
   if (!bytes.empty())
     WriteFile(GetStdHandle(STD_OUTPUT_HANDLE), bytes.data(), DWORD(bytes.size()), &written,
