@@ -35,6 +35,41 @@ build_native() {
   cmake --build "$BUILD/native" -j "$JOBS"
 }
 
+# --- Sanitizer and fuzz builds of the core (scripts/test --deep, scripts/fuzz) ---
+# build_native_sanitized address|thread: the unit tests with AddressSanitizer
+# and UndefinedBehaviorSanitizer (gcc), or with ThreadSanitizer (clang, which
+# so also proves that the whole core and its tests build with clang), in
+# build/native-KIND.
+build_native_sanitized() {
+  local kind=$1 cxx=g++
+  [ "$kind" = thread ] && ensure_clang && cxx=clang++
+  say "native build with the $kind sanitizer ($cxx)"
+  CXX=$cxx cmake -S "$ROOT" -B "$BUILD/native-$kind" -G Ninja -DCMAKE_BUILD_TYPE=Debug \
+    -DLUMORA_SANITIZE="$kind" >/dev/null
+  cmake --build "$BUILD/native-$kind" -j "$JOBS" --target unit_tests
+}
+
+ensure_clang() {
+  local missing=()
+  for p in clang libclang-rt-dev; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'ok installed' || missing+=("$p")
+  done
+  [ ${#missing[@]} -eq 0 ] && return 0
+  say "installing: ${missing[*]}"
+  as_root apt-get update -qq
+  as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends \
+    "${missing[@]}" >/dev/null
+}
+
+# The libFuzzer targets (clang) in build/fuzz.
+build_fuzz() {
+  ensure_clang
+  say "fuzz targets (clang, libFuzzer)"
+  CXX=clang++ cmake -S "$ROOT" -B "$BUILD/fuzz" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+    -DLUMORA_FUZZ=ON >/dev/null
+  cmake --build "$BUILD/fuzz" -j "$JOBS" --target fuzz_targets
+}
+
 # build_windows x86_64|i686 [TARGET...]   (no targets: everything)
 build_windows() {
   local arch=$1
