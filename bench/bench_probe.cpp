@@ -318,7 +318,7 @@ double CpuMs(const std::string& exe) {
   WIN32_FIND_DATAA entry;
   HANDLE find = FindFirstFileA("Z:\\proc\\*", &entry);
   if (find == INVALID_HANDLE_VALUE) return -1;
-  double ms = -1;
+  double ms = -1, newest = 0;
   do {
     const std::string pid = entry.cFileName;
     if (pid.find_first_not_of("0123456789") != std::string::npos) continue;
@@ -332,8 +332,11 @@ double CpuMs(const std::string& exe) {
       fields.push_back(stat.substr(begin, end - begin));
       at = end;
     }
-    // After the name: state is field 3, utime 14 and stime 15.
-    if (fields.size() > 12) ms = 10.0 * (std::atof(fields[11].c_str()) + std::atof(fields[12].c_str()));
+    // After the name: state is field 3, utime 14, stime 15 and the start 22;
+    // of two runs of the same program (the last one still ending), the newer.
+    if (fields.size() <= 19 || std::atof(fields[19].c_str()) < newest) continue;
+    newest = std::atof(fields[19].c_str());
+    ms = 10.0 * (std::atof(fields[11].c_str()) + std::atof(fields[12].c_str()));
   } while (FindNextFileA(find, &entry));
   FindClose(find);
   return ms;
