@@ -51,8 +51,10 @@ std::string Beside(const char* file) {
 }
 
 // Fresh settings and device files: the namespace's lumora0 is the hosted
-// adapter, the bar is on, nobody is on a list.
+// adapter, the bar is on, nobody is on a list. A run of the program that is
+// still ending first ends: its window would turn the next start away.
 void PrepareFiles() {
+  WaitUntil([] { return !FindWindowA(nullptr, kTitle); }, 15000);
   for (const char* f : {"c:\\tovkwifi.ini", "c:\\wifiname.txt", "c:\\wifiblack.txt", "c:\\wifiwhite.txt"})
     DeleteFileA(f);
   for (const char* f : {"netsh.log", "netsh-fail.txt"}) DeleteFileA((std::string(kDir) + "\\" + f).c_str());
