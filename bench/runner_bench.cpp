@@ -49,6 +49,7 @@ int main(int argc, char** argv) {
     if (!BareRun(wide)) return 1;
     bare.push_back(NowMs() - t);
   }
+  for (int i = 0; i < runs; ++i) std::printf("RESULT runner_ms ours=%.1f base=%.1f\n", runner[i], bare[i]);
   std::printf("runs: %d each (interleaved)\n", runs);
   std::printf("RunHiddenCommand median: %.1f ms\n", Median(runner));
   std::printf("CreateProcess+wait median: %.1f ms\n", Median(bare));

@@ -76,6 +76,7 @@ int main(int argc, char** argv) {
     if (HWND w = FindWindowW(nullptr, L"MinimalWindow")) PostMessageW(w, WM_CLOSE, 0, 0);
     WaitUntilFast([] { return !FindWindowW(nullptr, L"MinimalWindow"); }, 10000);
   }
+  for (int i = 0; i < runs; ++i) std::printf("RESULT startup_ms ours=%.1f base=%.1f\n", ours[i], baseline[i]);
   std::printf("runs: %d each (interleaved)\n", runs);
   std::printf("LumoraWiFi to a ready start button, median: %.1f ms\n", Median(ours));
   std::printf("minimal window visible, median: %.1f ms\n", Median(baseline));

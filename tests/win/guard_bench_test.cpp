@@ -1,114 +1,14 @@
 // Timings of the client guard on the real window, reported by hand (not
-// checked): run with --gtest_also_run_disabled_tests
+// checked; the scan pass is bench/scan_bench.cpp): run with --gtest_also_run_disabled_tests
 // --gtest_filter='*GuardBench*'.
 #include <gtest/gtest.h>
-#include <windows.h>
-#include <commctrl.h>
 
-#include <cstdio>
 #include <functional>
 
-#include "../bench/timing.h"
-#include "guard/access_view.h"
-#include "guard/device_files.h"
-#include "unit/fakes/fake_guard.h"
-#include "win32/command_host_win.h"
-#include "win32/message_pump.h"
-#include "win32/neighbours_win.h"
-#include "win32/window/main_window.h"
+#include "../bench/guard_rig.h"
 
 namespace lumora {
 namespace {
-
-using fakes::Neighbour;
-
-// Serves the window until `done` holds; the time it took, in ms.
-template <class F>
-double ServeUntil(F done) {
-  const double begin = NowMs();
-  while (!done()) {
-    PumpPendingMessages();
-    MsgWaitForMultipleObjects(0, nullptr, FALSE, 1, QS_ALLINPUT);
-  }
-  return NowMs() - begin;
-}
-
-struct BenchRig {
-  Win32Window window{GetModuleHandleW(nullptr)};
-  fakes::MemoryFiles files;
-  SettingsStore settings{files};
-  Win32CommandHost host;
-  fakes::FakeHotspot hotspot;
-  fakes::FakeNeighbours neighbours;
-  fakes::FakeLookups lookups;
-  fakes::FakeInterfaceIndex indexes;
-  fakes::FakeListViews lists;
-  ClientGuard guard{
-      GuardPorts{window, settings, files, hotspot, host, neighbours, lookups, indexes, lists}};
-
-  // 100 devices; the first `named` of them are in the name book, the
-  // others' lookups hang.
-  explicit BenchRig(int named) {
-    window.Create();
-    ShowWindow(window.Main(), SW_SHOW);
-    // The page "管理用户", as the user picks it.
-    const HWND tab = window.Handle(Ctl::选择夹1);
-    SendMessageW(tab, TCM_SETCURSEL, 1, 0);
-    NMHDR picked{tab, UINT_PTR(GetDlgCtrlID(tab)), UINT(TCN_SELCHANGE)};
-    SendMessageW(window.Main(), WM_NOTIFY, picked.idFrom, LPARAM(&picked));
-    window.SetText(Ctl::编辑框虚拟网卡, "无线网络连接 2");
-    std::string book;
-    for (int i = 0; i < 100; ++i) {
-      char ip[32], mac[32];
-      std::snprintf(ip, sizeof ip, "192.168.137.%d", i + 2);
-      std::snprintf(mac, sizeof mac, "02-00-00-00-00-%02X", i);
-      neighbours.rows.push_back(Neighbour(ip, mac));
-      if (i < named) book += std::string("\r\n") + mac + "+device" + std::to_string(i);
-      else lookups.hanging.insert(ip);
-    }
-    files.files["c:\\wifiname.txt"] = book;
-  }
-  ~BenchRig() {
-    lookups.ReleaseAll();
-    DestroyWindow(window.Main());
-    MSG quit;
-    while (PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
-    }
-  }
-};
-
-TEST(GuardBench, DISABLED_ScanPassAgainstOneTableRead) {
-  std::vector<double> table, empty_worker, rebuilt, steady, work;
-  Win32NeighbourPort port;
-  std::vector<NeighbourRow> rows;
-  BenchRig r(100);
-  // A pass as the timer runs it: on a worker, until the window sees it end.
-  auto pass = [&](const std::function<void()>& body) {
-    WorkerHandle w = r.host.StartWorkerThread(body);
-    return ServeUntil([&] { return w->Finished(); });
-  };
-  auto timed_scan = [&] {
-    const double begin = NowMs();
-    r.guard.ClientScan();
-    work.push_back(NowMs() - begin);
-  };
-  // Side by side: a table read, a worker that does nothing, a pass into an
-  // emptied list (every row written) and a pass over the same devices (the
-  // timer's usual case), whose work on the worker is timed too.
-  for (int i = 0; i < 15; ++i) {
-    const double begin = NowMs();
-    port.ReadRows(rows);
-    table.push_back(NowMs() - begin);
-    empty_worker.push_back(pass([] {}));
-    r.window.ClearRows(Ctl::超级列表框1);
-    rebuilt.push_back(pass([&] { r.guard.ClientScan(); }));
-    steady.push_back(pass(timed_scan));
-  }
-  std::printf("medians of 15: GetIpNetTable %.2f ms; an empty worker %.1f ms; scan pass, 100 named "
-              "devices: %.1f ms into an empty list, %.1f ms over the same devices, of which "
-              "%.1f ms on the worker\n",
-              Median(table), Median(empty_worker), Median(rebuilt), Median(steady), Median(work));
-}
 
 TEST(GuardBench, DISABLED_NamedRowsWhileLookupsHang) {
   BenchRig r(90);
