@@ -121,24 +121,30 @@ DWORD GdiObjects(HANDLE process) {
 }
 
 // Windows of the process, top-level and child: the USER objects Wine does
-// not count for us.
+// not count for us. (Plain functions: a lambda is no stdcall callback on x86.)
+struct WindowWalk {
+  DWORD pid, count = 0;
+};
+
+BOOL CALLBACK CountChild(HWND, LPARAM walk) {
+  ++reinterpret_cast<WindowWalk*>(walk)->count;
+  return TRUE;
+}
+
+BOOL CALLBACK CountTop(HWND top, LPARAM p) {
+  auto* walk = reinterpret_cast<WindowWalk*>(p);
+  DWORD owner = 0;
+  GetWindowThreadProcessId(top, &owner);
+  if (owner != walk->pid) return TRUE;
+  ++walk->count;
+  EnumChildWindows(top, CountChild, p);
+  return TRUE;
+}
+
 DWORD UserObjects(HANDLE process, DWORD pid) {
   if (DWORD n = GetGuiResources(process, GR_USEROBJECTS)) return n;
-  struct Walk {
-    DWORD pid, count = 0;
-  } walk{pid};
-  EnumWindows(
-      [](HWND top, LPARAM p) -> BOOL {
-        auto* w = reinterpret_cast<Walk*>(p);
-        DWORD owner = 0;
-        GetWindowThreadProcessId(top, &owner);
-        if (owner != w->pid) return TRUE;
-        ++w->count;
-        EnumChildWindows(top, [](HWND, LPARAM q) -> BOOL { return ++*reinterpret_cast<DWORD*>(q), TRUE; },
-                         LPARAM(&w->count));
-        return TRUE;
-      },
-      LPARAM(&walk));
+  WindowWalk walk{pid};
+  EnumWindows(CountTop, LPARAM(&walk));
   return walk.count;
 }
 
