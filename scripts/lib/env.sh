@@ -17,9 +17,11 @@ PACKAGES=(cmake ninja-build g++ googletest libgtest-dev
   wine wine64 fonts-wine xvfb xauth x11-utils imagemagick fonts-wqy-microhei locales
   iproute2 python3)
 
+# ensure_packages [PACKAGE...]   (none: the build's and the tests' PACKAGES)
 ensure_packages() {
-  local missing=()
-  for p in "${PACKAGES[@]}"; do
+  local missing=() wanted=("$@")
+  [ $# -eq 0 ] && wanted=("${PACKAGES[@]}")
+  for p in "${wanted[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'ok installed' || missing+=("$p")
   done
   [ ${#missing[@]} -eq 0 ] && return 0
@@ -50,15 +52,7 @@ build_native_sanitized() {
 }
 
 ensure_clang() {
-  local missing=()
-  for p in clang libclang-rt-dev; do
-    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'ok installed' || missing+=("$p")
-  done
-  [ ${#missing[@]} -eq 0 ] && return 0
-  say "installing: ${missing[*]}"
-  as_root apt-get update -qq
-  as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends \
-    "${missing[@]}" >/dev/null
+  ensure_packages clang libclang-rt-dev
 }
 
 # The libFuzzer targets (clang) in build/fuzz.

@@ -302,7 +302,7 @@ struct TypedRow {
   const char* name;
   std::string ssid, key;
   const char* reply = nullptr;  // netsh-reply.txt: the command, then its bytes
-  Bytes reply_bytes;
+  Bytes reply_bytes{};
   Outcome outcome = Outcome::kRuns;
   const char* says = nullptr;   // the balloon's or message box's text (its start)
   const char* logged = nullptr;  // a command line that must have been run

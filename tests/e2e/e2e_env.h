@@ -26,9 +26,10 @@ inline HWND StartReady(Program& program) {
   EXPECT_TRUE(program.Started());
   HWND main = WaitForWindow(kMainTitle, 15000);
   EXPECT_TRUE(main) << "no visible window titled " << kMainTitle;
-  if (main)
+  if (main) {
     EXPECT_TRUE(WaitUntil([&] { return StartButtonReads(main, "开启WiFi"); }, 15000))
         << "the start button never became ready: " << TextOf(main, Ctl::按钮开始);
+  }
   return main;
 }
 

@@ -67,8 +67,9 @@ class Extras : public ::testing::Test {
   static HWND StartReady(Program& program) {
     HWND main = WaitForWindow(kMainTitle, 15000);
     EXPECT_TRUE(main);
-    if (main)
+    if (main) {
       EXPECT_TRUE(WaitUntil([&] { return IsWindowEnabled(FindControl(main, Ctl::按钮开始)); }, 15000));
+    }
     return main;
   }
 

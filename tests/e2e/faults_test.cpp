@@ -32,7 +32,8 @@ constexpr DWORD kEndBoundMs = 8000;
 
 bool NetshRunning() {
   HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
-  PROCESSENTRY32W entry{sizeof entry};
+  PROCESSENTRY32W entry{};
+  entry.dwSize = sizeof entry;
   bool found = false;
   for (BOOL more = Process32FirstW(snapshot, &entry); more && !found; more = Process32NextW(snapshot, &entry))
     found = _wcsicmp(entry.szExeFile, L"netsh.exe") == 0;
@@ -208,7 +209,9 @@ TEST_P(Fault, GoesOnAndEndsWithinTheBoundLeavingNothingBehind) {
   CloseAndExpectEnd(program, c.main, kEndBoundMs);
   std::cout << row.name << ": ended " << GetTickCount64() - closing << " ms after the close\n";
   EXPECT_FALSE(NetshRunning()) << "a netsh of the program outlived it";
-  if (!row.may_stay_shared) EXPECT_TRUE(NothingShared()) << ReadText("sharing.ini");
+  if (!row.may_stay_shared) {
+    EXPECT_TRUE(NothingShared()) << ReadText("sharing.ini");
+  }
   // Whatever the settings file held it still holds, and it reads.
   EXPECT_EQ(LostLines(held, Snapshot(kIniPath)), std::vector<std::string>{});
   EXPECT_EQ(settings_.Read(setting::kAdapterOverrideName), "无线网络连接 2");

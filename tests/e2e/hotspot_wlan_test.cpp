@@ -207,26 +207,36 @@ TEST_F(Windows10WlanHotspot, ConnectionThatExistedBeforeIsSharedAsThePrivateSide
   EXPECT_FALSE(Has(after, "public") || Has(after, "private")) << "left shared: " << after;
 }
 
+// Presses the start button of a start that must fail and returns the
+// "开启失败" box's text (empty when none came); the box is shot, answered,
+// and the window must be back in the stopped state.
+std::string RefusedStart(HWND main, const char* shot) {
+  Click(FindControl(main, Ctl::按钮开始));
+  HWND box = WaitForMessageBox("开启失败", 20000);
+  if (!box) {
+    ADD_FAILURE() << "no box; the button reads " << TextOf(main, Ctl::按钮开始);
+    return "";
+  }
+  const std::string text = MessageBoxText(box);
+  Shot(shot);
+  EXPECT_NE(TextOf(main, Ctl::按钮开始), "关闭WiFi");
+  PressOk(box);
+  EXPECT_TRUE(WaitUntil([&] { return StartButtonReads(main, "开启WiFi"); }, 10000));
+  EXPECT_EQ(TextOf(main, Ctl::标签9), "未启动");
+  return text;
+}
+
 TEST_F(Windows10WlanHotspot, RefusedStartIsReportedAndLeavesNothingShared) {
   WriteText("wlan-state.ini", "start_error=5023\r\nstart_reason=24\r\n");  // and no device
   Program program(ProgramPath());
   HWND main = StartReady(program);
   ASSERT_TRUE(main);
 
-  Click(FindControl(main, Ctl::按钮开始));
-  HWND box = WaitForMessageBox("开启失败", 20000);
-  ASSERT_TRUE(box) << "no box; the button reads " << TextOf(main, Ctl::按钮开始);
-  const std::string text = MessageBoxText(box);
+  const std::string text = RefusedStart(main, "wlan-start-refused");
   EXPECT_EQ(text.substr(0, text.find("\r\n解决办法")),
             "开启失败！失败类型：无法启动承载网络。\r\n"
             "原因：WLAN 服务不可用，或承载网络已被禁用（错误代码 5023）");
   EXPECT_TRUE(Has(text, "无线网卡驱动")) << text;
-  Shot("wlan-start-refused");
-  EXPECT_NE(TextOf(main, Ctl::按钮开始), "关闭WiFi");
-  PressOk(box);
-
-  EXPECT_TRUE(WaitUntil([&] { return StartButtonReads(main, "开启WiFi"); }, 10000));
-  EXPECT_EQ(TextOf(main, Ctl::标签9), "未启动");
   const std::string sharing = ReadText("sharing.ini");
   EXPECT_FALSE(Has(sharing, "public") || Has(sharing, "private")) << "left shared: " << sharing;
   EXPECT_NE(StateValue("active"), "1");
@@ -326,17 +336,10 @@ TEST_F(Windows10MobileHotspot, RefusedStartShowsTheSystemsReason) {
   HWND main = StartReady(program);
   ASSERT_TRUE(main);
 
-  Click(FindControl(main, Ctl::按钮开始));
-  HWND box = WaitForMessageBox("开启失败", 20000);
-  ASSERT_TRUE(box) << "no box; the button reads " << TextOf(main, Ctl::按钮开始);
-  const std::string text = MessageBoxText(box);
+  const std::string text = RefusedStart(main, "mobile-start-refused");
   EXPECT_EQ(text.substr(0, text.find("\r\n解决办法")),
             "开启失败！失败类型：无法启动移动热点。\r\n"
             "原因：运营商授权检查未通过（设备上的移动热点已被组策略关闭）");
-  Shot("mobile-start-refused");
-  PressOk(box);
-  EXPECT_TRUE(WaitUntil([&] { return StartButtonReads(main, "开启WiFi"); }, 10000));
-  EXPECT_EQ(TextOf(main, Ctl::标签9), "未启动");
   EXPECT_NE(TetheringValue("running"), "1");
   CloseAndExpectEnd(program, main);
 }
