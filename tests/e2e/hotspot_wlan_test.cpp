@@ -26,9 +26,9 @@ namespace {
 
 constexpr wchar_t kVersionKey[] = L"Software\\Wine\\AppDefaults\\LumoraWiFi.exe";
 
-// One "key=value" line of wlan-state.ini; "" when missing.
-std::string StateValue(const std::string& key) {
-  std::istringstream lines(ReadText("wlan-state.ini"));
+// One "key=value" line of a stand-in's state file; "" when missing.
+std::string StateFileValue(const char* file, const std::string& key) {
+  std::istringstream lines(ReadText(file));
   std::string line;
   while (std::getline(lines, line)) {
     if (!line.empty() && line.back() == '\r') line.pop_back();
@@ -36,6 +36,8 @@ std::string StateValue(const std::string& key) {
   }
   return {};
 }
+
+std::string StateValue(const std::string& key) { return StateFileValue("wlan-state.ini", key); }
 
 std::wstring FolderOf(const std::wstring& path) {
   const size_t slash = path.find_last_of(L"\\/");
@@ -250,13 +252,7 @@ TEST_F(Windows10WlanHotspot, RefusedStartIsReportedAndLeavesNothingShared) {
 // stand-in (tethering-state.ini, tethering.log) plays the tethering manager,
 // and the netsh stand-in's driver report says there is no hosted network.
 std::string TetheringValue(const std::string& key) {
-  std::istringstream lines(ReadText("tethering-state.ini"));
-  std::string line;
-  while (std::getline(lines, line)) {
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    if (line.rfind(key + "=", 0) == 0) return line.substr(key.size() + 1);
-  }
-  return {};
+  return StateFileValue("tethering-state.ini", key);
 }
 
 class Windows10MobileHotspot : public ::testing::Test {
