@@ -327,6 +327,34 @@ netns_wine_run() {
     "$WINE_LOADER_BIN" "$@"
 }
 
+# --- A full drive C ------------------------------------------------------------
+# Runs end-to-end tests with drive C on a small disk that fills: in a mount
+# namespace of their own, drive_c is overlaid with a 16 MB tmpfs (2048 file
+# entries) that takes every write, while the stand-ins' folder stays on the
+# real disk so the services they play go on working. Wine's server starts
+# inside, since it opens the files; when the run ends the namespace goes and
+# the prefix keeps nothing the run wrote.
+run_on_full_disk() {  # Windows build directory, screenshots folder, gtest filter
+  local small
+  small=$(mktemp -d)
+  "$WINESERVER_BIN" -k >/dev/null 2>&1 || true
+  "$WINESERVER_BIN" -w >/dev/null 2>&1 || true
+  DRIVE=$WINEPREFIX/drive_c SMALL=$small WINESERVER_BIN=$WINESERVER_BIN \
+    unshare -m --propagation private bash -c '
+      set -e
+      mount -t tmpfs -o size=16m,nr_inodes=2048 lumora-small-disk "$SMALL"
+      mkdir "$SMALL/upper" "$SMALL/work" "$SMALL/standins"
+      mount --bind "$DRIVE/lumora-standins" "$SMALL/standins"
+      mount -t overlay lumora-drive-c -o "lowerdir=$DRIVE,upperdir=$SMALL/upper,workdir=$SMALL/work" "$DRIVE"
+      mount --bind "$SMALL/standins" "$DRIVE/lumora-standins"
+      "$@" || true
+      "$WINESERVER_BIN" -k >/dev/null 2>&1 || true' _ \
+    timeout 300 env WINEDEBUG=-all LC_ALL=zh_CN.UTF-8 LANG=zh_CN.UTF-8 LUMORA_FULL_DISK=1 \
+      LUMORA_EXE="$(winepath_of "$1/src/win32/LumoraWiFi.exe")" LUMORA_SHOTS="$(winepath_of "$2")" \
+      "$WINE_LOADER_BIN" "$1/tests/e2e_tests.exe" --gtest_filter="$3" </dev/null
+  rmdir "$small"
+}
+
 # --- A Wine session of its own ---------------------------------------------------
 # The timed power-off ends the programs of its Wine session: its scenario
 # runs in a prefix and wineserver of their own, never the ones the other

@@ -1,5 +1,6 @@
 #include "common/lines.h"
 
+#include <cctype>
 #include <cstddef>
 #include <utility>
 
@@ -12,6 +13,17 @@ constexpr std::string_view kCrLf = "\r\n";
 
 bool InRange(int n, std::size_t count) {
   return n >= 1 && static_cast<std::size_t>(n) <= count;
+}
+
+// "00-1A-2B-3C-4D-5E" at the start of the line, either case.
+bool StartsWithMacText(std::string_view line) {
+  if (line.size() < 17) return false;
+  for (std::size_t i = 0; i < 17; ++i) {
+    const char c = line[i];
+    const bool ok = i % 3 == 2 ? c == '-' : std::isxdigit(static_cast<unsigned char>(c)) != 0;
+    if (!ok) return false;
+  }
+  return true;
 }
 
 }  // namespace
@@ -49,6 +61,18 @@ int LineOf(std::string_view text, std::string_view search) {
   const std::vector<std::string> lines = SplitLines(text);
   for (std::size_t i = 0; i < lines.size(); ++i) {
     if (ContainsNoCase(lines[i], search)) return static_cast<int>(i + 1);
+  }
+  return 0;
+}
+
+int RecordLineOf(std::string_view text, std::string_view mac) {
+  if (mac.empty()) return 0;
+  const std::vector<std::string> lines = SplitLines(text);
+  for (std::size_t i = 0; i < lines.size(); ++i) {
+    if (EqualsNoCase(std::string_view(lines[i]).substr(0, mac.size()), mac)) return static_cast<int>(i + 1);
+  }
+  for (std::size_t i = 0; i < lines.size(); ++i) {
+    if (!StartsWithMacText(lines[i]) && ContainsNoCase(lines[i], mac)) return static_cast<int>(i + 1);
   }
   return 0;
 }

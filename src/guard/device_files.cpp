@@ -31,14 +31,14 @@ std::string DeviceFileText(FileStore& files, const std::string& path) {
   return ReadDeviceFile(files, path).value_or(std::string());
 }
 
-bool UpdateDeviceFile(FileStore& files, const std::string& path,
-                      const std::function<std::optional<std::string>(const std::string&)>& change) {
+FileUpdate UpdateDeviceFile(FileStore& files, const std::string& path,
+                            const std::function<std::optional<std::string>(const std::string&)>& change) {
   std::lock_guard lock(LockOf(path));
   const std::optional<std::string> old = ReadUnlocked(files, path);
-  if (!old) return false;
+  if (!old) return FileUpdate::kFailed;
   const std::optional<std::string> updated = change(*old);
-  if (!updated) return false;
-  return files.WriteAll(path, *updated);
+  if (!updated) return FileUpdate::kUnchanged;
+  return files.WriteAll(path, *updated) ? FileUpdate::kWritten : FileUpdate::kFailed;
 }
 
 std::string WithFinalCrLf(std::string text) {

@@ -26,9 +26,11 @@ std::optional<std::string> ReadDeviceFile(FileStore& files, const std::string& p
 std::string DeviceFileText(FileStore& files, const std::string& path);
 
 // Read, change and write under the file's lock. `change` gets the bytes and
-// returns the new bytes, or nullopt to leave the file alone. A file that
-// exists but cannot be read is never replaced. True when a write succeeded.
-bool UpdateDeviceFile(FileStore& files, const std::string& path,
+// returns the new bytes, or nullopt to leave the file alone (kUnchanged). A
+// file that exists but cannot be read is never replaced (kFailed), nor is
+// one whose replacement fails (a full disk, a lock): it keeps its bytes.
+enum class FileUpdate { kWritten, kUnchanged, kFailed };
+FileUpdate UpdateDeviceFile(FileStore& files, const std::string& path,
                       const std::function<std::optional<std::string>(const std::string&)>& change);
 
 // List files end every record with CRLF, the last one too.

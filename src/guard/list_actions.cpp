@@ -45,6 +45,12 @@ std::string AppendRecord(std::string text, const std::string& record) {
   return text + record + "\r\n";
 }
 
+// A change the file did not take is not shown as made: the user hears why.
+void ReportUnsaved(WindowPort& ui, const char* path) {
+  ui.ShowMessage(std::string("无法保存到 ") + path + "：磁盘可能已满，或文件正被其他程序使用。本次修改没有保存。",
+                 "提示", MessageIcon::kWarning, MessageButtons::kOk);
+}
+
 }  // namespace
 
 void ClientGuard::OnListRightClick(Ctl list, int row) {
@@ -64,9 +70,6 @@ void ClientGuard::MoveToBlackList() {
   for (int row : p_.lists.SelectedRows(kUsers))
     moved.push_back(
         {ui.Cell(kUsers, row, 1), OneLine(ui.Cell(kUsers, row, 2)), OneLine(ui.Cell(kUsers, row, 3))});
-  // Only the first device is blocked at once; the next scan blocks the rest.
-  if (!moved.empty()) BlockClient(moved.front().ip);
-
   // The hidden address column of the rows already shown stays with them.
   std::map<std::string, std::string> ips;
   for (int row = 0; row < ui.RowCount(kBlack); ++row)
@@ -87,12 +90,15 @@ void ClientGuard::MoveToBlackList() {
   for (int row = 0; row < ui.RowCount(kBlack); ++row)
     shown.push_back({ui.Cell(kBlack, row, 1), ui.Cell(kBlack, row, 2)});
   std::vector<ListRecord> records = merge(shown);
-  UpdateDeviceFile(p_.files, kBlackListPath, [&](const std::string& file) {
+  const FileUpdate update = UpdateDeviceFile(p_.files, kBlackListPath, [&](const std::string& file) {
     records = merge(ListRecords(GbkToUtf8(file)));
     std::string text;
     for (const ListRecord& r : records) text += r.mac + "+" + r.name + "\r\n";
     return std::optional<std::string>(Utf8ToGbk(text));
   });
+  if (update == FileUpdate::kFailed) return ReportUnsaved(ui, kBlackListPath);
+  // Only the first device is blocked at once; the next scan blocks the rest.
+  if (!moved.empty()) BlockClient(moved.front().ip);
 
   std::vector<std::vector<std::string>> rows;
   for (const ListRecord& r : records) rows.push_back({ips[r.mac], r.mac, r.name});
@@ -113,14 +119,13 @@ void ClientGuard::CopyToWhiteList() {
   const std::string mac = Utf8ToGbk(OneLine(ui.Cell(kUsers, selected.front(), 2)));
   const std::string name = Utf8ToGbk(OneLine(ui.Cell(kUsers, selected.front(), 3)));
   if (mac.empty()) return;
-  const bool written = UpdateDeviceFile(p_.files, kWhiteListPath, [&](const std::string& text) {
+  const FileUpdate update = UpdateDeviceFile(p_.files, kWhiteListPath, [&](const std::string& text) {
     const std::string record = mac + "+" + name;
-    const int n = LineOf(text, mac);
+    const int n = RecordLineOf(text, mac);
     return std::optional<std::string>(n > 0 ? WithFinalCrLf(OverwriteLine(text, n, record))
                                             : AppendRecord(text, record));
   });
-  // Success is reported only when it happened; a failed write stays silent.
-  if (!written) return;
+  if (update == FileUpdate::kFailed) return ReportUnsaved(ui, kWhiteListPath);
   ui.ShowMessage("成功复制到白名单列表，\r\n在[白名单模式]将不拦截此用户。", "信息：",
                  MessageIcon::kInformation, MessageButtons::kOk);
 }
@@ -135,11 +140,12 @@ bool ClientGuard::RemoveSelected(Ctl view, const char* path) {
   std::vector<std::pair<int, std::string>> selected;
   for (int row : p_.lists.SelectedRows(view))
     selected.emplace_back(row, Utf8ToGbk(ui.Cell(view, row, mac_column)));
+  if (selected.empty()) return false;
   std::vector<int> removed_rows;
-  UpdateDeviceFile(p_.files, path, [&](const std::string& old) -> std::optional<std::string> {
+  const FileUpdate update = UpdateDeviceFile(p_.files, path, [&](const std::string& old) -> std::optional<std::string> {
     std::string text = old;
     for (const auto& [row, mac] : selected) {
-      const int n = mac.empty() ? 0 : LineOf(text, mac);
+      const int n = mac.empty() ? 0 : RecordLineOf(text, mac);
       if (n == 0) continue;
       text = WithFinalCrLf(DeleteLine(text, n));
       removed_rows.push_back(row);
@@ -147,6 +153,10 @@ bool ClientGuard::RemoveSelected(Ctl view, const char* path) {
     if (removed_rows.empty()) return std::nullopt;
     return text;
   });
+  if (update == FileUpdate::kFailed) {
+    ReportUnsaved(ui, path);
+    return false;
+  }
   DeleteRowsDescending(ui, view, removed_rows);
   return !removed_rows.empty();
 }
@@ -195,11 +205,12 @@ void ClientGuard::CommitRename() {
   // rename under way.
   if (!renaming_) return;
   renaming_ = false;
-  const std::string name = OneLine(ui.Text(kEditor));
+  // The row shows what the book can hold: GBK has no emoji.
+  const std::string name = GbkToUtf8(Utf8ToGbk(OneLine(ui.Text(kEditor))));
+  ui.SetVisible(kEditor, false);
+  if (!RenameDevice(p_.files, rename_mac_, name)) return ReportUnsaved(ui, kNameBookPath);
   for (int row = 0; row < ui.RowCount(kUsers); ++row)
     if (ui.Cell(kUsers, row, 2) == rename_mac_) ui.SetCell(kUsers, row, 3, name);
-  ui.SetVisible(kEditor, false);
-  RenameDevice(p_.files, rename_mac_, name);
 }
 
 void ClientGuard::Refresh() {

@@ -17,6 +17,7 @@ std::string FindNameIn(const std::string& book, const std::string& mac);
 // adds CRLF and the record at the end.
 void RecordName(FileStore& files, const std::string& mac, const std::string& name);
 // As RecordName, but a MAC text the book does not hold leaves it alone.
-void RenameDevice(FileStore& files, const std::string& mac, const std::string& name);
+// False when the book could not be read or written.
+bool RenameDevice(FileStore& files, const std::string& mac, const std::string& name);
 
 }  // namespace lumora

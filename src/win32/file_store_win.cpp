@@ -69,7 +69,10 @@ bool Win32FileStore::WriteAll(const std::string& path, const std::string& bytes)
   HANDLE file = CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                             FILE_ATTRIBUTE_NORMAL, nullptr);
   // No right to create files beside it (but perhaps to change it): in place.
-  if (file == INVALID_HANDLE_VALUE) return WriteInPlace(target, bytes);
+  // Nothing else leads there: on a full disk a write in place that stops
+  // half way would tear the file.
+  if (file == INVALID_HANDLE_VALUE)
+    return GetLastError() == ERROR_ACCESS_DENIED && WriteInPlace(target, bytes);
   const bool written = WriteHandle(file, bytes);
   CloseHandle(file);
   // Another program reading the file for a moment (an editor, a virus

@@ -55,12 +55,6 @@ std::string Mac(int i) {
 }
 int RowCount(HWND list) { return int(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0)); }
 
-void ResetStandins() {
-  for (const char* f : {"netsh.log", "netsh-state.ini", "netsh-fail.txt", "netsh-reply.txt", "sharing-fail.txt"})
-    DeleteFileA((std::string(kDir) + "\\" + f).c_str());
-  WriteText("sharing.ini", "宽带连接|2|none\r\n无线网络连接 2|7|none\r\n");
-}
-
 // ---------------------------------------------------------------------------
 // The four files the program keeps on drive C.
 

@@ -12,7 +12,7 @@
 #include "extras/start_options.h"
 #include "extras/theme.h"
 #include "screenshot.h"
-#include "standin_files.h"
+#include "prepared_files.h"
 #include "ui_driver.h"
 #include "win32/file_store_win.h"
 #include "win32/utf16.h"
@@ -54,12 +54,6 @@ class Extras : public ::testing::Test {
   }
 
   // Broadband in, the hosted network not yet configured.
-  static void ResetStandins() {
-    for (const char* f : {"netsh.log", "netsh-state.ini", "netsh-fail.txt"})
-      DeleteFileA((std::string(kDir) + "\\" + f).c_str());
-    WriteText("sharing.ini", "宽带连接|2|none\r\n无线网络连接 2|7|none\r\n");
-  }
-
   // Starts the program; the window once its start button is enabled.
 
   // The window once its start button is enabled (with qidong=y it may read

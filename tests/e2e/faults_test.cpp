@@ -176,9 +176,7 @@ class Fault : public ::testing::TestWithParam<FaultRow> {
   void SetUp() override {
     ASSERT_FALSE(ProgramPath().empty()) << "LUMORA_EXE is not set";
     for (const char* f : {kIniPath, kBlackPath, kWhitePath}) Clear(f);
-    for (const char* f : {"netsh.log", "netsh-state.ini", "netsh-fail.txt", "netsh-reply.txt", "sharing-fail.txt"})
-      DeleteFileA((std::string(kDir) + "\\" + f).c_str());
-    WriteText("sharing.ini", "宽带连接|2|none\r\n无线网络连接 2|7|none\r\n");
+    ResetStandins();
     settings_.Write(setting::kAdapterOverride, "1");
     settings_.Write(setting::kAdapterOverrideName, "无线网络连接 2");
   }

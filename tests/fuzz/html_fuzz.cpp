@@ -24,12 +24,19 @@ extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, std::size_t siz
   // A byte gives at most U+FFFD (3 bytes); a paragraph's "<p>" two breaks.
   FUZZ_CHECK(total <= 3 * markup.size() + 2);
 
-  const std::string_view first = markup.substr(0, markup.find('\n'));
+  // A colour "#rrggbb" or "#rgb", blanks around it allowed, reads as its
+  // digits ("#1a2" as #11aa22).
+  std::string_view first = markup.substr(0, markup.find('\n'));
+  while (!first.empty() && (first.front() == ' ' || first.front() == '\t')) first.remove_prefix(1);
+  while (!first.empty() && (first.back() == ' ' || first.back() == '\t' || first.back() == '\r'))
+    first.remove_suffix(1);
   Colour colour;
-  if (ParseHtmlColour(first, colour) && first.size() == 7 && first[0] == '#') {
+  if (ParseHtmlColour(first, colour) && (first.size() == 7 || first.size() == 4) && first[0] == '#') {
+    std::string digits(first.substr(1));
+    if (digits.size() == 3) digits = {digits[0], digits[0], digits[1], digits[1], digits[2], digits[2]};
     char hex[8];
-    std::snprintf(hex, sizeof hex, "#%02x%02x%02x", colour.r, colour.g, colour.b);
-    FUZZ_CHECK(EqualsNoCase(first, hex));
+    std::snprintf(hex, sizeof hex, "%02x%02x%02x", colour.r, colour.g, colour.b);
+    FUZZ_CHECK(EqualsNoCase(digits, hex));
   }
   return 0;
 }

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <map>
 #include <thread>
 
 #include "fakes/fake_guard.h"
@@ -215,10 +216,6 @@ TEST(GuardActions, MenuItemsChangeFilesViewsAndBlocks) {
   EXPECT_EQ(r.ui.messages[1].text, "成功复制到白名单列表，\r\n在[白名单模式]将不拦截此用户。");
   EXPECT_EQ(r.ui.messages[1].title, "信息：");
   EXPECT_EQ(r.ui.messages[1].icon, MessageIcon::kInformation);
-  r.files.unwritable.insert(kWhiteListPath);  // a failed copy is not reported as done
-  events.Choose(MenuItem::复制到白名单);
-  EXPECT_EQ(r.ui.messages.size(), 2u);
-  r.files.unwritable.clear();
 
   // Out of the black list: every block on the hotspot's interface ends.
   r.neighbours.rows = {Neighbour("192.168.137.5", kZero, 12, kNeighbourStatic),
@@ -244,6 +241,57 @@ TEST(GuardActions, MenuItemsChangeFilesViewsAndBlocks) {
   events.Dispatch(Ctl::超级链接框刷新, ControlEvent::kClick);
   EXPECT_EQ(r.ui.RowCount(Ctl::超级列表框1), 0);
   EXPECT_TRUE(r.neighbours.rows.empty());
+}
+
+// A file that cannot be rewritten (a full disk, another program holding it,
+// unreadable) takes no change: the user is told, the file and the views stay
+// as they were, and a device that did not reach the black list is not blocked.
+TEST(GuardActions, AChangeAFileDoesNotTakeIsReportedAndNotShown) {
+  struct Case {
+    const char* path;
+    MenuItem item;  // or the rename when the list is the user list
+    Ctl list;
+    bool unreadable;
+  };
+  const Case cases[] = {
+      {kBlackListPath, MenuItem::拉入黑名单, Ctl::超级列表框1, false},
+      {kBlackListPath, MenuItem::拉入黑名单, Ctl::超级列表框1, true},
+      {kWhiteListPath, MenuItem::复制到白名单, Ctl::超级列表框1, false},
+      {kBlackListPath, MenuItem::取消黑名单, Ctl::超级列表框2, false},
+      {kWhiteListPath, MenuItem::移出白名单, Ctl::超级列表框3, true},
+      {kNameBookPath, MenuItem::拉入黑名单, Ctl::超级列表框1, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.path) + (c.unreadable ? " unreadable" : " unwritable"));
+    GuardRig r;
+    EventTable events{{r.guard.Registration()}};
+    r.Write(kBlackListPath, D + "+坏人\r\n");
+    r.Write(kWhiteListPath, B + "+乙\r\n");
+    r.Write(kNameBookPath, "\r\n" + A + "+甲");
+    r.guard.ShowStoredMode();
+    r.Add(Ctl::超级列表框1, {"1", "192.168.137.3", A, "甲"});
+    const auto files = r.files.files;
+    std::map<Ctl, Rows> views;
+    for (Ctl list : {Ctl::超级列表框1, Ctl::超级列表框2, Ctl::超级列表框3}) views[list] = r.Rows(list);
+    (c.unreadable ? r.files.unreadable : r.files.unwritable).insert(c.path);
+
+    r.lists.selected[c.list] = {0};
+    if (c.path == std::string(kNameBookPath)) {
+      events.Dispatch(Ctl::超级列表框1, ControlEvent::kDoubleClick, 0);
+      r.ui.SetText(Ctl::编辑框设备, "卧室平板");
+      events.Dispatch(Ctl::编辑框设备, ControlEvent::kKey, 13);
+    } else {
+      ASSERT_TRUE(events.Choose(c.item));
+    }
+    ASSERT_EQ(r.ui.messages.size(), 1u);
+    EXPECT_EQ(r.ui.messages[0].text, std::string("无法保存到 ") + c.path +
+                                         "：磁盘可能已满，或文件正被其他程序使用。本次修改没有保存。");
+    EXPECT_EQ(r.ui.messages[0].icon, MessageIcon::kWarning);
+    EXPECT_EQ(r.files.files, files);
+    for (const auto& [list, rows] : views) EXPECT_EQ(r.Rows(list), rows);
+    EXPECT_TRUE(r.host.Commands().empty());
+    EXPECT_FALSE(r.ui.Visible(Ctl::编辑框设备));
+  }
 }
 
 TEST(GuardRename, ReachesTheDoubleClickedDeviceAfterARescan) {

@@ -74,6 +74,24 @@ TEST(LineOf, FindsFirstLineCaseInsensitively) {
   }
 }
 
+// A device's record is the line its MAC text starts; another record whose
+// name holds that text is not it, an odd line (a BOM, blanks) still is.
+TEST(RecordLineOf, FindsTheDevicesOwnRecord) {
+  const std::string a = "02-11-22-33-44-55", b = "02-11-22-33-44-66";
+  const struct {
+    std::string text;
+    int expected;
+  } cases[] = {
+      {"\r\n" + b + "+" + a + "的手机\r\n" + a + "+x", 3},
+      {b + "+" + a + "的手机\r\n", 0},
+      {"\xEF\xBB\xBF" + a + "+bom\r\n", 1},
+      {b + "+y\r\n  " + a + "+blanks", 2},
+      {"02-11-22-33-44-55+lower\r\n", 1},
+  };
+  for (const auto& c : cases) EXPECT_EQ(RecordLineOf(c.text, a), c.expected) << c.text;
+  EXPECT_EQ(RecordLineOf("x", ""), 0);
+}
+
 TEST(LineAt, ReturnsLineOrEmpty) {
   const std::pair<int, std::string_view> cases[] = {
       {1, "Phone|00-1A-2B-3C-4D-5E"}, {2, "Laptop|aa-bb-cc-dd-ee-ff"}, {3, ""},

@@ -23,6 +23,15 @@ bool IsMasked(HWND top, Ctl c) {
   return SendMessageW(FindControl(top, c), EM_GETPASSWORDCHAR, 0, 0) != 0;
 }
 
+bool ChooseForRow(HWND list, int row, int item) {
+  for (int attempt = 0; attempt < 3; ++attempt) {
+    if (!MouseOnCell(list, row, 1, Mouse::kClick) || !MouseOnCell(list, row, 1, Mouse::kRightClick))
+      return false;
+    if (ChooseMenuItem(item, 1500)) return true;
+  }
+  return false;
+}
+
 void MoveSlider(HWND top, Ctl slider, int position) {
   HWND hwnd = FindControl(top, slider);
   SendMessageW(hwnd, TBM_SETPOS, TRUE, position);

@@ -30,6 +30,9 @@ bool SelectPage(HWND top, int index);
 void TrayClick(HWND top, UINT mouse_message);
 // The open pop-up menu, if any, and closing it.
 HWND OpenPopupMenu(DWORD timeout_ms);
+// Selects the list view's row, right-clicks it and picks item `item` of its
+// menu; a scan rebuilding the list in between takes the menu: tried 3 times.
+bool ChooseForRow(HWND list, int row, int item);
 void ClosePopupMenu();
 
 // A message box titled `title` (class #32770), its text, and its OK button.
