@@ -3,6 +3,7 @@
 // touch, and a name recorded for a MAC text is the one found for it.
 #include <fuzzer/FuzzedDataProvider.h>
 
+#include <cctype>
 #include <string>
 
 #include "common/gbk.h"
@@ -14,6 +15,14 @@
 #include "guard/name_book.h"
 
 using namespace lumora;
+
+// A line that starts with a MAC text other than `mac`.
+static bool IsOtherRecord(const std::string& line, const std::string& mac) {
+  if (line.size() < 17 || EqualsNoCase(std::string_view(line).substr(0, 17), mac)) return false;
+  for (std::size_t i = 0; i < 17; ++i)
+    if (i % 3 == 2 ? line[i] != '-' : !std::isxdigit(static_cast<unsigned char>(line[i]))) return false;
+  return true;
+}
 
 extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, std::size_t size) {
   FuzzedDataProvider in(data, size);
@@ -65,6 +74,13 @@ extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, std::size_t siz
     if (!line.empty() && !ContainsNoCase(line, Utf8ToGbk(mac))) others.push_back(line);
   for (const std::string& line : SplitLines(files.files[kNameBookPath]))
     if (!line.empty() && !ContainsNoCase(line, Utf8ToGbk(mac))) kept.push_back(line);
+  FUZZ_CHECK(kept == others);
+  // Another device's record stays whole even when its name holds this MAC text.
+  others.clear(), kept.clear();
+  for (const std::string& line : lines)
+    if (IsOtherRecord(line, mac)) others.push_back(line);
+  for (const std::string& line : SplitLines(files.files[kNameBookPath]))
+    if (IsOtherRecord(line, mac)) kept.push_back(line);
   FUZZ_CHECK(kept == others);
   return 0;
 }
