@@ -24,12 +24,12 @@ extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, std::size_t siz
   // A byte gives at most U+FFFD (3 bytes); a paragraph's "<p>" two breaks.
   FUZZ_CHECK(total <= 3 * markup.size() + 2);
 
-  // A colour "#rrggbb" or "#rgb", blanks around it allowed, reads as its
-  // digits ("#1a2" as #11aa22).
+  // A colour "#rrggbb" or "#rgb", HTML blanks around it allowed, reads as
+  // its digits ("#1a2" as #11aa22).
+  const auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\f'; };
   std::string_view first = markup.substr(0, markup.find('\n'));
-  while (!first.empty() && (first.front() == ' ' || first.front() == '\t')) first.remove_prefix(1);
-  while (!first.empty() && (first.back() == ' ' || first.back() == '\t' || first.back() == '\r'))
-    first.remove_suffix(1);
+  while (!first.empty() && blank(first.front())) first.remove_prefix(1);
+  while (!first.empty() && blank(first.back())) first.remove_suffix(1);
   Colour colour;
   if (ParseHtmlColour(first, colour) && (first.size() == 7 || first.size() == 4) && first[0] == '#') {
     std::string digits(first.substr(1));
