@@ -139,7 +139,8 @@ TEST_F(Extras, HueSliderRepaintsTheWindowAtOnce) {
     GetClientRect(button, &r);
     EXPECT_EQ(PixelAt(button, 3, r.bottom / 2), Ref(palette.button_face)) << c.label;
     EXPECT_EQ(PixelAt(button, 0, r.bottom / 2), Ref(palette.button_border)) << c.label;
-    Shot("theme-settings-hue" + std::string(c.label));
+    const std::string label = c.label;  // "[-160]": brackets are no file name for convert
+    Shot("theme-settings-hue" + label.substr(1, label.size() - 2));
   }
   // "恢复默认" from another hue.
   MoveSlider(main, Ctl::滑块条色调, 40);

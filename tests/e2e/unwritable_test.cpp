@@ -1,7 +1,7 @@
 // The settings file and the list files when the real program cannot rewrite
 // them while it runs: another program holds them open without sharing, they
-// turn read-only, or the disk is full. A list change the file did not take is reported and not
-// shown as made; the settings file keeps every byte (a replacement that
+// turn read-only, or the disk is full. A list change the file did not take
+// is reported and not shown as made; the settings file keeps every byte (a replacement that
 // stops half way would tear it); once the files can be written again the
 // same change goes through, and nothing half-written is left beside them.
 //
@@ -12,6 +12,7 @@
 
 #include <cstdlib>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "app_driver.h"
@@ -28,88 +29,65 @@ using Rows = std::vector<std::vector<std::string>>;
 
 constexpr char kFillDir[] = "c:\\lumora-fill";
 
-// What keeps the program from writing, for as long as it lives.
+enum class Kind { kLocked, kReadOnly, kDiskFull };
+
+// Keeps the program from writing until lifted: both list files held open
+// with no sharing (reads and replacements fail) or made read-only by their
+// owner; or drive C filled, one file taking every free block and empty
+// files every free file entry, so neither a longer file nor a new one fits.
 class Blocker {
  public:
-  virtual ~Blocker() = default;
-  virtual void Lift() = 0;
-};
-
-// Both list files held open with no sharing: reads and replacements fail.
-class Locks : public Blocker {
- public:
-  Locks() {
-    for (const char* path : {kBlackPath, kWhitePath})
-      handles_.push_back(CreateFileA(path, GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
-    for (HANDLE h : handles_) EXPECT_NE(h, INVALID_HANDLE_VALUE);
+  explicit Blocker(Kind kind) : kind_(kind) {
+    if (kind == Kind::kDiskFull) FillDisk();
+    for (const char* path : {kBlackPath, kWhitePath}) {
+      if (kind == Kind::kReadOnly) SetFileAttributesA(path, FILE_ATTRIBUTE_READONLY);
+      if (kind == Kind::kLocked)
+        locks_.push_back(CreateFileA(path, GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+    }
   }
-  ~Locks() override { Lift(); }
-  void Lift() override {
-    for (HANDLE h : handles_)
-      if (h != INVALID_HANDLE_VALUE) CloseHandle(h);
-    handles_.clear();
+  ~Blocker() { Lift(); }
+  void Lift() {
+    for (HANDLE h : locks_) CloseHandle(h);
+    locks_.clear();
+    if (kind_ == Kind::kReadOnly)
+      for (const char* path : {kBlackPath, kWhitePath}) SetFileAttributesA(path, FILE_ATTRIBUTE_NORMAL);
+    for (; fillers_ >= 0; --fillers_) DeleteFileA(Filler(fillers_).c_str());
+    RemoveDirectoryA(kFillDir);
   }
 
  private:
-  std::vector<HANDLE> handles_;
-};
-
-// Both list files made read-only by their owner.
-class ReadOnly : public Blocker {
- public:
-  ReadOnly() {
-    for (const char* path : {kBlackPath, kWhitePath}) SetFileAttributesA(path, FILE_ATTRIBUTE_READONLY);
-  }
-  ~ReadOnly() override { Lift(); }
-  void Lift() override {
-    for (const char* path : {kBlackPath, kWhitePath}) SetFileAttributesA(path, FILE_ATTRIBUTE_NORMAL);
-  }
-};
-
-// Fills drive C: one file takes every free block, then empty files every
-// free file entry, so neither a longer file nor a new one fits.
-class FullDisk : public Blocker {
- public:
-  FullDisk() {
+  static std::string Filler(int n) { return std::string(kFillDir) + "\\" + std::to_string(n); }
+  void FillDisk() {
     CreateDirectoryA(kFillDir, nullptr);
-    HANDLE big = CreateFileA(Name(0).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    HANDLE big = CreateFileA(Filler(0).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
     const std::string chunk(1 << 16, 'f');
     DWORD wrote = 0;
     while (WriteFile(big, chunk.data(), DWORD(chunk.size()), &wrote, nullptr) && wrote) {
     }
     EXPECT_EQ(GetLastError(), DWORD(ERROR_DISK_FULL)) << "the disk never filled";
     CloseHandle(big);
-    for (files_ = 1; files_ < 100000; ++files_) {
-      HANDLE empty = CreateFileA(Name(files_).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
+    for (fillers_ = 1; fillers_ < 100000; ++fillers_) {
+      HANDLE empty = CreateFileA(Filler(fillers_).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
       if (empty == INVALID_HANDLE_VALUE) break;
       CloseHandle(empty);
     }
     EXPECT_EQ(GetLastError(), DWORD(ERROR_DISK_FULL)) << "no file entry ran out";
   }
-  ~FullDisk() override { Lift(); }
-  void Lift() override {
-    for (; files_ >= 0; --files_) DeleteFileA(Name(files_).c_str());
-    RemoveDirectoryA(kFillDir);
-  }
 
- private:
-  static std::string Name(int n) { return std::string(kFillDir) + "\\" + std::to_string(n); }
-  int files_ = 0;
+  Kind kind_;
+  std::vector<HANDLE> locks_;
+  int fillers_ = -1;
 };
 
 struct Condition {
   const char* name;
-  std::unique_ptr<Blocker> (*make)();
-  bool needs_full_disk;
+  Kind kind;
 };
 
 std::ostream& operator<<(std::ostream& out, const Condition& c) { return out << c.name; }
 
 const Condition kConditions[] = {
-    {"Locked", [] { return std::unique_ptr<Blocker>(new Locks); }, false},
-    {"ReadOnly", [] { return std::unique_ptr<Blocker>(new ReadOnly); }, false},
-    {"DiskFull", [] { return std::unique_ptr<Blocker>(new FullDisk); }, true},
-};
+    {"Locked", Kind::kLocked}, {"ReadOnly", Kind::kReadOnly}, {"DiskFull", Kind::kDiskFull}};
 
 std::string Unsaved(const char* path) {
   return std::string("无法保存到 ") + path + "：磁盘可能已满，或文件正被其他程序使用。本次修改没有保存。";
@@ -131,7 +109,7 @@ void RefusedWithItsReason(HWND main, HWND list, const char* path, int columns, c
 class Unwritable : public ::testing::TestWithParam<Condition> {
  protected:
   void SetUp() override {
-    if (GetParam().needs_full_disk && !std::getenv("LUMORA_FULL_DISK"))
+    if (GetParam().kind == Kind::kDiskFull && !std::getenv("LUMORA_FULL_DISK"))
       GTEST_SKIP() << "drive C is not a small disk of its own here";
     ASSERT_FALSE(ProgramPath().empty()) << "LUMORA_EXE is not set";
     ResetStandins();
@@ -160,7 +138,7 @@ TEST_P(Unwritable, ChangesAreRefusedAloudAndNoFileIsTorn) {
   ASSERT_EQ(ListViewRows(black, 3).size(), 2u);
 
   // The white list loads when its mode is chosen: chosen while the file reads.
-  std::unique_ptr<Blocker> blocker = GetParam().make();
+  std::optional<Blocker> blocker(std::in_place, GetParam().kind);
   if (HasFailure()) return;
   RefusedWithItsReason(main, black, kBlackPath, 3, "unwritable-black");
   blocker.reset();
@@ -173,7 +151,7 @@ TEST_P(Unwritable, ChangesAreRefusedAloudAndNoFileIsTorn) {
   ASSERT_TRUE(files_.WriteAll(kIniPath, ini));
   before_[0] = ini;
   blocker.reset();
-  blocker = GetParam().make();
+  blocker.emplace(GetParam().kind);
 
   // A start with a longer name and pass phrase: the hotspot runs, the file
   // keeps what it held.
@@ -193,7 +171,7 @@ TEST_P(Unwritable, ChangesAreRefusedAloudAndNoFileIsTorn) {
   blocker->Lift();
   const char* paths[] = {kIniPath, kBlackPath, kWhitePath};
   // On a full disk the settings file took nothing either, byte for byte.
-  for (int i = GetParam().needs_full_disk ? 0 : 1; i < 3; ++i)
+  for (int i = GetParam().kind == Kind::kDiskFull ? 0 : 1; i < 3; ++i)
     EXPECT_EQ(Snapshot(paths[i]), before_[i]) << paths[i];
   ASSERT_TRUE(ChooseForRow(black, 0, 0));
   EXPECT_TRUE(WaitUntil([&] { return ListViewRows(black, 3).size() == 1; }, 3000));
