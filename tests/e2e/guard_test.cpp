@@ -127,35 +127,41 @@ TEST_F(GuardEndToEnd, ListsNamesBlocksAndActsOnThePhones) {
   PressKey(editor, VK_RETURN);
   EXPECT_TRUE(WaitUntil([&] { return !IsWindowVisible(editor); }, 3000));
   EXPECT_TRUE(WaitUntil([&] { return Has(FileText("c:\\wifiname.txt"), std::string(kIphoneMac) + "+李雷的手机"); }, 3000));
+
   // What else the box may get, on the Android phone: each name is shown and
   // kept as the book holds it; a name holding the other phone's MAC text
-  // does not become that phone's record; a book another program holds takes
-  // nothing, and the user hears so.
+  // does not become that phone's record; a book another program holds, or
+  // one made read-only, takes nothing, and the user hears so.
+  enum Book { kFree, kLocked, kReadOnly };
   const struct {
     std::string typed, kept;
-    bool locked;
+    Book book;
   } renames[] = {
-      {"", "", false},
-      {Repeat("长", 200), Repeat("长", 200), false},
-      {"\xF0\x9F\x93\xB1手机", "?手机", false},
-      {std::string(kIphoneMac) + "的", std::string(kIphoneMac) + "的", false},
-      {"锁住", std::string(kIphoneMac) + "的", true},
+      {"", "", kFree},
+      {Repeat("长", 200), Repeat("长", 200), kFree},
+      {"\xF0\x9F\x93\xB1手机", "?手机", kFree},
+      {std::string(kIphoneMac) + "的", std::string(kIphoneMac) + "的", kFree},
+      {"锁住", std::string(kIphoneMac) + "的", kLocked},
+      {"只读", std::string(kIphoneMac) + "的", kReadOnly},
   };
+  constexpr char kBook[] = "c:\\wifiname.txt";
   for (const auto& r : renames) {
     SCOPED_TRACE(r.typed);
-    HANDLE lock = r.locked ? CreateFileA("c:\\wifiname.txt", GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr)
-                           : INVALID_HANDLE_VALUE;
+    HANDLE lock = r.book == kLocked ? CreateFileA(kBook, GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr)
+                                    : INVALID_HANDLE_VALUE;
+    if (r.book == kReadOnly) SetFileAttributesA(kBook, FILE_ATTRIBUTE_READONLY);
     ASSERT_TRUE(MouseOnCell(users, 0, 3, Mouse::kDoubleClick));
     ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(editor); }, 3000));
     TypeText(editor, r.typed);
     PressKey(editor, VK_RETURN);
-    if (r.locked) {
+    if (r.book != kFree) {
       HWND box = WaitForMessageBox("提示", 5000);
       ASSERT_TRUE(box);
       EXPECT_EQ(MessageBoxText(box), "无法保存到 c:\\wifiname.txt：磁盘可能已满，或文件正被其他程序使用。本次修改没有保存。");
-      Shot("guard-rename-locked");
+      Shot("guard-rename-refused");
       PressOk(box);
-      CloseHandle(lock);
+      if (lock != INVALID_HANDLE_VALUE) CloseHandle(lock);
+      SetFileAttributesA(kBook, FILE_ATTRIBUTE_NORMAL);
     }
     EXPECT_TRUE(WaitUntil([&] { return !IsWindowVisible(editor); }, 3000));
     EXPECT_EQ(ListViewRows(users, 4)[0][3], r.kept);
