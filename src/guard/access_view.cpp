@@ -1,5 +1,7 @@
 #include "guard/access_view.h"
 
+#include <optional>
+
 #include "common/gbk.h"
 #include "common/lines.h"
 #include "guard/device_files.h"
@@ -38,7 +40,9 @@ std::vector<ListRecord> ListRecords(const std::string& text) {
 void LoadListView(FileStore& files, const std::string& path, WindowPort& ui, Ctl view) {
   // Read under the file's lock, shown after it: a worker must never wait on
   // the window while it holds a file.
-  const std::string text = GbkToUtf8(DeviceFileText(files, path));
+  const std::optional<std::string> bytes = ReadDeviceFile(files, path);
+  if (!bytes) return;
+  const std::string text = GbkToUtf8(*bytes);
   const int mac_column = MacColumn(view);
   std::vector<std::vector<std::string>> rows;
   for (ListRecord& r : ListRecords(text)) {

@@ -13,8 +13,8 @@ namespace lumora {
 void ApplyModeLayout(WindowPort& ui, bool black_list_mode);
 
 // The view's rows become the file's records: MAC text in the view's MAC
-// column, the name in the next one. A missing or unreadable file is an empty
-// list.
+// column, the name in the next one. A missing file is an empty list; one
+// another program holds cannot be read and leaves the view as it was.
 void LoadListView(FileStore& files, const std::string& path, WindowPort& ui, Ctl view);
 
 // The records of a list file's text as a list view shows them: blank lines

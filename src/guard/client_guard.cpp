@@ -110,7 +110,11 @@ void ClientGuard::BlockClient(const std::string& ip) {
 void ClientGuard::ClientScan() {
   WindowPort& ui = p_.ui;
   constexpr Ctl kList = Ctl::超级列表框1;
-  const std::string black = DeviceFileText(p_.files, kBlackListPath);
+  // A black list another program holds cannot be read; taken as empty, its
+  // devices would show as allowed. The pass waits for the next tick.
+  const std::optional<std::string> read = ReadDeviceFile(p_.files, kBlackListPath);
+  if (!read) return;
+  const std::string& black = *read;
   RefreshHotspotInterfaceIndex();
   if (StopRequested()) return;
   const std::vector<NeighbourEntry> entries = NeighbourTable(p_.neighbours).ReadAll();
@@ -195,13 +199,15 @@ void ClientGuard::ClientScan() {
 
 void ClientGuard::WhiteListEnforcement() {
   const std::vector<NeighbourEntry> entries = NeighbourTable(p_.neighbours).ReadAll();
-  const std::string white = DeviceFileText(p_.files, kWhiteListPath);
-  if (StopRequested()) return;
+  // Taken as empty, a white list another program holds would block every
+  // device, the listed ones too, until the hotspot restarts: no pass then.
+  const std::optional<std::string> white = ReadDeviceFile(p_.files, kWhiteListPath);
+  if (!white || StopRequested()) return;
   LoadListView(p_.files, kWhiteListPath, p_.ui, Ctl::超级列表框3);
   RefreshHotspotInterfaceIndex();
   for (const NeighbourEntry& e : entries) {
     if (StopRequested()) return;
-    if (IsGuestEntry(e) && !ContainsNoCase(white, e.hardware_address)) BlockClient(e.ip_address);
+    if (IsGuestEntry(e) && !ContainsNoCase(*white, e.hardware_address)) BlockClient(e.ip_address);
   }
 }
 

@@ -204,6 +204,14 @@ TEST_F(GuardEndToEnd, ListsNamesBlocksAndActsOnThePhones) {
   EXPECT_TRUE(WaitUntil([&] { return Has(ReadText("netsh.log"), Block(kIphoneIp)); }, kTwoTicks));
   EXPECT_FALSE(Has(ReadText("netsh.log"), Block(kAndroidIp))) << ReadText("netsh.log");
   Shot("guard-white-mode");
+  // Another program holds the white list: the listed phone is not blocked
+  // and the list still shows.
+  HANDLE lock = CreateFileA("c:\\wifiwhite.txt", GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+  DeleteFileA((std::string(kDir) + "\\netsh.log").c_str());
+  Sleep(kTwoTicks);
+  CloseHandle(lock);
+  EXPECT_FALSE(Has(ReadText("netsh.log"), Block(kAndroidIp))) << ReadText("netsh.log");
+  EXPECT_EQ(ListViewRows(white, 2), (Rows{{kAndroidMac, "安卓设备"}}));
 
   // Back to black list mode, then the hotspot's stop: the list stays empty.
   Click(FindControl(main, Ctl::单选框黑));

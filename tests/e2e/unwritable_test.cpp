@@ -137,13 +137,14 @@ TEST_P(Unwritable, ChangesAreRefusedAloudAndNoFileIsTorn) {
   HWND black = FindControl(main, Ctl::超级列表框2), white = FindControl(main, Ctl::超级列表框3);
   ASSERT_EQ(ListViewRows(black, 3).size(), 2u);
 
-  // The white list loads when its mode is chosen: chosen while the file reads.
+  // The white list loads when its mode is chosen: chosen while the file
+  // reads. The clicks wait for their handlers, which read and write files.
   std::optional<Blocker> blocker(std::in_place, GetParam().kind);
   if (HasFailure()) return;
   RefusedWithItsReason(main, black, kBlackPath, 3, "unwritable-black");
   blocker.reset();
-  Click(FindControl(main, Ctl::单选框白));
-  ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(white); }, 3000));
+  ClickAndWait(FindControl(main, Ctl::单选框白));
+  ASSERT_TRUE(IsWindowVisible(white));
   // The settings file just short of a block, so the start's longer name
   // needs one more.
   std::string ini = Snapshot(kIniPath) + "[pad]\r\nfiller=";
@@ -165,7 +166,7 @@ TEST_P(Unwritable, ChangesAreRefusedAloudAndNoFileIsTorn) {
 
   ASSERT_TRUE(SelectPage(main, 1));
   RefusedWithItsReason(main, white, kWhitePath, 2, "unwritable-white");
-  Click(FindControl(main, Ctl::单选框黑));  // the mode is a setting: on a full disk its write fails unseen
+  ClickAndWait(FindControl(main, Ctl::单选框黑));  // the mode is a setting: on a full disk its write fails unseen
 
   // Writable again: the same change goes through.
   blocker->Lift();

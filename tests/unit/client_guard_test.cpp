@@ -56,6 +56,16 @@ TEST(GuardScan, ListsTheHotspotsClientsAndBlocksTheBlackListed) {
   r.guard.ClientScan();
   EXPECT_EQ(r.lookups.Calls("192.168.137.3"), 1);
   EXPECT_EQ(r.Rows(Ctl::超级列表框1), users);
+
+  // Another program holds the black list: the black-listed device at a new
+  // address is not let in as allowed, and neither view changes.
+  r.files.unreadable.insert(kBlackListPath);
+  r.neighbours.rows.push_back(Neighbour("192.168.137.6", D));
+  const std::size_t commands = r.host.Commands().size();
+  r.guard.ClientScan();
+  EXPECT_EQ(r.Rows(Ctl::超级列表框1), users);
+  EXPECT_EQ(r.Rows(Ctl::超级列表框2).size(), 1u);
+  EXPECT_EQ(r.host.Commands().size(), commands);
 }
 
 TEST(GuardScan, OnTheMobileHotspotTheSystemsListIsTheUserList) {
@@ -168,12 +178,21 @@ TEST(GuardModes, RestoreAndSwitch) {
 }
 
 TEST(GuardWhiteList, BlocksEveryClientNotOnTheList) {
-  const std::pair<const char*, Strings> cases[] = {
-      {"00-1a-2b-3c-4d-5e+甲\r\n", {Block("192.168.137.9")}},
-      {"", {Block("192.168.137.3"), Block("192.168.137.9")}}};
-  for (const auto& [white, blocked] : cases) {
+  struct Case {
+    const char* white;
+    bool unreadable;
+    Strings blocked;
+  };
+  const Case cases[] = {
+      {"00-1a-2b-3c-4d-5e+甲\r\n", false, {Block("192.168.137.9")}},
+      {"", false, {Block("192.168.137.3"), Block("192.168.137.9")}},
+      // Held by another program: nobody is blocked, the view stays.
+      {"00-1a-2b-3c-4d-5e+甲\r\n", true, {}}};
+  for (const auto& [white, unreadable, blocked] : cases) {
     GuardRig r;
     r.Write(kWhiteListPath, white);
+    r.guard.ShowStoredMode();
+    if (unreadable) r.files.unreadable.insert(kWhiteListPath);
     r.neighbours.rows = {Neighbour("192.168.137.9", C), Neighbour("192.168.137.3", A),
                          Neighbour("192.168.1.1", B, 7)};
     r.guard.WhiteListEnforcement();

@@ -102,6 +102,11 @@ std::vector<Control> ListControls(HWND top) {
 
 void Click(HWND button) { PostMessageW(button, BM_CLICK, 0, 0); }
 
+void ClickAndWait(HWND button) {
+  DWORD_PTR result = 0;
+  SendMessageTimeoutW(button, BM_CLICK, 0, 0, SMTO_NORMAL, 10000, &result);
+}
+
 void ClickLink(HWND link) {
   PostMessageW(link, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(3, 3));
   PostMessageW(link, WM_LBUTTONUP, 0, MAKELPARAM(3, 3));

@@ -50,6 +50,8 @@ std::vector<Control> ListControls(HWND top);
 std::string WindowText(HWND hwnd);
 // Clicks a button without waiting for its handler (which may open a box).
 void Click(HWND button);
+// Clicks a button and returns once its handler has run.
+void ClickAndWait(HWND button);
 // Clicks a link (a static control that notifies) with the left button.
 void ClickLink(HWND link);
 // Asks the window to close, as its close box does.
