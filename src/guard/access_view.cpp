@@ -41,8 +41,11 @@ void LoadListView(FileStore& files, const std::string& path, WindowPort& ui, Ctl
   // Read under the file's lock, shown after it: a worker must never wait on
   // the window while it holds a file.
   const std::optional<std::string> bytes = ReadDeviceFile(files, path);
-  if (!bytes) return;
-  const std::string text = GbkToUtf8(*bytes);
+  if (bytes) ShowListView(*bytes, ui, view);
+}
+
+void ShowListView(const std::string& bytes, WindowPort& ui, Ctl view) {
+  const std::string text = GbkToUtf8(bytes);
   const int mac_column = MacColumn(view);
   std::vector<std::vector<std::string>> rows;
   for (ListRecord& r : ListRecords(text)) {

@@ -16,6 +16,8 @@ void ApplyModeLayout(WindowPort& ui, bool black_list_mode);
 // column, the name in the next one. A missing file is an empty list; one
 // another program holds cannot be read and leaves the view as it was.
 void LoadListView(FileStore& files, const std::string& path, WindowPort& ui, Ctl view);
+// The same from a list file's GBK bytes read already.
+void ShowListView(const std::string& bytes, WindowPort& ui, Ctl view);
 
 // The records of a list file's text as a list view shows them: blank lines
 // are no records; MAC+name gives both, any other line its MAC text only.

@@ -203,7 +203,7 @@ void ClientGuard::WhiteListEnforcement() {
   // device, the listed ones too, until the hotspot restarts: no pass then.
   const std::optional<std::string> white = ReadDeviceFile(p_.files, kWhiteListPath);
   if (!white || StopRequested()) return;
-  LoadListView(p_.files, kWhiteListPath, p_.ui, Ctl::超级列表框3);
+  ShowListView(*white, p_.ui, Ctl::超级列表框3);
   RefreshHotspotInterfaceIndex();
   for (const NeighbourEntry& e : entries) {
     if (StopRequested()) return;

@@ -31,7 +31,7 @@ std::string DeviceFileText(FileStore& files, const std::string& path);
 // one whose replacement fails (a full disk, a lock): it keeps its bytes.
 enum class FileUpdate { kWritten, kUnchanged, kFailed };
 FileUpdate UpdateDeviceFile(FileStore& files, const std::string& path,
-                      const std::function<std::optional<std::string>(const std::string&)>& change);
+                            const std::function<std::optional<std::string>(const std::string&)>& change);
 
 // List files end every record with CRLF, the last one too.
 std::string WithFinalCrLf(std::string text);

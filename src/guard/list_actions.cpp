@@ -142,7 +142,7 @@ bool ClientGuard::RemoveSelected(Ctl view, const char* path) {
     selected.emplace_back(row, Utf8ToGbk(ui.Cell(view, row, mac_column)));
   if (selected.empty()) return false;
   std::vector<int> removed_rows;
-  const FileUpdate update = UpdateDeviceFile(p_.files, path, [&](const std::string& old) -> std::optional<std::string> {
+  const auto remove = [&](const std::string& old) -> std::optional<std::string> {
     std::string text = old;
     for (const auto& [row, mac] : selected) {
       const int n = mac.empty() ? 0 : RecordLineOf(text, mac);
@@ -152,8 +152,8 @@ bool ClientGuard::RemoveSelected(Ctl view, const char* path) {
     }
     if (removed_rows.empty()) return std::nullopt;
     return text;
-  });
-  if (update == FileUpdate::kFailed) {
+  };
+  if (UpdateDeviceFile(p_.files, path, remove) == FileUpdate::kFailed) {
     ReportUnsaved(ui, path);
     return false;
   }

@@ -36,12 +36,6 @@ std::string Noise(std::size_t size, unsigned seed) {
   for (char& c : bytes) c = char(random() & 0xFF);
   return bytes;
 }
-std::string Repeat(const std::string& piece, std::size_t times) {
-  std::string out;
-  out.reserve(piece.size() * times);
-  for (std::size_t i = 0; i < times; ++i) out += piece;
-  return out;
-}
 std::string Utf16(const std::string& ascii) {
   std::string out = "\xFF\xFE";
   for (char c : ascii) out += {c, '\0'};

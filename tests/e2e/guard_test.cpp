@@ -16,6 +16,7 @@
 #include "common/gbk.h"
 #include "common/settings.h"
 #include "e2e_env.h"
+#include "prepared_files.h"
 #include "screenshot.h"
 #include "standin_files.h"
 #include "ui_driver.h"
@@ -44,12 +45,6 @@ std::string FileText(const char* path) {
   CloseHandle(file);
   bytes.resize(got);
   return GbkToUtf8(bytes);
-}
-
-std::string Repeat(const std::string& piece, int times) {
-  std::string out;
-  for (int i = 0; i < times; ++i) out += piece;
-  return out;
 }
 
 // The interface index of the hotspot's adapter, as the program finds it.
@@ -144,12 +139,11 @@ TEST_F(GuardEndToEnd, ListsNamesBlocksAndActsOnThePhones) {
       {"锁住", std::string(kIphoneMac) + "的", kLocked},
       {"只读", std::string(kIphoneMac) + "的", kReadOnly},
   };
-  constexpr char kBook[] = "c:\\wifiname.txt";
   for (const auto& r : renames) {
     SCOPED_TRACE(r.typed);
-    HANDLE lock = r.book == kLocked ? CreateFileA(kBook, GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr)
+    HANDLE lock = r.book == kLocked ? CreateFileA(kBookPath, GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr)
                                     : INVALID_HANDLE_VALUE;
-    if (r.book == kReadOnly) SetFileAttributesA(kBook, FILE_ATTRIBUTE_READONLY);
+    if (r.book == kReadOnly) SetFileAttributesA(kBookPath, FILE_ATTRIBUTE_READONLY);
     ASSERT_TRUE(MouseOnCell(users, 0, 3, Mouse::kDoubleClick));
     ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(editor); }, 3000));
     TypeText(editor, r.typed);
@@ -157,11 +151,11 @@ TEST_F(GuardEndToEnd, ListsNamesBlocksAndActsOnThePhones) {
     if (r.book != kFree) {
       HWND box = WaitForMessageBox("提示", 5000);
       ASSERT_TRUE(box);
-      EXPECT_EQ(MessageBoxText(box), "无法保存到 c:\\wifiname.txt：磁盘可能已满，或文件正被其他程序使用。本次修改没有保存。");
+      EXPECT_EQ(MessageBoxText(box), Unsaved(kBookPath));
       Shot("guard-rename-refused");
       PressOk(box);
       if (lock != INVALID_HANDLE_VALUE) CloseHandle(lock);
-      SetFileAttributesA(kBook, FILE_ATTRIBUTE_NORMAL);
+      SetFileAttributesA(kBookPath, FILE_ATTRIBUTE_NORMAL);
     }
     EXPECT_TRUE(WaitUntil([&] { return !IsWindowVisible(editor); }, 3000));
     EXPECT_EQ(ListViewRows(users, 4)[0][3], r.kept);
@@ -206,9 +200,10 @@ TEST_F(GuardEndToEnd, ListsNamesBlocksAndActsOnThePhones) {
   Shot("guard-white-mode");
   // Another program holds the white list: the listed phone is not blocked
   // and the list still shows.
-  HANDLE lock = CreateFileA("c:\\wifiwhite.txt", GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+  HANDLE lock = CreateFileA(kWhitePath, GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
   DeleteFileA((std::string(kDir) + "\\netsh.log").c_str());
   Sleep(kTwoTicks);
+  Shot("guard-white-locked");
   CloseHandle(lock);
   EXPECT_FALSE(Has(ReadText("netsh.log"), Block(kAndroidIp))) << ReadText("netsh.log");
   EXPECT_EQ(ListViewRows(white, 2), (Rows{{kAndroidMac, "安卓设备"}}));

@@ -18,6 +18,18 @@ inline constexpr char kBlackPath[] = "c:\\wifiblack.txt";
 inline constexpr char kWhitePath[] = "c:\\wifiwhite.txt";
 inline constexpr char kBookPath[] = "c:\\wifiname.txt";
 
+inline std::string Repeat(const std::string& piece, std::size_t times) {
+  std::string out;
+  out.reserve(piece.size() * times);
+  for (std::size_t i = 0; i < times; ++i) out += piece;
+  return out;
+}
+
+// The program's word when a change to `path` could not be saved.
+inline std::string Unsaved(const char* path) {
+  return std::string("无法保存到 ") + path + "：磁盘可能已满，或文件正被其他程序使用。本次修改没有保存。";
+}
+
 enum class Prep { kBytes, kDirectory, kReadOnly, kLocked };
 
 // The stand-ins as a test starts: no state, no log, no planted failure, and

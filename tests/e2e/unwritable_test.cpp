@@ -89,10 +89,6 @@ std::ostream& operator<<(std::ostream& out, const Condition& c) { return out << 
 const Condition kConditions[] = {
     {"Locked", Kind::kLocked}, {"ReadOnly", Kind::kReadOnly}, {"DiskFull", Kind::kDiskFull}};
 
-std::string Unsaved(const char* path) {
-  return std::string("无法保存到 ") + path + "：磁盘可能已满，或文件正被其他程序使用。本次修改没有保存。";
-}
-
 // The list's menu action gets a box naming the file; the rows stay.
 void RefusedWithItsReason(HWND main, HWND list, const char* path, int columns, const char* shot) {
   const Rows before = ListViewRows(list, columns);
