@@ -17,6 +17,7 @@ namespace lumora {
 namespace {
 
 constexpr UINT_PTR kBalloonTimer = 1;
+constexpr int kBalloonWidth = 360;  // where its text breaks, design units
 
 std::string TextOf(HWND hwnd) {
   std::wstring text(std::size_t(GetWindowTextLengthW(hwnd)) + 1, L'\0');
@@ -54,22 +55,15 @@ void Win32Window::SetEnabled(Ctl c, bool enabled) {
   });
 }
 
+// Places and sizes are design units: the window scales them to its screen.
 Rect Win32Window::Bounds(Ctl c) const {
-  return OnUi<Rect>([&] {
-    RECT r;
-    GetWindowRect(H(c), &r);
-    MapWindowPoints(HWND_DESKTOP, GetParent(H(c)), reinterpret_cast<POINT*>(&r), 2);
-    const POINT o = Origin(c);
-    // Combo boxes are created taller for their drop-down list.
-    const int height = IsKind(c, ControlKind::kCombo) ? DefOf(c).rect.height : r.bottom - r.top;
-    return Rect{r.left + o.x, r.top + o.y, r.right - r.left, height};
-  });
+  return OnUi<Rect>([&] { return controls_[static_cast<int>(c)].design; });
 }
 
 void Win32Window::SetBounds(Ctl c, Rect r) {
   RunOnUi([&] {
-    const POINT o = Origin(c);
-    MoveWindow(H(c), r.left - o.x, r.top - o.y, r.width, r.height, TRUE);
+    controls_[static_cast<int>(c)].design = r;
+    PlaceControl(c);
     InvalidateRect(GetParent(H(c)), nullptr, TRUE);
   });
 }
@@ -178,12 +172,9 @@ void Win32Window::SetMasked(Ctl c, bool masked) {
 
 void Win32Window::SetPicture(Ctl c, Image image) {
   RunOnUi([&] {
-    if (IsIconImage(image)) {
-      const Rect r = DefOf(c).rect;
-      SendMessageW(H(c), STM_SETICON, WPARAM(IconOf(image, std::min(r.width, r.height))), 0);
-    } else {
-      SendMessageW(H(c), STM_SETIMAGE, IMAGE_BITMAP, LPARAM(BitmapOf(image)));
-    }
+    controls_[static_cast<int>(c)].image = image;
+    if (IsKind(c, ControlKind::kIconBoard)) InvalidateRect(H(c), nullptr, TRUE);  // drawn by us
+    else SendMessageW(H(c), STM_SETIMAGE, IMAGE_BITMAP, LPARAM(BitmapOf(image, dpi_)));
   });
 }
 
@@ -253,7 +244,8 @@ void Win32Window::ShowBalloon(std::string_view text, int dx, int dy) {
   RunOnUi([&] {
     RECT r;
     GetWindowRect(main_, &r);
-    balloon_.Show(instance_, main_, kBalloonTimer, text, POINT{r.left + dx, r.top + dy});
+    balloon_.Show(instance_, main_, kBalloonTimer, text, POINT{r.left + Px(dx), r.top + Px(dy)},
+                  Px(kBalloonWidth));
   });
 }
 
