@@ -137,8 +137,39 @@ RECT Win32Window::PixelRect(Ctl c) const {
 }
 
 void Win32Window::PlaceControl(Ctl c) {
-  const RECT r = PixelRect(c);
+  RECT r = PixelRect(c);
+  FitText(c, r);
   MoveWindow(H(c), r.left, r.top, r.right - r.left, r.bottom - r.top, TRUE);
+}
+
+// A label or link never clips its text: narrower than the text at its font,
+// it grows leftwards (a label ends where the field it names begins), then
+// rightwards at the container's edge; lower than the text, it grows down.
+void Win32Window::FitText(Ctl c, RECT& r) const {
+  const ControlKind kind = DefOf(c).kind;
+  if (kind != ControlKind::kLabel && kind != ControlKind::kTransparentLabel &&
+      kind != ControlKind::kHyperlink)
+    return;
+  const HWND hwnd = H(c);
+  const int length = hwnd ? GetWindowTextLengthW(hwnd) : 0;
+  if (length == 0) return;
+  std::wstring text(std::size_t(length) + 1, L'\0');
+  text.resize(std::size_t(GetWindowTextW(hwnd, text.data(), int(text.size()))));
+  HDC dc = GetDC(hwnd);
+  const HGDIOBJ old = SelectObject(dc, fonts_[int(FontFor(DefOf(c)))]);
+  RECT need{0, 0, 0, 0};
+  DrawTextW(dc, text.c_str(), int(text.size()), &need, DT_CALCRECT | DT_NOPREFIX | DT_EXPANDTABS);
+  SelectObject(dc, old);
+  ReleaseDC(hwnd, dc);
+  const int lack = need.right - (r.right - r.left);
+  if (lack > 0) {
+    r.left -= lack;
+    if (r.left < 0) {
+      r.right -= r.left;
+      r.left = 0;
+    }
+  }
+  r.bottom = std::max<LONG>(r.bottom, r.top + need.bottom);
 }
 
 // An in-place editor covers the row of the visible list view under its top
@@ -217,6 +248,7 @@ void Win32Window::BuildControls() {
     if (d.flags & flag::kDisabled) EnableWindow(hwnd, FALSE);
     if (d.flags & flag::kChecked) SendMessageW(hwnd, BM_SETCHECK, BST_CHECKED, 0);
     SetUpControl(d, hwnd);
+    PlaceControl(d.id);  // now that its font and text are known
   }
   SetTabOrder();
 }

@@ -129,6 +129,7 @@ class Win32Window : public WindowPort {
   RECT PixelRect(Ctl c) const;  // in the container's client pixels
   void PlaceControl(Ctl c);
   void FitToRow(Ctl editor, RECT& r) const;
+  void FitText(Ctl c, RECT& r) const;
   void ApplyDpi(int dpi);
   void BuildControls();
   HWND CreateControl(const ControlDef& d);

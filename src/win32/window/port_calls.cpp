@@ -38,6 +38,7 @@ void Win32Window::SetText(Ctl c, std::string_view text) {
     SetWindowTextW(H(c), Widen(text).c_str());
     // Transparent labels leave the old text behind unless the area repaints.
     if (IsKind(c, ControlKind::kTransparentLabel) || IsKind(c, ControlKind::kLabel)) {
+      PlaceControl(c);  // room for the new text
       RECT r;
       GetWindowRect(H(c), &r);
       MapWindowPoints(HWND_DESKTOP, GetParent(H(c)), reinterpret_cast<POINT*>(&r), 2);
