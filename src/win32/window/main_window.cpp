@@ -358,6 +358,9 @@ void Win32Window::HandleNotify(const NMHDR& hdr) {
   const Ctl c = CtlOfId(int(hdr.idFrom));
   if (c == Ctl::kCount || DefOf(c).kind != ControlKind::kListView || !on_event) return;
   const int row = reinterpret_cast<const NMITEMACTIVATE&>(hdr).iItem;
+  // Enter on a row does what a double click on it does (the rename).
+  if (hdr.code == NM_RETURN)
+    on_event(c, ControlEvent::kDoubleClick, ListView_GetNextItem(hdr.hwndFrom, -1, LVNI_FOCUSED));
   if (hdr.code == NM_DBLCLK) on_event(c, ControlEvent::kDoubleClick, row);
   else if (hdr.code == NM_RCLICK) on_event(c, ControlEvent::kRightClick, row);
 }

@@ -159,11 +159,11 @@ std::vector<AuditedControl> ReadShownPage(HWND main, int dpi) {
     RECT w;
     GetWindowRect(c.hwnd, &w);
     a.rect = ToRect(w);
-    // A combo box's window reaches down over its closed list.
-    if (d.kind == ControlKind::kCombo) {
-      COMBOBOXINFO info{sizeof(info)};
-      if (GetComboBoxInfo(c.hwnd, &info)) a.rect.height = info.rcItem.bottom + 3;
-    }
+    // A combo box's window reaches down over its closed list: its field is
+    // the selection's height and the frame. (GetComboBoxInfo would have the
+    // other process write into an address of this one.)
+    if (d.kind == ControlKind::kCombo)
+      a.rect.height = int(SendMessageW(c.hwnd, CB_GETITEMHEIGHT, WPARAM(-1), 0)) + 6;
     a.visible = Intersection(a.rect, VisiblePart(c.hwnd, main));
     MeasureText(d, c.hwnd, a.rect, m, a);
     out.push_back(a);
