@@ -213,6 +213,9 @@ constexpr MenuItemDef kMenuItems[] = {
     {MenuItem::重启WiFi, Popup::菜单, "重启WiFi", true},
     {MenuItem::官方网站, Popup::菜单, "官方网站", false},
     {MenuItem::退出, Popup::菜单, "退出", false},
+    // The bar's own popup for whoever does not use the mouse; after 退出,
+    // so the others keep their places.
+    {MenuItem::流量条菜单, Popup::菜单, "流量条菜单", false},
     {MenuItem::拉入黑名单, Popup::加黑, "拉入黑名单", false},
     {MenuItem::复制到白名单, Popup::加黑, "复制到白名单", false},
     {MenuItem::取消黑名单, Popup::取消黑, "取消黑名单", false},

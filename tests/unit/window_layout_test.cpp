@@ -176,7 +176,7 @@ TEST(WindowLayout, MenusHoldTheirItemsInOrder) {
     std::vector<std::string> items;
   };
   const Case expected[] = {
-      {Popup::菜单, "菜单", {"重启WiFi", "官方网站", "退出"}},
+      {Popup::菜单, "菜单", {"重启WiFi", "官方网站", "退出", "流量条菜单"}},
       {Popup::加黑, "加黑", {"拉入黑名单", "复制到白名单"}},
       {Popup::取消黑, "取消黑", {"取消黑名单"}},
       {Popup::移白, "移白", {"移出白名单"}},

@@ -12,6 +12,7 @@
 #include "extras/theme.h"
 #include "screenshot.h"
 #include "ui/window_layout.h"
+#include "win32/app_messages.h"
 #include "win32/window/dpi.h"
 #include "win32/window/main_window.h"
 
@@ -265,6 +266,11 @@ TEST(MainWindow, EverythingIsReachedFromTheKeyboard) {
   SetFocus(list);
   SendMessageW(list, WM_CONTEXTMENU, WPARAM(list), -1);
   EXPECT_EQ(events.back(), std::make_pair(Ctl::超级列表框2, ControlEvent::kRightClick));
+  // The tray menu's item for the floating bar opens the bar's own popup.
+  window.BarWindow().Create();
+  SendMessageW(window.Main(), WM_COMMAND, MenuId(MenuItem::流量条菜单), 0);
+  EXPECT_EQ(events.back(), std::make_pair(Ctl::流量条_透明标签1, ControlEvent::kRightClick));
+  DestroyWindow(window.Bar());
   Destroy(window);
 }
 

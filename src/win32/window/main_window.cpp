@@ -130,8 +130,19 @@ void Win32Window::PopupAtCursor(Popup popup) {
   const int chosen = TrackPopupMenu(popups_[static_cast<int>(popup)],
                                     TPM_RETURNCMD | TPM_RIGHTBUTTON, at.x, at.y, 0, main_, nullptr);
   PostMessageW(main_, WM_NULL, 0, 0);
-  const int index = chosen - kMenuIdBase;
-  if (chosen && index >= 0 && index < kMenuItemCount && on_menu) on_menu(static_cast<MenuItem>(index));
+  if (chosen) ChooseMenuItem(chosen - kMenuIdBase);
+}
+
+// The bar's popup item opens what a right click on the bar opens; the
+// others go to their handlers.
+void Win32Window::ChooseMenuItem(int index) {
+  if (index < 0 || index >= kMenuItemCount) return;
+  const auto item = static_cast<MenuItem>(index);
+  if (item == MenuItem::流量条菜单) {
+    if (on_event && bar_.Exists()) on_event(Ctl::流量条_透明标签1, ControlEvent::kRightClick, 0);
+    return;
+  }
+  if (on_menu) on_menu(item);
 }
 
 // Every control that takes the focus answers the keys itself: Tab and
@@ -387,8 +398,7 @@ bool Win32Window::HandleControlMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& 
   switch (msg) {
     case WM_COMMAND: {
       if (HIWORD(wp) == 0 && lp == 0) {  // a menu item
-        const int index = int(LOWORD(wp)) - kMenuIdBase;
-        if (index >= 0 && index < kMenuItemCount && on_menu) on_menu(static_cast<MenuItem>(index));
+        ChooseMenuItem(int(LOWORD(wp)) - kMenuIdBase);
         return true;
       }
       const Ctl c = CtlOfId(LOWORD(wp));

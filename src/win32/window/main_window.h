@@ -51,6 +51,7 @@ class Win32Window : public WindowPort {
   // Pops a menu up at the cursor, its commands going to on_menu; a menu
   // asked for from the keyboard opens at the selected row instead.
   void PopupAtCursor(Popup popup);
+  void ChooseMenuItem(int index);
   // Design units to pixels of the window's screen, and its DPI.
   int Px(int design) const { return ScaleToDpi(design, dpi_); }
   int Dpi() const { return dpi_; }
