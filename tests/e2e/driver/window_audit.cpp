@@ -62,21 +62,6 @@ class Measure {
   std::vector<HFONT> fonts_ = std::vector<HFONT>(std::size_t(Font::kCount), nullptr);
 };
 
-// A rectangle of a list's header or the tab's headers, asked through a buffer in
-// the program's process.
-bool RemoteRect(HWND hwnd, UINT msg, int index, RECT& out) {
-  DWORD pid = 0;
-  GetWindowThreadProcessId(hwnd, &pid);
-  HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
-  if (!process) return false;
-  void* remote = VirtualAllocEx(process, nullptr, sizeof(RECT), MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
-  const bool got = remote && SendMessageW(hwnd, msg, WPARAM(index), LPARAM(remote)) &&
-                   ReadProcessMemory(process, remote, &out, sizeof(out), nullptr);
-  if (remote) VirtualFreeEx(process, remote, 0, MEM_RELEASE);
-  CloseHandle(process);
-  return got;
-}
-
 // Headers as controls of their own: a tab's page titles, a list's columns.
 void AddHeaders(HWND hwnd, const ControlDef& d, Measure& m, std::vector<AuditedControl>& out) {
   std::vector<std::string> titles;
@@ -92,7 +77,7 @@ void AddHeaders(HWND hwnd, const ControlDef& d, Measure& m, std::vector<AuditedC
   }
   for (int i = 0; i < int(titles.size()); ++i) {
     RECT r{};
-    if (titles[i].empty() || !RemoteRect(header, rect_msg, i, r)) continue;
+    if (titles[i].empty() || !AskRect(header, rect_msg, WPARAM(i), r)) continue;
     MapWindowPoints(header, HWND_DESKTOP, reinterpret_cast<POINT*>(&r), 2);
     AuditedControl a;
     a.name = std::string(d.name) + " [" + titles[i] + "]";
