@@ -281,8 +281,9 @@ namespace lumora {
 namespace {
 
 // In high contrast the hue steps aside: the pages, the buttons and the bar
-// take the system's colours. Wine always says high contrast is off, so the
-// window is told; the system's colours are set to a high-contrast scheme.
+// take the system's colours. Wine always says high contrast is off (and
+// refuses SPI_SETHIGHCONTRAST), so the window is told; the system's colours
+// are set to a high-contrast scheme.
 TEST(MainWindow, HighContrastDrawsInTheSystemsColours) {
   const int kinds[] = {COLOR_BTNFACE, COLOR_BTNTEXT, COLOR_WINDOW, COLOR_WINDOWTEXT,
                        COLOR_HIGHLIGHT, COLOR_HIGHLIGHTTEXT, COLOR_HOTLIGHT, COLOR_GRAYTEXT};
@@ -319,6 +320,50 @@ TEST(MainWindow, HighContrastDrawsInTheSystemsColours) {
   WaitServingMessages(0, nullptr, 100);
   EXPECT_NE(pixel(window.Handle(Ctl::按钮开始), 4, 4), RGB(0, 0, 0)) << "the hue is back";
   SetSysColors(int(std::size(kinds)), kinds, saved);
+  DestroyWindow(window.Bar());
+  Destroy(window);
+}
+
+}  // namespace
+}  // namespace lumora
+
+namespace lumora {
+namespace {
+
+struct LinkRecorder : BarEvents {
+  void OnBarMoved(Point) override {}
+  void OnBarMouseDown() override {}
+  void OnBarLinkClicked(std::string_view msg) override { links.emplace_back(msg); }
+  std::vector<std::string> links;
+};
+
+// The bar's popup from the keyboard: the arrows go round its lines, Enter
+// follows the one shown, Esc closes it.
+TEST(MainWindow, TheBarsPopupIsWorkedWithTheArrowsAndEnter) {
+  Win32Window window(GetModuleHandleW(nullptr));
+  ASSERT_TRUE(window.Create());
+  LinkRecorder recorder;
+  TrafficBarWindow& bar = window.BarWindow();
+  bar.events = &recorder;
+  bar.Create();
+  bar.ShowPopup(BarPopup{{200, 200}, false, 1, {3, 3, 9, 5}},
+                "<a msg=m7><font size=10pt>   显示主界面   </font></a></br>\r\n"
+                "<a msg=m8><font size=10pt>   隐藏流量条   </font></a></br>\r\n"
+                "<a msg=m9><font size=10pt>   退出WiFi   </font></a>");
+  const HWND popup = bar.PopupHandle();
+  ASSERT_TRUE(popup && IsWindowVisible(popup));
+  const std::pair<std::vector<UINT>, const char*> cases[] = {
+      {{VK_DOWN}, "m7"}, {{VK_DOWN, VK_DOWN}, "m8"}, {{VK_UP}, "m9"}, {{VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN}, "m7"}};
+  for (const auto& [keys, link] : cases) {
+    SendMessageW(popup, WM_KEYDOWN, VK_ESCAPE, 1);
+    EXPECT_FALSE(IsWindowVisible(popup));
+    bar.ShowPopup(BarPopup{{200, 200}, false, 1, {3, 3, 9, 5}}, "<a msg=m7>a</a></br><a msg=m8>b</a></br><a msg=m9>c</a>");
+    for (UINT key : keys) SendMessageW(popup, WM_KEYDOWN, key, 1);
+    SendMessageW(popup, WM_KEYDOWN, VK_RETURN, 1);
+    ASSERT_FALSE(recorder.links.empty());
+    EXPECT_EQ(recorder.links.back(), link);
+  }
+  bar.events = nullptr;
   DestroyWindow(window.Bar());
   Destroy(window);
 }
