@@ -68,6 +68,16 @@ TEST_F(Screens, EveryPageFitsItsTextsAtThisDpi) {
     EXPECT_GT(controls.size(), 3u) << step.label << ": the page was not read";
     EXPECT_TRUE(Shot("dpi" + std::to_string(dpi) + "-" + step.label));
   }
+  // The floating bar at this DPI too.
+  ASSERT_TRUE(SelectPage(main, 3));
+  ClickAndWait(FindControl(main, Ctl::选择框显示流量));
+  HWND bar = FindTrafficBar();
+  ASSERT_TRUE(bar && WaitUntil([&] { return IsWindowVisible(bar) != 0; }, 3000));
+  GetWindowRect(bar, &r);
+  EXPECT_EQ(r.right - r.left, ScaleToDpi(kBarWidth, dpi));
+  EXPECT_EQ(r.bottom - r.top, ScaleToDpi(kBarHeight, dpi));
+  Sleep(300);
+  EXPECT_TRUE(Shot("dpi" + std::to_string(dpi) + "-bar"));
   CloseAndExpectEnd(program, main);
 }
 
