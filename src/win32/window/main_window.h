@@ -178,6 +178,7 @@ class Win32Window : public WindowPort {
   TrayIcon tray_;
   Balloon balloon_;
   UINT taskbar_created_ = 0;
+  Ctl parked_focus_ = Ctl::kCount;  // disabled while it had the keyboard
   // Where a menu asked for from the keyboard opens (screen pixels).
   std::optional<POINT> menu_anchor_;
 };

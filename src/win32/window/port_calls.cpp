@@ -49,9 +49,18 @@ void Win32Window::SetText(Ctl c, std::string_view text) {
   });
 }
 
+// A control disabled while it has the keyboard (the start button during a
+// start) leaves it with nothing: it gets it back when it is enabled again,
+// unless the user has moved on meanwhile.
 void Win32Window::SetEnabled(Ctl c, bool enabled) {
   RunOnUi([&] {
+    const HWND focus = GetFocus();
+    if (!enabled && focus && focus == H(c)) parked_focus_ = c;
     EnableWindow(H(c), enabled);
+    if (enabled && parked_focus_ == c) {
+      parked_focus_ = Ctl::kCount;
+      if (!GetFocus() || GetFocus() == main_) SetFocus(H(c));
+    }
     InvalidateRect(H(c), nullptr, TRUE);
   });
 }
