@@ -71,7 +71,7 @@ TEST(WindowLayout, GroupBoxesHoldExactlyTheirControls) {
       {Ctl::分组框2,
        {Ctl::标签5, Ctl::组合框1, Ctl::按钮查看连接, Ctl::选择框2, Ctl::标签14, Ctl::编辑框虚拟网卡}},
       {Ctl::分组框1, {Ctl::滑块条色调, Ctl::透明标签位置, Ctl::按钮色调}},
-      {Ctl::分组框5, {Ctl::选择框_启动, Ctl::选择框_开机启动, Ctl::画板_叹号}},
+      {Ctl::分组框5, {Ctl::选择框_启动, Ctl::选择框_开机启动, Ctl::画板_叹号, Ctl::选择框_自动恢复}},
       {Ctl::分组框6,
        {Ctl::图片框下载, Ctl::标签本次下载流量, Ctl::图片框上传, Ctl::标签本次上传流量, Ctl::透明标签4,
         Ctl::标签本次总流量, Ctl::透明标签1, Ctl::标签本次总金额, Ctl::选择框显示流量}},
@@ -432,7 +432,7 @@ TEST(WindowLayout, TabGoesInReadingOrderOnEveryPage) {
         Ctl::超级列表框3, Ctl::编辑框设备, Ctl::超级列表框2}},
       {Page::k设置中心,
        {Ctl::组合框1, Ctl::按钮查看连接, Ctl::选择框2, Ctl::编辑框虚拟网卡, Ctl::滑块条色调,
-        Ctl::按钮色调, Ctl::选择框_启动, Ctl::选择框_开机启动, Ctl::画板_叹号}},
+        Ctl::按钮色调, Ctl::选择框_启动, Ctl::选择框_自动恢复, Ctl::选择框_开机启动, Ctl::画板_叹号}},
       {Page::k流量统计, {Ctl::选择框显示流量}},
       {Page::k帮助信息, {Ctl::简单超文本框1}},
   };
