@@ -133,11 +133,6 @@ TEST(MainWindow, ListRowsHandedOverAgainKeepOnlyUnchangedSelections) {
   Destroy(window);
 }
 
-}  // namespace
-}  // namespace lumora
-
-namespace lumora {
-namespace {
 
 RECT InParent(HWND hwnd) {
   RECT r;
@@ -274,11 +269,6 @@ TEST(MainWindow, EverythingIsReachedFromTheKeyboard) {
   Destroy(window);
 }
 
-}  // namespace
-}  // namespace lumora
-
-namespace lumora {
-namespace {
 
 // In high contrast the hue steps aside: the pages, the buttons and the bar
 // take the system's colours. Wine always says high contrast is off (and
@@ -324,11 +314,6 @@ TEST(MainWindow, HighContrastDrawsInTheSystemsColours) {
   Destroy(window);
 }
 
-}  // namespace
-}  // namespace lumora
-
-namespace lumora {
-namespace {
 
 struct LinkRecorder : BarEvents {
   void OnBarMoved(Point) override {}

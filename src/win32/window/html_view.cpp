@@ -100,11 +100,7 @@ ViewState* StateOf(HWND hwnd) {
 
 // The view's screen's DPI: its window's, which also follows a move to a
 // monitor of another DPI.
-int ViewDpi(HWND hwnd) {
-  auto* window = reinterpret_cast<Win32Window*>(
-      GetWindowLongPtrW(GetAncestor(hwnd, GA_ROOT), GWLP_USERDATA));
-  return window ? window->Dpi() : DpiOf(hwnd);
-}
+int ViewDpi(HWND hwnd) { return Win32Window::DpiOfWindowHolding(hwnd); }
 
 std::wstring CrLf(const std::string& utf8) {
   std::string text;

@@ -119,6 +119,14 @@ void Win32Window::ShowPage(int index) {
     ShowWindow(pages_[page], page == index ? SW_SHOW : SW_HIDE);
 }
 
+int Win32Window::DpiOfWindowHolding(HWND hwnd) {
+  HWND root = GetAncestor(hwnd, GA_ROOT);
+  wchar_t cls[64] = {};
+  GetClassNameW(root, cls, 64);
+  const Win32Window* window = Self(hwnd);
+  return window && lstrcmpW(cls, kMainWindowClass) == 0 ? window->dpi_ : DpiOf(hwnd);
+}
+
 void Win32Window::SelectPage(int index) {
   TabCtrl_SetCurSel(tab_, index);
   ShowPage(index);

@@ -59,6 +59,9 @@ class Win32Window : public WindowPort {
   // Design units to pixels of the window's screen, and its DPI.
   int Px(int design) const { return ScaleToDpi(design, dpi_); }
   int Dpi() const { return dpi_; }
+  // The DPI the window holding `hwnd` lays itself out at (it follows a move
+  // to a monitor of another DPI); the monitor's for any other window.
+  static int DpiOfWindowHolding(HWND hwnd);
 
   // WindowPort
   void Post(std::function<void()> fn) override { queue_.Post(std::move(fn)); }

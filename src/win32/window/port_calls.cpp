@@ -5,6 +5,7 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <optional>
 
 #include "ui/window_layout.h"
 #include "win32/app_messages.h"
@@ -272,7 +273,8 @@ MessageResult Win32Window::ShowMessage(std::string_view text, std::string_view t
   // Checked on the window thread too: a request that waited while the close
   // began must not open a box inside the close.
   if (closing_) return nothing_changes;
-  return OnUi<MessageResult>([&]() -> MessageResult {
+  // A window gone before the box could open answers what changes nothing too.
+  return OnUi<std::optional<MessageResult>>([&]() -> std::optional<MessageResult> {
     if (closing_) return nothing_changes;
     UINT flags = MB_TASKMODAL | (buttons == MessageButtons::kYesNo ? MB_YESNO : MB_OK);
     switch (icon) {
@@ -286,7 +288,7 @@ MessageResult Win32Window::ShowMessage(std::string_view text, std::string_view t
     return pressed == IDYES  ? MessageResult::kYes
            : pressed == IDNO ? MessageResult::kNo
                              : MessageResult::kOk;
-  });
+  }).value_or(nothing_changes);
 }
 
 }  // namespace lumora
