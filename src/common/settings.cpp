@@ -5,8 +5,11 @@
 
 namespace lumora {
 
-std::string FloatingBarDefaultPosition(int screen_width, int screen_height) {
-  return std::to_string(screen_width - 186) + "|" + std::to_string(screen_height - 118);
+std::string FloatingBarDefaultPosition(int screen_width, int screen_height, int scale_percent) {
+  // The distances from the screen's corner grow with the bar, so a bar drawn
+  // larger on a screen of more dots per inch stays on the screen.
+  const int right = 186 * scale_percent / 100, bottom = 118 * scale_percent / 100;
+  return std::to_string(screen_width - right) + "|" + std::to_string(screen_height - bottom);
 }
 
 std::string SettingsStore::ReadSetting(std::string_view section, std::string_view key,

@@ -40,7 +40,8 @@ inline constexpr SettingKey kAll[] = {
 }  // namespace setting
 
 // "left|top" of the floating bar when nothing is stored.
-std::string FloatingBarDefaultPosition(int screen_width, int screen_height);
+// `scale_percent`: the bar's size against its design (its screen's DPI).
+std::string FloatingBarDefaultPosition(int screen_width, int screen_height, int scale_percent = 100);
 
 inline constexpr const char* kSettingsPath = "c:\\tovkwifi.ini";
 // A value read back is cut to this many bytes (GBK).

@@ -37,6 +37,8 @@ class BarPort {
   virtual void SetPosition(Point top_left) = 0;
   // SM_CXSCREEN, SM_CYSCREEN.
   virtual Size ScreenSize() const = 0;
+  // The bar's size against its design, in percent (its screen's DPI / 96).
+  virtual int ScalePercent() const = 0;
 
   // 下载透明标签 and 上传透明标签.
   virtual void SetRateTexts(std::string_view download, std::string_view upload) = 0;

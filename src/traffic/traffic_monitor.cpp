@@ -154,7 +154,7 @@ void TrafficMonitor::CreateBar() {
   const Size screen = bar.ScreenSize();
   const std::string stored = p_.settings.ReadSetting(
       setting::kBarPosition.section, setting::kBarPosition.key,
-      FloatingBarDefaultPosition(screen.width, screen.height));
+      FloatingBarDefaultPosition(screen.width, screen.height, bar.ScalePercent()));
   // Anything but two parts leaves the design position.
   if (const auto position = ParseBarPosition(stored)) bar.SetPosition(*position);
   StartBarTimer();

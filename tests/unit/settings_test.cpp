@@ -27,6 +27,7 @@ TEST(Settings, MissingFileGivesEveryDefaultAndIsNotCreated) {
   EXPECT_TRUE(files.files.empty());
   EXPECT_EQ(files.writes, 0);
   EXPECT_EQ(FloatingBarDefaultPosition(1280, 1024), "1094|906");
+  EXPECT_EQ(FloatingBarDefaultPosition(1280, 1024, 200), "908|788");  // the bar twice as large
 }
 
 TEST(Settings, EmptyValueIsUsedAndCaseRules) {

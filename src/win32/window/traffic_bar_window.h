@@ -28,6 +28,7 @@ class TrafficBarWindow : public BarPort {
   // In high contrast the bar is drawn in the system's colours, not its picture.
   void SetHighContrast(bool on);
   int Dpi() const { return dpi_; }
+  int ScalePercent() const override { return dpi_ * 100 / 96; }
 
   HWND Handle() const { return hwnd_; }
   HWND PopupHandle() const { return popup_; }

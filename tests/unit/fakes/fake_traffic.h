@@ -30,6 +30,8 @@ class MemoryBar : public BarPort {
     if (!(p == position) && events) events->OnBarMoved(position);
   }
   Size ScreenSize() const override { return screen; }
+  int scale_percent = 100;
+  int ScalePercent() const override { return scale_percent; }
   void SetRateTexts(std::string_view down, std::string_view up) override {
     download = down, upload = up;
   }
