@@ -112,7 +112,7 @@ void ClientGuard::ClientScan() {
   constexpr Ctl kList = Ctl::超级列表框1;
   // A black list another program holds cannot be read; taken as empty, its
   // devices would show as allowed. The pass waits for the next tick.
-  const std::optional<std::string> read = ReadDeviceFile(p_.files, kBlackListPath);
+  const std::optional<std::string> read = LockedRead(p_.files, kBlackListPath);
   if (!read) return;
   const std::string& black = *read;
   RefreshHotspotInterfaceIndex();
@@ -201,7 +201,7 @@ void ClientGuard::WhiteListEnforcement() {
   const std::vector<NeighbourEntry> entries = NeighbourTable(p_.neighbours).ReadAll();
   // Taken as empty, a white list another program holds would block every
   // device, the listed ones too, until the hotspot restarts: no pass then.
-  const std::optional<std::string> white = ReadDeviceFile(p_.files, kWhiteListPath);
+  const std::optional<std::string> white = LockedRead(p_.files, kWhiteListPath);
   if (!white || StopRequested()) return;
   ShowListView(*white, p_.ui, Ctl::超级列表框3);
   RefreshHotspotInterfaceIndex();

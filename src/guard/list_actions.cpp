@@ -90,7 +90,7 @@ void ClientGuard::MoveToBlackList() {
   for (int row = 0; row < ui.RowCount(kBlack); ++row)
     shown.push_back({ui.Cell(kBlack, row, 1), ui.Cell(kBlack, row, 2)});
   std::vector<ListRecord> records = merge(shown);
-  const FileUpdate update = UpdateDeviceFile(p_.files, kBlackListPath, [&](const std::string& file) {
+  const FileUpdate update = LockedUpdate(p_.files, kBlackListPath, [&](const std::string& file) {
     records = merge(ListRecords(GbkToUtf8(file)));
     std::string text;
     for (const ListRecord& r : records) text += r.mac + "+" + r.name + "\r\n";
@@ -119,7 +119,7 @@ void ClientGuard::CopyToWhiteList() {
   const std::string mac = Utf8ToGbk(OneLine(ui.Cell(kUsers, selected.front(), 2)));
   const std::string name = Utf8ToGbk(OneLine(ui.Cell(kUsers, selected.front(), 3)));
   if (mac.empty()) return;
-  const FileUpdate update = UpdateDeviceFile(p_.files, kWhiteListPath, [&](const std::string& text) {
+  const FileUpdate update = LockedUpdate(p_.files, kWhiteListPath, [&](const std::string& text) {
     const std::string record = mac + "+" + name;
     const int n = RecordLineOf(text, mac);
     return std::optional<std::string>(n > 0 ? WithFinalCrLf(OverwriteLine(text, n, record))
@@ -153,7 +153,7 @@ bool ClientGuard::RemoveSelected(Ctl view, const char* path) {
     if (removed_rows.empty()) return std::nullopt;
     return text;
   };
-  if (UpdateDeviceFile(p_.files, path, remove) == FileUpdate::kFailed) {
+  if (LockedUpdate(p_.files, path, remove) == FileUpdate::kFailed) {
     ReportUnsaved(ui, path);
     return false;
   }

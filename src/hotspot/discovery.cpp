@@ -73,7 +73,7 @@ void HotspotController::ChooseDefaultConnection() {
 }
 
 void HotspotController::DetectInternetConnection() {
-  p_.ui.SetText(Ctl::组合框1, netsh::TrimSpaces(p_.adapters.InternetConnectionName()));
+  p_.ui.SetText(Ctl::组合框1, TrimSpaces(p_.adapters.InternetConnectionName()));
   // The generic name stands for a wired connection; the sharing reset
   // collected its real name.
   if (p_.ui.Text(Ctl::组合框1) == "LAN 连接")

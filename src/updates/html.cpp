@@ -12,14 +12,15 @@ namespace {
 constexpr std::size_t kMaxDepth = 256;
 constexpr char kReplacement[] = "\xEF\xBF\xBD";  // U+FFFD
 
-bool IsSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f'; }
+// HTML's own blanks: no vertical tab.
+constexpr std::string_view kHtmlBlanks = " \t\n\r\f";
+bool IsSpace(char c) { return kHtmlBlanks.find(c) != std::string_view::npos; }
 bool IsAlpha(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
-char Lower(char c) { return (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c; }
 
 int HexValue(char c) {
   if (IsDigit(c)) return c - '0';
-  c = Lower(c);
+  c = LowerAscii(c);
   return (c >= 'a' && c <= 'f') ? c - 'a' + 10 : -1;
 }
 
@@ -60,7 +61,7 @@ bool DecodeEntity(std::string_view text, std::size_t at, std::uint32_t& cp, std:
   std::size_t i = at + 1;
   if (i < text.size() && text[i] == '#') {
     ++i;
-    const bool hex = i < text.size() && Lower(text[i]) == 'x';
+    const bool hex = i < text.size() && LowerAscii(text[i]) == 'x';
     if (hex) ++i;
     std::uint32_t value = 0;
     bool overflow = false;
@@ -107,13 +108,6 @@ std::string DecodeAttribute(std::string_view raw) {
   return out;
 }
 
-std::string Trimmed(std::string_view s) {
-  std::size_t b = 0, e = s.size();
-  while (b < e && IsSpace(s[b])) ++b;
-  while (e > b && IsSpace(s[e - 1])) --e;
-  return std::string(s.substr(b, e - b));
-}
-
 struct Attribute {
   std::string name;  // lower case
   std::string value;
@@ -140,7 +134,7 @@ bool ReadTag(std::string_view html, std::size_t at, Tag& tag, std::size_t& next)
     ++i;
   }
   while (i < html.size() && !IsSpace(html[i]) && html[i] != '>' && html[i] != '/') {
-    if (tag.name.size() < 16) tag.name += Lower(html[i]);
+    if (tag.name.size() < 16) tag.name += LowerAscii(html[i]);
     ++i;
   }
   while (i < html.size()) {
@@ -153,7 +147,7 @@ bool ReadTag(std::string_view html, std::size_t at, Tag& tag, std::size_t& next)
     Attribute a;
     while (i < html.size() && !IsSpace(html[i]) && html[i] != '=' && html[i] != '>' &&
            html[i] != '/') {
-      if (a.name.size() < 32) a.name += Lower(html[i]);
+      if (a.name.size() < 32) a.name += LowerAscii(html[i]);
       ++i;
     }
     while (i < html.size() && IsSpace(html[i])) ++i;
@@ -202,7 +196,7 @@ int BlockBreaks(const std::string& name) {
 
 // "5", "+1", "-2": HTML font sizes, relative ones from the default.
 bool ParseFontSize(std::string_view text, int& size) {
-  std::string t = Trimmed(text);
+  const std::string_view t = Trim(text, kHtmlBlanks);
   if (t.empty()) return false;
   int sign = 0;
   std::size_t i = 0;
@@ -388,7 +382,8 @@ void StartElement(Builder& b, const Tag& tag) {
       e.has_colour = ParseHtmlColour(*colour, e.colour);
     if (const std::string* size = tag.Find("size")) ParseFontSize(*size, e.size);
   } else if (name == "a") {
-    if (const std::string* href = tag.Find("href")) e.link = b.AddLink(Trimmed(*href));
+    if (const std::string* href = tag.Find("href"))
+      e.link = b.AddLink(std::string(Trim(*href, kHtmlBlanks)));
   } else {
     return;
   }
@@ -423,7 +418,7 @@ std::size_t SkipDroppedContent(std::string_view html, std::size_t from, const st
 }  // namespace
 
 bool ParseHtmlColour(std::string_view text, Colour& colour) {
-  const std::string t = Trimmed(text);
+  const std::string_view t = Trim(text, kHtmlBlanks);
   std::string_view hex = t;
   if (!hex.empty() && hex[0] == '#') hex.remove_prefix(1);
   const bool all_hex = (hex.size() == 6 || hex.size() == 3) &&
