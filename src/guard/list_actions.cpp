@@ -13,6 +13,7 @@
 #include "guard/client_guard.h"
 #include "guard/device_files.h"
 #include "guard/name_book.h"
+#include "ui/port_helpers.h"
 
 namespace lumora {
 namespace {
@@ -21,7 +22,6 @@ constexpr Ctl kUsers = Ctl::超级列表框1;
 constexpr Ctl kBlack = Ctl::超级列表框2;
 constexpr Ctl kWhite = Ctl::超级列表框3;
 constexpr Ctl kEditor = Ctl::编辑框设备;
-constexpr int kEnter = 13;
 constexpr char kBlockedAddress[] = "00-00-00-00-00-00";
 
 void DeleteRowsDescending(WindowPort& ui, Ctl list, std::vector<int> rows) {
@@ -196,7 +196,7 @@ void ClientGuard::StartRename(int row) {
 }
 
 void ClientGuard::OnRenameKey(int key) {
-  if (key == kEnter) CommitRename();
+  if (key == kEnterKey) CommitRename();
 }
 
 void ClientGuard::CommitRename() {

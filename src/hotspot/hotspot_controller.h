@@ -3,7 +3,6 @@
 // stopping and restarting the hosted network, and the services sharing needs.
 // One object for the whole run; its state is the controller state the start
 // sequence, the stop and the client guard share.
-#include <initializer_list>
 #include <mutex>
 #include <string>
 
@@ -97,7 +96,6 @@ class HotspotController : public HotspotControl {
 
  private:
   // discovery
-  bool SelectFirstStartingWith(std::initializer_list<const char*> prefixes);
   void DetectUntilFound();
   void ConnectIfDisconnected(const std::string& name);
   // start and stop; each step helper is false when this worker is asked to
