@@ -181,12 +181,12 @@ void ClientGuard::StartRename(int row) {
   // The device, not the row: the scan rebuilds the rows every few seconds.
   rename_mac_ = ui.Cell(kUsers, row, 2);
   renaming_ = true;
-  const ListHit hit = p_.lists.HitAtPointer(kUsers);
+  const int clicked_column = p_.lists.ColumnAtPointer(kUsers);
   const Point item = p_.lists.ItemPosition(kUsers, row);
   const Rect list = ui.Bounds(kUsers);
   Rect box = ui.Bounds(kEditor);
   box.top = list.top + item.y + 42;
-  box.left = list.left + item.x + (hit.column == 0 ? 0 : 12);
+  box.left = list.left + item.x + (clicked_column == 0 ? 0 : 12);
   for (int column = 0; column < 3; ++column) box.left += p_.lists.ColumnWidth(kUsers, column);
   box.width = p_.lists.ColumnWidth(kUsers, 3);
   ui.SetBounds(kEditor, box);

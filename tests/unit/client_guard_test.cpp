@@ -417,7 +417,7 @@ TEST(GuardWorkers, HangingLookupsDoNotHoldUpTheList) {
   // The next pass does not ask the hanging ones again.
   r.guard.ClientScan();
   EXPECT_EQ(r.lookups.Calls("192.168.137.10"), 1);
-  EXPECT_EQ(r.guard.HostNames().Running(), 10);
+  EXPECT_EQ(r.lookups.Waiting(), 10);
 }
 
 // The hotspot's stop empties the user list and serves the window meanwhile,

@@ -124,8 +124,9 @@ TEST(Counters, IndexKeptBetweenTicksAndResolvedAgainWhenNeeded) {
   r.Tick();
   r.Tick();
   EXPECT_EQ(r.net.resolutions, 5);
-  EXPECT_EQ(QueryInterfaceCounters(r.net, r.net, "本地连接* 12"), (InterfaceCounters{kMB, 0}));
-  EXPECT_EQ(QueryInterfaceCounters(r.net, r.net, "无"), InterfaceCounters{});
+  CounterSource fresh(r.net, r.net);
+  EXPECT_EQ(fresh.Read("本地连接* 12"), (InterfaceCounters{kMB, 0}));
+  EXPECT_EQ(fresh.Read("无"), std::nullopt);
 }
 
 TEST(Counters, WmiQueryKeepsTheNameInsideItsQuotes) {

@@ -94,10 +94,6 @@ void Win32Window::SetSliderPosition(Ctl c, int position) {
   });
 }
 
-int Win32Window::CurrentPage() const {
-  return OnUi<int>([&] { return int(TabCtrl_GetCurSel(tab_)); });
-}
-
 void Win32Window::SetTitle(std::string_view title) {
   RunOnUi([&] { SetWindowTextW(main_, Widen(title).c_str()); });
 }
