@@ -8,6 +8,7 @@
 // text (ASCII), only the line that changes is converted, and every other
 // line is written back byte for byte.
 #include <string>
+#include <string_view>
 
 #include "common/locked_file.h"
 
@@ -19,6 +20,10 @@ inline constexpr char kNameBookPath[] = "c:\\wifiname.txt";
 
 // The whole file, with an unreadable file as empty text.
 std::string DeviceFileText(FileStore& files, const std::string& path);
+
+// True when the list file's text holds the device's record (RecordLineOf):
+// a record whose name merely mentions the MAC text is another device's.
+bool IsListed(std::string_view list, std::string_view mac);
 
 // List files end every record with CRLF, the last one too.
 std::string WithFinalCrLf(std::string text);

@@ -415,6 +415,59 @@ std::size_t SkipDroppedContent(std::string_view html, std::size_t from, const st
   return std::string_view::npos;
 }
 
+// The character reference at html[at] ('&') goes into the document; the
+// position after it. An '&' that starts none is text.
+std::size_t CharacterReference(Builder& b, std::string_view html, std::size_t at) {
+  std::uint32_t cp;
+  std::size_t next;
+  if (!DecodeEntity(html, at, cp, next)) {
+    b.Literal("&");
+    return at + 1;
+  }
+  if (cp == ' ' || cp == '\t' || cp == '\n' || cp == '\r' || cp == '\f') {
+    b.Space();
+  } else if (cp == 0xA0) {
+    b.Literal(" ");  // a blank that does not fold
+  } else if (cp >= 0x20 && cp != 0x7F) {
+    std::string s;
+    AppendUtf8(s, cp);
+    b.Literal(s);
+  }
+  return next;
+}
+
+// The markup at html[at] ('<'): a tag, a comment, a declaration, or a '<'
+// that is text. The position after it; the input's end when the input ends
+// inside it.
+std::size_t Markup(Builder& b, std::string_view html, std::size_t at) {
+  const char n1 = at + 1 < html.size() ? html[at + 1] : '\0';
+  const char n2 = at + 2 < html.size() ? html[at + 2] : '\0';
+  if (IsAlpha(n1) || (n1 == '/' && IsAlpha(n2))) {
+    Tag tag;
+    std::size_t next;
+    if (!ReadTag(html, at, tag, next)) return html.size();
+    if (tag.closing) {
+      EndElement(b, tag);
+    } else if (DropsContent(tag.name)) {
+      next = std::min(SkipDroppedContent(html, next, tag.name), html.size());
+    } else {
+      StartElement(b, tag);
+    }
+    return next;
+  }
+  if (html.substr(at, 4) == "<!--") {
+    const std::size_t end = html.find("-->", at + 4);
+    return end == std::string_view::npos ? html.size() : end + 3;
+  }
+  if (n1 == '!' || n1 == '?' || n1 == '/') {
+    // <!DOCTYPE ...>, <?xml ...?>, "</ >": markup that says nothing here.
+    const std::size_t end = html.find('>', at + 1);
+    return end == std::string_view::npos ? html.size() : end + 1;
+  }
+  b.Literal("<");
+  return at + 1;
+}
+
 }  // namespace
 
 bool ParseHtmlColour(std::string_view text, Colour& colour) {
@@ -461,62 +514,14 @@ HtmlDocument ParseHtml(std::string_view html) {
   Builder b;
   std::size_t i = 0;
   while (i < html.size()) {
-    const char c = html[i];
-    if (c == '&') {
-      std::uint32_t cp;
-      std::size_t next;
-      if (DecodeEntity(html, i, cp, next)) {
-        if (cp == ' ' || cp == '\t' || cp == '\n' || cp == '\r' || cp == '\f') {
-          b.Space();
-        } else if (cp == 0xA0) {
-          b.Literal(" ");  // a blank that does not fold
-        } else if (cp >= 0x20 && cp != 0x7F) {
-          std::string s;
-          AppendUtf8(s, cp);
-          b.Literal(s);
-        }
-        i = next;
-      } else {
-        b.Literal("&");
-        ++i;
-      }
-      continue;
-    }
-    if (c != '<') {
-      std::size_t end = i;
-      while (end < html.size() && html[end] != '<' && html[end] != '&') ++end;
+    if (html[i] == '&') {
+      i = CharacterReference(b, html, i);
+    } else if (html[i] == '<') {
+      i = Markup(b, html, i);
+    } else {
+      const std::size_t end = std::min(html.find_first_of("<&", i), html.size());
       b.SourceText(html.substr(i, end - i));
       i = end;
-      continue;
-    }
-    const char n1 = i + 1 < html.size() ? html[i + 1] : '\0';
-    const char n2 = i + 2 < html.size() ? html[i + 2] : '\0';
-    if (IsAlpha(n1) || (n1 == '/' && IsAlpha(n2))) {
-      Tag tag;
-      std::size_t next;
-      if (!ReadTag(html, i, tag, next)) break;  // the input ends inside a tag
-      if (tag.closing) {
-        EndElement(b, tag);
-        i = next;
-      } else if (DropsContent(tag.name)) {
-        i = SkipDroppedContent(html, next, tag.name);
-        if (i == std::string_view::npos) break;
-      } else {
-        StartElement(b, tag);
-        i = next;
-      }
-    } else if (html.substr(i, 4) == "<!--") {
-      const std::size_t end = html.find("-->", i + 4);
-      if (end == std::string_view::npos) break;
-      i = end + 3;
-    } else if (n1 == '!' || n1 == '?' || n1 == '/') {
-      // <!DOCTYPE ...>, <?xml ...?>, "</ >": markup that says nothing here.
-      const std::size_t end = html.find('>', i + 1);
-      if (end == std::string_view::npos) break;
-      i = end + 1;
-    } else {
-      b.Literal("<");
-      ++i;
     }
   }
   return b.Finish();
