@@ -8,6 +8,7 @@
 
 #include <functional>
 
+#include "net/adapter_query.h"
 #include "win32/com_ref.h"
 #include "win32/netcon_ids.h"
 #include "win32/utf16.h"
@@ -49,7 +50,7 @@ std::optional<int> WmiStatus(const std::string& name) {
   CoSetProxyBlanket(services.get(), RPC_C_AUTHN_WINNT, RPC_C_AUTHZ_NONE, nullptr,
                     RPC_C_AUTHN_LEVEL_CALL, RPC_C_IMP_LEVEL_IMPERSONATE, nullptr, EOAC_NONE);
   Bstr language(L"WQL");
-  Bstr query(AdapterQueryFor(name));
+  Bstr query(Widen(AdapterQuery("*", name)));
   ComRef<IEnumWbemClassObject> rows;
   if (!language.get() || !query.get() ||
       !Took(services->ExecQuery(language.get(), query.get(),
@@ -126,15 +127,6 @@ bool ForEachManagedConnection(
 }
 
 }  // namespace
-
-std::wstring AdapterQueryFor(const std::string& name) {
-  std::wstring literal;
-  for (wchar_t c : Widen(name)) {
-    if (c == L'\'' || c == L'\\') literal += L'\\';
-    literal += c;
-  }
-  return L"Select * From Win32_NetworkAdapter WHERE NetConnectionID='" + literal + L"'";
-}
 
 std::optional<int> Win32ConnectionsPort::ConnectionStatus(const std::string& name) {
   ComScope com;

@@ -9,7 +9,7 @@
 #include <cstring>
 #include <memory>
 
-#include "traffic/adapter_query.h"
+#include "net/adapter_query.h"
 #include "win32/com_ref.h"
 #include "win32/utf16.h"
 
@@ -84,7 +84,7 @@ std::string Win32InterfaceIndexPort::AdapterGuidFromWmi(const std::string& conne
                     RPC_C_AUTHN_LEVEL_CALL, RPC_C_IMP_LEVEL_IMPERSONATE, nullptr, EOAC_NONE);
   ComRef<IEnumWbemClassObject> answer;
   const Bstr language(L"WQL");
-  const Bstr query(Widen(AdapterGuidQuery(connection_name)));
+  const Bstr query(Widen(AdapterQuery("GUID", connection_name)));
   if (FAILED(services->ExecQuery(language.get(), query.get(),
                                  WBEM_FLAG_FORWARD_ONLY | WBEM_FLAG_RETURN_IMMEDIATELY, nullptr,
                                  answer.put()))) {

@@ -8,7 +8,7 @@
 #include "fakes/fake_traffic.h"
 #include "fakes/memory_files.h"
 #include "fakes/memory_window.h"
-#include "traffic/adapter_query.h"
+#include "net/adapter_query.h"
 #include "traffic/bar_rules.h"
 #include "traffic/traffic_monitor.h"
 #include "ui/event_table.h"
@@ -131,9 +131,11 @@ TEST(Counters, IndexKeptBetweenTicksAndResolvedAgainWhenNeeded) {
 
 TEST(Counters, WmiQueryKeepsTheNameInsideItsQuotes) {
   constexpr char kHead[] = "Select GUID From Win32_NetworkAdapter WHERE NetConnectionID=";
-  EXPECT_EQ(AdapterGuidQuery("无线网络连接 2"), std::string(kHead) + "'无线网络连接 2'");
-  EXPECT_EQ(AdapterGuidQuery("Tom's\\x' OR '1'='1"),
+  EXPECT_EQ(AdapterQuery("GUID", "无线网络连接 2"), std::string(kHead) + "'无线网络连接 2'");
+  EXPECT_EQ(AdapterQuery("GUID", "Tom's\\x' OR '1'='1"),
             std::string(kHead) + "'Tom\\'s\\\\x\\' OR \\'1\\'=\\'1'");
+  EXPECT_EQ(AdapterQuery("*", "c:\\无线"),
+            "Select * From Win32_NetworkAdapter WHERE NetConnectionID='c:\\\\无线'");
 }
 
 TEST(TrafficTimers, PageSelectionAndLifecycle) {
