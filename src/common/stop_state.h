@@ -27,10 +27,11 @@ class StopState {
   int next_id_ = 1;
 };
 
-// The stop state of the worker running on this thread; null elsewhere (the
-// window thread is never asked to stop).
+// The stop state this thread runs under: a worker's own, or one a
+// CurrentStopScope set (the window thread's reset at exit, the helper of a
+// bounded request); null when there is none.
 StopState* CurrentStop();
-// True on a worker whose stop was requested.
+// True when the current stop state's stop was requested.
 bool StopRequested();
 
 // Makes `state` the current thread's stop state for its lifetime.
