@@ -27,9 +27,9 @@ class StopState {
   int next_id_ = 1;
 };
 
-// The stop state this thread runs under: a worker's own, or one a
-// CurrentStopScope set (the window thread's reset at exit, the helper of a
-// bounded request); null when there is none.
+// The stop state this thread runs under: its worker's, or the one a
+// CurrentStopScope set (the reset at exit, the helper thread of a bounded
+// request); null on the window thread, which is never asked to stop.
 StopState* CurrentStop();
 // True when the current stop state's stop was requested.
 bool StopRequested();
