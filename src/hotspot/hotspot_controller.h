@@ -62,7 +62,6 @@ class HotspotController : public HotspotControl {
   Subsystem Registration();
   // The version code of the running system, known once the window exists.
   void SetOsCode(OsCode code) { os_ = code; }
-  OsCode Os() const { return os_; }
 
   // --- the state (HotspotControl)
   HotspotState State() const override { return model_.Current(); }
@@ -97,8 +96,7 @@ class HotspotController : public HotspotControl {
   // Whether the private side of the last WLAN start is shared.
   bool HostedConnectionShared();
 
-  // --- start: the whole start with its re-runs, on the calling worker
-  void StartHotspot();
+  // --- start
   void OnStatusTimer();         // 时钟状态
   void OnTrayAnimationTimer();  // 时钟_右下角灰动
 

@@ -6,6 +6,9 @@
 
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <vector>
 
 #include "app_driver.h"
 #include "prepared_files.h"
@@ -139,6 +142,99 @@ TEST_F(HotspotHeal, ClosingDuringAHealEndsItAndLeavesNothingShared) {
   const std::string sharing = ReadText("sharing.ini");
   EXPECT_FALSE(Has(sharing, "public") || Has(sharing, "private")) << "left shared: " << sharing;
   EXPECT_NE(StateValue("active"), "1");
+}
+
+// Inside the namespaces of scripts/lib/env.sh with its two uplinks
+// (netns_uplinks) and the traffic pump serving: the internet goes through
+// uplinka, the connection "以太网", until the pump moves it to uplinkb,
+// "WLAN"; the phones are beyond lumora0, the hosted adapter.
+class HealNetwork : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    if (!std::getenv("LUMORA_NETNS")) GTEST_SKIP() << "not inside the test client network";
+    for (const char* f : {"c:\\tovkwifi.ini", "c:\\wifiblack.txt", "c:\\wifiwhite.txt"}) DeleteFileA(f);
+    for (const char* f : {"netsh.log", "netsh-fail.txt", "traffic-pump.txt.done"})
+      DeleteFileA((std::string(kDir) + "\\" + f).c_str());
+    WriteText("sharing.ini", "以太网|2|none\r\nWLAN|2|none\r\nlumora0|7|none\r\n");
+    WriteText("netsh-state.ini", "adapter=lumora0\r\ndhcp=0\r\n");
+    settings_.Write(setting::kAdapterOverride, "1");
+    settings_.Write(setting::kAdapterOverrideName, "lumora0");
+    settings_.Write(setting::kUseRememberedConnection, "1");
+    settings_.Write(setting::kRememberedConnection, "以太网");
+    ASSERT_TRUE(uplink_a_.Named()) << "no adapter uplinka: is netns_uplinks set up?";
+    ASSERT_TRUE(uplink_b_.Named());
+  }
+  // The pump moves the default route; true once it has.
+  bool MoveInternetTo(const char* uplink) {
+    DeleteFileA((std::string(kDir) + "\\traffic-pump.txt.done").c_str());
+    WriteText("traffic-pump.txt", std::string("route ") + uplink);
+    return WaitUntil([] { return !ReadText("traffic-pump.txt.done").empty(); }, 10000);
+  }
+
+  // The adapter Wine lists under a Linux interface's name, named in the
+  // registry as a connection; the name goes again with the object.
+  class Uplink {
+   public:
+    Uplink(const char* linux_name, const wchar_t* connection) {
+      ULONG size = 0;
+      GetAdaptersInfo(nullptr, &size);
+      std::vector<unsigned char> buffer(size);
+      if (!size || GetAdaptersInfo(reinterpret_cast<IP_ADAPTER_INFO*>(buffer.data()), &size))
+        return;
+      for (auto* a = reinterpret_cast<IP_ADAPTER_INFO*>(buffer.data()); a; a = a->Next)
+        if (std::string(a->Description) == linux_name)
+          key_ = std::wstring(kClassKey) + std::wstring(a->AdapterName, a->AdapterName + strlen(a->AdapterName));
+      if (key_.empty()) return;
+      RegSetKeyValueW(HKEY_LOCAL_MACHINE, (key_ + L"\\Connection").c_str(), L"Name", REG_SZ, connection,
+                      DWORD((wcslen(connection) + 1) * sizeof(wchar_t)));
+    }
+    ~Uplink() {
+      if (!key_.empty()) RegDeleteTreeW(HKEY_LOCAL_MACHINE, key_.c_str());
+    }
+    bool Named() const { return !key_.empty(); }
+
+   private:
+    static constexpr wchar_t kClassKey[] =
+        L"SYSTEM\\CurrentControlSet\\Control\\Network\\{4D36E972-E325-11CE-BFC1-08002BE10318}\\";
+    std::wstring key_;
+  };
+
+  Uplink uplink_a_{"uplinka", L"以太网"}, uplink_b_{"uplinkb", L"WLAN"};
+  Win32FileStore files_;
+  SettingsStore settings_{files_};
+};
+
+// The cable is pulled and the internet goes through the Wi-Fi: the hotspot
+// shares the Wi-Fi from then on.
+TEST_F(HealNetwork, TheInternetMovedToAnotherConnection) {
+  Program program(ProgramPath());
+  HWND main = StartReady(program);
+  ASSERT_TRUE(main);
+  EXPECT_EQ(TextOf(main, Ctl::组合框1), "以太网");
+  Click(FindControl(main, Ctl::按钮开始));
+  ASSERT_TRUE(WaitUntil([&] { return StartButtonReads(main, "关闭WiFi"); }, 30000));
+  ASSERT_TRUE(Has(ReadText("sharing.ini"), "以太网|2|public")) << ReadText("sharing.ini");
+
+  const auto fault = Clock::now();
+  EditState("sharing.ini", [](std::string text) {
+    text.replace(text.find("以太网|2|"), 11, "以太网|7|");  // the cable is out
+    return text;
+  });
+  ASSERT_TRUE(MoveInternetTo("uplinkb")) << "the traffic pump does not answer";
+  EXPECT_TRUE(WaitUntil(
+      [&] {
+        return Has(ReadText("sharing.ini"), "WLAN|2|public") && TextOf(main, Ctl::组合框1) == "WLAN" &&
+               TextOf(main, Ctl::标签9) == "已启动" && StartButtonReads(main, "关闭WiFi");
+      },
+      30000))
+      << ReadText("sharing.ini") << TextOf(main, Ctl::组合框1);
+  std::printf("HEAL internet moved to another connection: restored after %.1f s\n", SecondsSince(fault));
+  ASSERT_TRUE(SelectPage(main, 2));  // 设置中心: the connection now shared, the heal option
+  EXPECT_TRUE(IsChecked(main, Ctl::选择框_自动恢复));
+  Shot("heal-internet-moved");
+  MoveInternetTo("uplinka");
+  CloseAndExpectEnd(program, main);
+  EXPECT_TRUE(NothingShared()) << ReadText("sharing.ini");
 }
 
 }  // namespace

@@ -92,6 +92,28 @@ TEST_F(Windows10WlanHotspot, ConnectionThatExistedBeforeIsSharedAsThePrivateSide
   EXPECT_FALSE(Has(after, "public") || Has(after, "private")) << "left shared: " << after;
 }
 
+// Neither the hosted network's status nor a new connection names the
+// private side: sharing never takes effect. After the fifth run the start
+// gives up, and nothing of it stays up or shared, then or after the exit.
+TEST_F(Windows10WlanHotspot, GivingUpLeavesNothingStartedOrShared) {
+  WriteText("wlan-state.ini", "");
+  Program program(ProgramPath());
+  HWND main = StartReady(program);
+  ASSERT_TRUE(main);
+  Click(FindControl(main, Ctl::按钮开始));
+  HWND failed = WaitForMessageBox("启动失败", 90000);
+  ASSERT_TRUE(failed) << ReadText("wlan.log");
+  const std::string sharing = ReadText("sharing.ini");
+  EXPECT_FALSE(Has(sharing, "public") || Has(sharing, "private")) << "left shared: " << sharing;
+  EXPECT_NE(StateValue("active"), "1");
+  EXPECT_EQ(StateValue("enabled"), "0");
+  PressOk(failed);
+  EXPECT_TRUE(WaitUntil([&] { return StartButtonReads(main, "开启WiFi"); }, 5000));
+  CloseAndExpectEnd(program, main);
+  EXPECT_NE(StateValue("active"), "1");
+  EXPECT_FALSE(Has(ReadText("sharing.ini"), "public"));
+}
+
 // Presses the start button of a start that must fail and returns the
 // "开启失败" box's text (empty when none came); the box is shot, answered,
 // and the window must be back in the stopped state.
