@@ -3,21 +3,10 @@
 #include <vector>
 
 #include "common/gbk.h"
+#include "common/text.h"
 
 namespace lumora {
 namespace {
-
-bool IsBlank(char c) {
-  return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f';
-}
-
-std::string_view Trim(std::string_view s) {
-  while (!s.empty() && IsBlank(s.front())) s.remove_prefix(1);
-  while (!s.empty() && IsBlank(s.back())) s.remove_suffix(1);
-  return s;
-}
-
-char FoldAscii(char c) { return (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c; }
 
 // GBK names: a lead byte (0x81..0xFE) and its trail byte compare exactly, so
 // a trail byte that happens to be an ASCII letter is never case folded.
@@ -28,7 +17,7 @@ bool NamesEqual(std::string_view a, std::string_view b) {
     if (IsGbkLeadByte(c) && i + 1 < a.size()) {
       if (a[i] != b[i] || a[i + 1] != b[i + 1]) return false;
       ++i;
-    } else if (FoldAscii(a[i]) != FoldAscii(b[i])) {
+    } else if (LowerAscii(a[i]) != LowerAscii(b[i])) {
       return false;
     }
   }
@@ -84,7 +73,7 @@ std::optional<Span> FindSection(std::string_view file, std::string_view section)
     const std::size_t end = nl == std::string_view::npos ? file.size() : nl;
     pos = nl == std::string_view::npos ? file.size() : nl + 1;
     std::size_t first = begin;
-    while (first < end && IsBlank(file[first])) ++first;
+    while (first < end && IsAsciiBlank(file[first])) ++first;
     if (first == end || file[first] != '[') continue;
     const std::string_view text = Trim(file.substr(begin, end - begin));
     if (text.find(']', 1) == std::string_view::npos) continue;

@@ -54,18 +54,9 @@ std::string JoinLines(const std::vector<std::string>& lines) {
   return text;
 }
 
-int LineOf(std::string_view text, std::string_view search) {
+int RecordLineOf(std::string_view text, std::string_view mac) {
   // Every line "contains" the empty text; answering line 1 would let a caller
   // with a missing key overwrite or delete an unrelated record.
-  if (search.empty()) return 0;
-  const std::vector<std::string> lines = SplitLines(text);
-  for (std::size_t i = 0; i < lines.size(); ++i) {
-    if (ContainsNoCase(lines[i], search)) return static_cast<int>(i + 1);
-  }
-  return 0;
-}
-
-int RecordLineOf(std::string_view text, std::string_view mac) {
   if (mac.empty()) return 0;
   const std::vector<std::string> lines = SplitLines(text);
   for (std::size_t i = 0; i < lines.size(); ++i) {

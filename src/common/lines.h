@@ -15,12 +15,11 @@ std::vector<std::string> SplitAt(std::string_view text, std::string_view separat
 // CRLF between two lines, none after the last.
 std::string JoinLines(const std::vector<std::string>& lines);
 
-// 1-based number of the first line containing `search` (ASCII case folded), 0 if none.
-int LineOf(std::string_view text, std::string_view search);
-// The line of a device's record: the first line that starts with its MAC
-// text, else the first that contains it and is not another device's record
-// (one starting with a MAC text). A name holding a MAC text must not make
-// its line that device's record, to be read or overwritten as such.
+// The 1-based number of a device's record line, 0 when there is none: the
+// first line that starts with its MAC text (ASCII letters in either case),
+// else the first that contains it and is not another device's record (one
+// starting with a MAC text). A name holding a MAC text must not make its
+// line that device's record, to be read, overwritten or obeyed as such.
 int RecordLineOf(std::string_view text, std::string_view mac);
 // Line number n (1-based); empty for 0, negative or beyond the last line.
 std::string LineAt(std::string_view text, int n);

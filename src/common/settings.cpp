@@ -2,6 +2,7 @@
 
 #include "common/gbk.h"
 #include "common/ini_text.h"
+#include "common/locked_file.h"
 
 namespace lumora {
 
@@ -18,13 +19,9 @@ std::string SettingsStore::ReadSetting(std::string_view section, std::string_vie
   section = SkipLeadingControls(section);
   key = SkipLeadingControls(key);
   if (path.empty() || section.empty() || key.empty()) return {};
-  FileRead file;
-  {
-    std::lock_guard<std::mutex> lock(mutex_);
-    file = files_.ReadAll(std::string(path));
-  }
-  if (file.status != FileRead::kOk) return std::string(fallback);
-  const auto value = IniGet(file.bytes, Utf8ToGbk(section), Utf8ToGbk(key));
+  const std::optional<std::string> file = LockedRead(files_, std::string(path));
+  if (!file) return std::string(fallback);
+  const auto value = IniGet(*file, Utf8ToGbk(section), Utf8ToGbk(key));
   if (!value) return std::string(fallback);
   return GbkToUtf8(CutGbk(*value, kMaxSettingBytes));
 }
@@ -35,12 +32,11 @@ bool SettingsStore::WriteSetting(std::string_view section, std::string_view key,
   section = SkipLeadingControls(section);
   key = SkipLeadingControls(key);
   if (path.empty() || section.empty() || key.empty()) return false;
-  std::lock_guard<std::mutex> lock(mutex_);
-  const FileRead before = files_.ReadAll(std::string(path));
-  if (before.status == FileRead::kFailed) return false;  // never overwrite what we could not read
-  const std::string after =
-      IniSet(before.bytes, Utf8ToGbk(section), Utf8ToGbk(key), Utf8ToGbk(value));
-  return files_.WriteAll(std::string(path), after);
+  // A file that could not be read is never overwritten.
+  return LockedUpdate(files_, std::string(path), [&](const std::string& before) {
+           return std::optional<std::string>(
+               IniSet(before, Utf8ToGbk(section), Utf8ToGbk(key), Utf8ToGbk(value)));
+         }) == FileUpdate::kWritten;
 }
 
 }  // namespace lumora

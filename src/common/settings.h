@@ -1,8 +1,9 @@
 #pragma once
-// The settings file c:\tovkwifi.ini: every key the program reads or writes,
-// with its default, and the store that reads and writes them. No cache: each
-// read goes to the file and each write reaches the file at once.
-#include <mutex>
+// The settings file c:\tovkwifi.ini: its keys with their defaults (the two
+// server addresses are the updates' own, updates/servers.h), and the store
+// that reads and writes them. No cache: each read goes to the file and each
+// write reaches the file at once, under the file's lock (common/locked_file.h),
+// so stores and threads never lose one another's writes.
 #include <string>
 #include <string_view>
 
@@ -70,9 +71,6 @@ class SettingsStore {
  private:
   FileStore& files_;
   std::string path_;
-  // Read-change-write of the whole file: one writer at a time, so that two
-  // threads writing different keys never lose one of the updates.
-  mutable std::mutex mutex_;
 };
 
 }  // namespace lumora

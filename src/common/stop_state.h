@@ -27,10 +27,11 @@ class StopState {
   int next_id_ = 1;
 };
 
-// The stop state of the worker running on this thread; null elsewhere (the
-// window thread is never asked to stop).
+// The stop state this thread runs under: its worker's, or the one a
+// CurrentStopScope set (the reset at exit, the helper thread of a bounded
+// request); null on the window thread, which is never asked to stop.
 StopState* CurrentStop();
-// True on a worker whose stop was requested.
+// True when the current stop state's stop was requested.
 bool StopRequested();
 
 // Makes `state` the current thread's stop state for its lifetime.

@@ -3,17 +3,22 @@
 namespace lumora {
 namespace {
 
-// Folding only A-Z keeps every byte of a multi-byte UTF-8 character intact.
-char FoldAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
-
 bool SameAt(std::string_view text, std::size_t pos, std::string_view needle) {
   for (std::size_t k = 0; k < needle.size(); ++k) {
-    if (FoldAscii(text[pos + k]) != FoldAscii(needle[k])) return false;
+    if (LowerAscii(text[pos + k]) != LowerAscii(needle[k])) return false;
   }
   return true;
 }
 
 }  // namespace
+
+std::string_view Trim(std::string_view text, std::string_view blanks) {
+  const std::size_t first = text.find_first_not_of(blanks);
+  if (first == std::string_view::npos) return {};
+  return text.substr(first, text.find_last_not_of(blanks) - first + 1);
+}
+
+std::string TrimSpaces(std::string_view text) { return std::string(Trim(text, " ")); }
 
 std::size_t FindNoCase(std::string_view text, std::string_view needle, std::size_t from) {
   if (from > text.size() || needle.size() > text.size() - from) return std::string_view::npos;

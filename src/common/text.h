@@ -7,6 +7,20 @@
 
 namespace lumora {
 
+// The blanks of ASCII text: space, tab, the line ends, vertical tab, form feed.
+inline constexpr std::string_view kAsciiBlanks = " \t\r\n\v\f";
+inline bool IsAsciiBlank(char c) { return kAsciiBlanks.find(c) != std::string_view::npos; }
+
+// The letter in lower case when it is an ASCII capital; any other byte as it
+// is, so that no byte of a multi-byte character changes.
+inline char LowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c; }
+
+// The text without the characters of `blanks` at its start and its end.
+std::string_view Trim(std::string_view text, std::string_view blanks = kAsciiBlanks);
+// Names and pass phrases typed into the window lose only the spaces around
+// them; a tab or a line end stays part of the value.
+std::string TrimSpaces(std::string_view text);
+
 // Position of the first occurrence of needle at or after `from`, ASCII case
 // folded; std::string_view::npos when absent. An empty needle is found at `from`
 // (when from <= text.size()).

@@ -7,18 +7,10 @@
 #include "common/numbers.h"
 #include "common/stop_state.h"
 #include "extras/theme.h"
+#include "ui/port_helpers.h"
 
 namespace lumora {
 namespace {
-
-void SelectItemStartingWith(WindowPort& ui, Ctl combo, std::string_view prefix) {
-  const auto items = ui.Items(combo);
-  for (std::size_t i = 0; i < items.size(); ++i)
-    if (items[i].compare(0, prefix.size(), prefix) == 0) {
-      ui.SelectIndex(combo, int(i));
-      return;
-    }
-}
 
 std::string HueLabel(int position) {
   std::string label = "[";
@@ -74,7 +66,7 @@ void Extras::ShowStoredHue() {
   p_.skin.ApplySkinHue(stored_hue - kHueOffset);
   for (const GroupCaption& g : kGroupCaptions) ui.SetCaptionColour(g.group, g.colour);
 
-  SelectItemStartingWith(ui, Ctl::组合框_关机, "2");
+  SelectFirstItemStartingWith(ui, Ctl::组合框_关机, {"2"});
 }
 
 void Extras::OnHueSliderMoved(int position) {

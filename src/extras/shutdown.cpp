@@ -3,12 +3,12 @@
 #include <chrono>
 
 #include "extras/extras.h"
+#include "ui/port_helpers.h"
 
 namespace lumora {
 namespace {
 
 constexpr int kTickMs = 1000;
-constexpr int kEnterKey = 13;
 // After the teardown has begun the power-off waits this long before it is
 // asked; a teardown still running then gets at most kTeardownGrace
 // more, so that the sharing is gone before the computer goes.

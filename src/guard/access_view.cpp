@@ -40,7 +40,7 @@ std::vector<ListRecord> ListRecords(const std::string& text) {
 void LoadListView(FileStore& files, const std::string& path, WindowPort& ui, Ctl view) {
   // Read under the file's lock, shown after it: a worker must never wait on
   // the window while it holds a file.
-  const std::optional<std::string> bytes = ReadDeviceFile(files, path);
+  const std::optional<std::string> bytes = LockedRead(files, path);
   if (bytes) ShowListView(*bytes, ui, view);
 }
 

@@ -113,55 +113,89 @@ void ClientGuard::BlockClient(const std::string& ip) {
                            "\" \"00-00-00-00-00-00\" store=active");
 }
 
+namespace {
+
+// A device of one scan pass.
+struct Device {
+  std::string ip, mac, host;
+};
+
+// A row shown before its device had a name.
+struct Unnamed {
+  int row;
+  std::string ip, mac;
+};
+
+// The devices of a pass: on the system's Mobile Hotspot its own list, with
+// the addresses the neighbour table knows for them; on the other ways the
+// guests of the neighbour table.
+std::vector<Device> PassDevices(const ClientGuard& guard,
+                                const std::optional<std::vector<HotspotClient>>& listed,
+                                const std::vector<NeighbourEntry>& entries) {
+  std::vector<Device> devices;
+  if (!listed) {
+    for (const NeighbourEntry& e : entries)
+      if (guard.IsGuestEntry(e)) devices.push_back({e.ip_address, e.hardware_address, {}});
+    return devices;
+  }
+  for (const HotspotClient& c : *listed) {
+    if (c.mac.empty()) continue;
+    Device d{{}, c.mac, c.host_name};
+    for (const NeighbourEntry& e : entries)
+      if (guard.IsGuestEntry(e) && EqualsNoCase(e.hardware_address, c.mac)) d.ip = e.ip_address;
+    devices.push_back(std::move(d));
+  }
+  return devices;
+}
+
+// Names the rows shown without one, from the lookups' host names; the user
+// may have moved rows away meanwhile, so each goes to where its device is now.
+void NameLateRows(WindowPort& ui, FileStore& files, Ctl list, const std::vector<Unnamed>& unnamed,
+                  const std::vector<std::string>& hosts) {
+  const auto is_device = [&](int row, const Unnamed& u) {
+    return ui.Cell(list, row, 2) == u.mac && ui.Cell(list, row, 1) == u.ip;
+  };
+  for (std::size_t i = 0; i < unnamed.size(); ++i) {
+    if (StopRequested()) return;
+    const Unnamed& u = unnamed[i];
+    // An earlier row of the same device may have named it just now.
+    std::string name = FindName(files, u.mac);
+    if (name.empty()) {
+      name = DeviceNameFromHost(hosts[i]);
+      RecordName(files, u.mac, name);
+    }
+    int row = is_device(u.row, u) ? u.row : -1;
+    for (int r = 0; row < 0 && r < ui.RowCount(list); ++r)
+      if (is_device(r, u)) row = r;
+    if (row >= 0) ui.SetCell(list, row, 3, name);
+  }
+}
+
+}  // namespace
+
 void ClientGuard::ClientScan() {
-  WindowPort& ui = p_.ui;
   constexpr Ctl kList = Ctl::超级列表框1;
   const unsigned pass = pass_number_.load();
   // A black list another program holds cannot be read; taken as empty, its
   // devices would show as allowed. The pass waits for the next tick.
-  const std::optional<std::string> read = ReadDeviceFile(p_.files, kBlackListPath);
-  if (!read) return;
-  const std::string& black = *read;
+  const std::optional<std::string> black = LockedRead(p_.files, kBlackListPath);
+  if (!black) return;
   RefreshHotspotInterfaceIndex();
   if (StopRequested()) return;
   const std::vector<NeighbourEntry> entries = NeighbourTable(p_.neighbours).ReadAll();
-
-  // The devices of this pass: on the system's Mobile Hotspot its own list,
-  // with the addresses the neighbour table knows for them; on the other ways
-  // the guests of the neighbour table.
-  struct Device {
-    std::string ip, mac, host;
-  };
-  std::vector<Device> devices;
   const std::optional<std::vector<HotspotClient>> listed = p_.hotspot.MobileHotspotClients();
   if (StopRequested()) return;
-  if (listed) {
-    for (const HotspotClient& c : *listed) {
-      if (c.mac.empty()) continue;
-      Device d{{}, c.mac, c.host_name};
-      for (const NeighbourEntry& e : entries)
-        if (IsGuestEntry(e) && EqualsNoCase(e.hardware_address, c.mac)) d.ip = e.ip_address;
-      devices.push_back(std::move(d));
-    }
-  } else {
-    for (const NeighbourEntry& e : entries)
-      if (IsGuestEntry(e)) devices.push_back({e.ip_address, e.hardware_address, {}});
-  }
 
   // The rows go into the list at once, with the names the book knows (or the
   // system gave); the others are looked up together afterwards, so that one
   // silent device cannot hold up the list.
-  struct Unnamed {
-    int row;
-    std::string ip, mac;
-  };
   std::vector<Unnamed> unnamed;
   std::vector<std::vector<std::string>> rows;
   // One read of the book for the whole list, not one per device.
   const std::string book = DeviceFileText(p_.files, kNameBookPath);
-  for (const Device& d : devices) {
+  for (const Device& d : PassDevices(*this, listed, entries)) {
     if (StopRequested()) return;
-    if (ContainsNoCase(black, d.mac)) {
+    if (IsListed(*black, d.mac)) {
       BlockClient(d.ip);
       continue;
     }
@@ -177,48 +211,30 @@ void ClientGuard::ClientScan() {
   if (StopRequested()) return;
   // Checked where the hotspot's stop empties the list: a pass that ended
   // meanwhile never fills it again.
-  ui.Post([this, pass, rows = std::move(rows)] {
+  p_.ui.Post([this, pass, rows = std::move(rows)] {
     if (pass == pass_number_.load()) p_.ui.SetRows(kList, rows);
   });
 
   if (!unnamed.empty()) {
     std::vector<std::string> ips;
     for (const Unnamed& u : unnamed) ips.push_back(u.ip);
-    const std::vector<std::string> hosts = host_names_.LookUp(ips);
-    for (std::size_t i = 0; i < unnamed.size(); ++i) {
-      if (StopRequested()) return;
-      const Unnamed& u = unnamed[i];
-      // An earlier row of the same device may have named it just now.
-      std::string name = FindName(p_.files, u.mac);
-      if (name.empty()) {
-        name = DeviceNameFromHost(hosts[i]);
-        RecordName(p_.files, u.mac, name);
-      }
-      // The user may have moved rows away during the lookups.
-      int row = u.row;
-      if (ui.Cell(kList, row, 2) != u.mac || ui.Cell(kList, row, 1) != u.ip) {
-        row = -1;
-        for (int r = 0; r < ui.RowCount(kList) && row < 0; ++r)
-          if (ui.Cell(kList, r, 2) == u.mac && ui.Cell(kList, r, 1) == u.ip) row = r;
-      }
-      if (row >= 0) ui.SetCell(kList, row, 3, name);
-    }
+    NameLateRows(p_.ui, p_.files, kList, unnamed, host_names_.LookUp(ips));
   }
   if (StopRequested()) return;
-  LoadListView(p_.files, kBlackListPath, ui, Ctl::超级列表框2);
+  LoadListView(p_.files, kBlackListPath, p_.ui, Ctl::超级列表框2);
 }
 
 void ClientGuard::WhiteListEnforcement() {
   const std::vector<NeighbourEntry> entries = NeighbourTable(p_.neighbours).ReadAll();
   // Taken as empty, a white list another program holds would block every
   // device, the listed ones too, until the hotspot restarts: no pass then.
-  const std::optional<std::string> white = ReadDeviceFile(p_.files, kWhiteListPath);
+  const std::optional<std::string> white = LockedRead(p_.files, kWhiteListPath);
   if (!white || StopRequested()) return;
   ShowListView(*white, p_.ui, Ctl::超级列表框3);
   RefreshHotspotInterfaceIndex();
   for (const NeighbourEntry& e : entries) {
     if (StopRequested()) return;
-    if (IsGuestEntry(e) && !ContainsNoCase(*white, e.hardware_address)) BlockClient(e.ip_address);
+    if (IsGuestEntry(e) && !IsListed(*white, e.hardware_address)) BlockClient(e.ip_address);
   }
 }
 

@@ -22,11 +22,6 @@ HostNameLookups::~HostNameLookups() {
   changed_.wait(lock, [this] { return threads_ == 0; });
 }
 
-int HostNameLookups::Running() const {
-  std::lock_guard lock(mutex_);
-  return threads_;
-}
-
 std::shared_ptr<HostNameLookups::Lookup> HostNameLookups::Begin(const std::string& ip) {
   // Under mutex_.
   auto it = running_.find(ip);

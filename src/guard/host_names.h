@@ -43,9 +43,6 @@ class HostNameLookups {
   // answer is awaited instead.
   std::vector<std::string> LookUp(const std::vector<std::string>& ips);
 
-  // Lookups whose threads have not ended yet.
-  int Running() const;
-
  private:
   struct Lookup {
     bool done = false;
@@ -55,7 +52,7 @@ class HostNameLookups {
 
   ReverseLookupPort& port_;
   const std::chrono::milliseconds bound_;
-  mutable std::mutex mutex_;
+  std::mutex mutex_;
   std::condition_variable changed_;
   std::map<std::string, std::shared_ptr<Lookup>> running_;
   int threads_ = 0;

@@ -13,6 +13,7 @@
 #include "guard/client_guard.h"
 #include "guard/device_files.h"
 #include "guard/name_book.h"
+#include "ui/port_helpers.h"
 
 namespace lumora {
 namespace {
@@ -21,7 +22,6 @@ constexpr Ctl kUsers = Ctl::超级列表框1;
 constexpr Ctl kBlack = Ctl::超级列表框2;
 constexpr Ctl kWhite = Ctl::超级列表框3;
 constexpr Ctl kEditor = Ctl::编辑框设备;
-constexpr int kEnter = 13;
 constexpr char kBlockedAddress[] = "00-00-00-00-00-00";
 
 void DeleteRowsDescending(WindowPort& ui, Ctl list, std::vector<int> rows) {
@@ -90,7 +90,7 @@ void ClientGuard::MoveToBlackList() {
   for (int row = 0; row < ui.RowCount(kBlack); ++row)
     shown.push_back({ui.Cell(kBlack, row, 1), ui.Cell(kBlack, row, 2)});
   std::vector<ListRecord> records = merge(shown);
-  const FileUpdate update = UpdateDeviceFile(p_.files, kBlackListPath, [&](const std::string& file) {
+  const FileUpdate update = LockedUpdate(p_.files, kBlackListPath, [&](const std::string& file) {
     records = merge(ListRecords(GbkToUtf8(file)));
     std::string text;
     for (const ListRecord& r : records) text += r.mac + "+" + r.name + "\r\n";
@@ -119,7 +119,7 @@ void ClientGuard::CopyToWhiteList() {
   const std::string mac = Utf8ToGbk(OneLine(ui.Cell(kUsers, selected.front(), 2)));
   const std::string name = Utf8ToGbk(OneLine(ui.Cell(kUsers, selected.front(), 3)));
   if (mac.empty()) return;
-  const FileUpdate update = UpdateDeviceFile(p_.files, kWhiteListPath, [&](const std::string& text) {
+  const FileUpdate update = LockedUpdate(p_.files, kWhiteListPath, [&](const std::string& text) {
     const std::string record = mac + "+" + name;
     const int n = RecordLineOf(text, mac);
     return std::optional<std::string>(n > 0 ? WithFinalCrLf(OverwriteLine(text, n, record))
@@ -153,7 +153,7 @@ bool ClientGuard::RemoveSelected(Ctl view, const char* path) {
     if (removed_rows.empty()) return std::nullopt;
     return text;
   };
-  if (UpdateDeviceFile(p_.files, path, remove) == FileUpdate::kFailed) {
+  if (LockedUpdate(p_.files, path, remove) == FileUpdate::kFailed) {
     ReportUnsaved(ui, path);
     return false;
   }
@@ -181,12 +181,12 @@ void ClientGuard::StartRename(int row) {
   // The device, not the row: the scan rebuilds the rows every few seconds.
   rename_mac_ = ui.Cell(kUsers, row, 2);
   renaming_ = true;
-  const ListHit hit = p_.lists.HitAtPointer(kUsers);
+  const int clicked_column = p_.lists.ColumnAtPointer(kUsers);
   const Point item = p_.lists.ItemPosition(kUsers, row);
   const Rect list = ui.Bounds(kUsers);
   Rect box = ui.Bounds(kEditor);
   box.top = list.top + item.y + 42;
-  box.left = list.left + item.x + (hit.column == 0 ? 0 : 12);
+  box.left = list.left + item.x + (clicked_column == 0 ? 0 : 12);
   for (int column = 0; column < 3; ++column) box.left += p_.lists.ColumnWidth(kUsers, column);
   box.width = p_.lists.ColumnWidth(kUsers, 3);
   ui.SetBounds(kEditor, box);
@@ -196,7 +196,7 @@ void ClientGuard::StartRename(int row) {
 }
 
 void ClientGuard::OnRenameKey(int key) {
-  if (key == kEnter) CommitRename();
+  if (key == kEnterKey) CommitRename();
 }
 
 void ClientGuard::CommitRename() {

@@ -17,7 +17,7 @@ FileUpdate StoreName(FileStore& files, const std::string& mac, const std::string
   std::string one_line = name;
   std::erase_if(one_line, [](char c) { return c == '\r' || c == '\n'; });
   const std::string record = key + "+" + Utf8ToGbk(one_line);
-  return UpdateDeviceFile(files, kNameBookPath,
+  return LockedUpdate(files, kNameBookPath,
                           [&](const std::string& book) -> std::optional<std::string> {
                             const int n = RecordLineOf(book, key);
                             if (n > 0) return OverwriteLine(book, n, record);

@@ -6,6 +6,7 @@
 #include "common/text.h"
 #include "hotspot/hotspot_controller.h"
 #include "hotspot/netsh_text.h"
+#include "ui/port_helpers.h"
 
 namespace lumora {
 namespace {
@@ -40,19 +41,6 @@ void HotspotController::ConnectIfDisconnected(const std::string& name) {
   if (status && *status == kStatusDisconnected) p_.connections.Connect(name);
 }
 
-bool HotspotController::SelectFirstStartingWith(std::initializer_list<const char*> prefixes) {
-  const std::vector<std::string> items = p_.ui.Items(Ctl::组合框1);
-  for (std::string_view prefix : prefixes) {
-    for (std::size_t i = 0; i < items.size(); ++i) {
-      if (FindNoCase(items[i], prefix) == 0) {
-        p_.ui.SelectIndex(Ctl::组合框1, static_cast<int>(i));
-        return true;
-      }
-    }
-  }
-  return false;
-}
-
 void HotspotController::DetectUntilFound() {
   DetectInternetConnection();
   for (int retry = 0; retry < 2 && p_.ui.Text(Ctl::组合框1).empty(); ++retry) {
@@ -62,7 +50,8 @@ void HotspotController::DetectUntilFound() {
 }
 
 void HotspotController::ChooseDefaultConnection() {
-  if (!SelectFirstStartingWith({"WLAN", "Wi-Fi", "无线网络连接", "ChinaNetSNWide", "宽带连接", "以太网"}))
+  if (!SelectFirstItemStartingWith(p_.ui, Ctl::组合框1,
+                                   {"WLAN", "Wi-Fi", "无线网络连接", "ChinaNetSNWide", "宽带连接", "以太网"}))
     DetectUntilFound();
   if (p_.settings.Read(setting::kUseRememberedConnection) == "1") {
     p_.ui.SetChecked(Ctl::选择框2, true);
@@ -73,7 +62,7 @@ void HotspotController::ChooseDefaultConnection() {
 }
 
 void HotspotController::DetectInternetConnection() {
-  p_.ui.SetText(Ctl::组合框1, netsh::TrimSpaces(p_.adapters.InternetConnectionName()));
+  p_.ui.SetText(Ctl::组合框1, TrimSpaces(p_.adapters.InternetConnectionName()));
   // The generic name stands for a wired connection; the sharing reset
   // collected its real name.
   if (p_.ui.Text(Ctl::组合框1) == "LAN 连接")
@@ -99,7 +88,8 @@ void HotspotController::OnRememberClicked() {
     return;
   }
   p_.settings.Write(setting::kUseRememberedConnection, "2");
-  if (!SelectFirstStartingWith({"Wi-Fi", "无线网络连接", "ChinaNetSNWide", "宽带连接"}))
+  if (!SelectFirstItemStartingWith(p_.ui, Ctl::组合框1,
+                                   {"Wi-Fi", "无线网络连接", "ChinaNetSNWide", "宽带连接"}))
     DetectUntilFound();
 }
 

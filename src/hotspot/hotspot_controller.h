@@ -6,7 +6,6 @@
 #include <condition_variable>
 #include <cstdint>
 #include <functional>
-#include <initializer_list>
 #include <mutex>
 #include <string>
 
@@ -145,7 +144,6 @@ class HotspotController : public HotspotControl {
   void GiveUp(HotspotTicket& ticket, const char* text);
   void RememberInternet();
   // discovery
-  bool SelectFirstStartingWith(std::initializer_list<const char*> prefixes);
   void DetectUntilFound();
   void ConnectIfDisconnected(const std::string& name);
   // start and stop; each step helper is false when this worker is asked to

@@ -1,5 +1,6 @@
 #include "hotspot/netsh_text.h"
 
+#include "common/text.h"
 
 namespace lumora::netsh {
 namespace {
@@ -15,32 +16,7 @@ std::string Argument(std::string value) {
   return "\"" + value + "\"";
 }
 
-char FoldAscii(char c) { return (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c; }
-
-// Where `part` first occurs in `text` at or after `from`, ASCII letters
-// compared without case; npos when it does not.
-std::size_t FindFolded(std::string_view text, std::string_view part, std::size_t from) {
-  if (part.size() > text.size()) return std::string_view::npos;
-  for (std::size_t at = from; at + part.size() <= text.size(); ++at) {
-    std::size_t i = 0;
-    while (i < part.size() && FoldAscii(text[at + i]) == FoldAscii(part[i])) ++i;
-    if (i == part.size()) return at;
-  }
-  return std::string_view::npos;
-}
-
-bool IsSpace(char c) {
-  return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
-}
-
 }  // namespace
-
-std::string TrimSpaces(std::string_view text) {
-  const std::size_t first = text.find_first_not_of(' ');
-  if (first == std::string_view::npos) return {};
-  const std::size_t last = text.find_last_not_of(' ');
-  return std::string(text.substr(first, last - first + 1));
-}
 
 std::string RemoveFirstSpaces(std::string_view text, int count) {
   std::string out;
@@ -70,14 +46,14 @@ std::string SetStaticAddressCommand(std::string_view adapter) {
 // the thread's stack.
 std::string AdapterDhcpLines(std::string_view show_addresses, std::string_view adapter) {
   const std::string_view text = show_addresses;
-  for (std::size_t at = FindFolded(text, adapter, 0); at != std::string_view::npos;
-       at = FindFolded(text, adapter, at + 1)) {
+  for (std::size_t at = FindNoCase(text, adapter); at != std::string_view::npos;
+       at = FindNoCase(text, adapter, at + 1)) {
     const std::size_t first_end = text.find('\n', at + adapter.size());
     if (first_end == std::string_view::npos) break;  // no later name has a next line either
     std::size_t second_end = text.find('\n', first_end + 1);
     if (second_end == std::string_view::npos) second_end = text.size();
     const std::string_view next = text.substr(first_end + 1, second_end - first_end - 1);
-    if (FindFolded(next, "dhcp", 0) != std::string_view::npos)
+    if (ContainsNoCase(next, "dhcp"))
       return std::string(text.substr(at, second_end - at));
   }
   return {};
@@ -97,7 +73,7 @@ std::string CleanOutput(std::string_view output) {
       continue;
     }
     std::size_t run_end = i + 1, last_cr = std::string_view::npos;
-    while (run_end < output.size() && IsSpace(output[run_end])) {
+    while (run_end < output.size() && IsAsciiBlank(output[run_end])) {
       if (output[run_end] == '\r') last_cr = run_end;
       ++run_end;
     }

@@ -11,9 +11,6 @@ inline constexpr char kStart[] = "netsh wlan start hostednetwork";
 inline constexpr char kStop[] = "netsh wlan stop hostednetwork";
 inline constexpr char kShowAddresses[] = "netsh interface ipv4 show addresses";
 
-// The text without its leading and trailing spaces.
-std::string TrimSpaces(std::string_view text);
-
 // The text without its first `count` spaces (later ones are kept).
 std::string RemoveFirstSpaces(std::string_view text, int count);
 

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "common/gbk.h"
+#include "common/text.h"
 #include "hotspot/hotspot_controller.h"
 #include "hotspot/netsh_text.h"
 
@@ -55,7 +56,7 @@ void HotspotController::ResetAllSharing() {
 
 void HotspotController::EnableSharingForHotspot() {
   const std::string private_name = p_.ui.Text(Ctl::编辑框虚拟网卡);
-  const std::string public_name = netsh::TrimSpaces(p_.ui.Text(Ctl::组合框1));
+  const std::string public_name = TrimSpaces(p_.ui.Text(Ctl::组合框1));
   p_.sharing.ForEveryConnection(SharingProgId::kHNetShare, [&](SharingConnection& c) {
     if (StopRequested()) return;
     // A name that could not be read is empty: it must not pass for an empty

@@ -71,7 +71,7 @@ bool HotspotController::InputRefused(const std::string& ssid, const std::string&
 }
 
 bool HotspotController::ConnectionChosen() {
-  if (!netsh::TrimSpaces(p_.ui.Text(Ctl::组合框1)).empty()) return true;
+  if (!TrimSpaces(p_.ui.Text(Ctl::组合框1)).empty()) return true;
   p_.ui.ShowBalloon(kNoConnection, 140, 40);
   return false;
 }

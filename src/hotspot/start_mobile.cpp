@@ -32,7 +32,7 @@ HotspotPath HotspotController::ChoosePath() {
 bool HotspotController::StartWithMobileHotspot() {
   if (!ConnectionChosen()) return false;
   RememberHostedOutput("");
-  const std::string connection = netsh::TrimSpaces(p_.ui.Text(Ctl::组合框1));
+  const std::string connection = TrimSpaces(p_.ui.Text(Ctl::组合框1));
   TetheringResult result =
       p_.tethering.Configure(connection, p_.ui.Text(Ctl::编辑框名称), p_.ui.Text(Ctl::编辑框密码));
   if (StopRequested()) return false;

@@ -6,6 +6,7 @@
 #include <chrono>
 #include <string>
 
+#include "common/text.h"
 #include "hotspot/hotspot_controller.h"
 #include "hotspot/netsh_text.h"
 #include "hotspot/watch_rules.h"
@@ -137,7 +138,7 @@ WatchFacts HotspotController::LookAtHotspot() {
     f.internet_at_start = internet_at_start_;
     tethering = tethering_connection_;
   }
-  f.public_name = netsh::TrimSpaces(p_.ui.Text(Ctl::组合框1));
+  f.public_name = TrimSpaces(p_.ui.Text(Ctl::组合框1));
   if (f.path == HotspotPath::kMobileHotspot) {
     f.tethering_up = p_.tethering.Running(tethering);
     const std::optional<int> status = p_.connections.ConnectionStatus(f.public_name);

@@ -28,7 +28,6 @@ class BarPort {
   // Creates the bar hidden at its design position (50, 50), 155 x 23, always
   // on top, out of the taskbar; its rate labels show "0.0KB/S".
   virtual void Create() = 0;
-  virtual bool Visible() const = 0;
   virtual void SetVisible(bool visible) = 0;  // shown without taking the focus
 
   // Left and top on the screen. A change of position, by the program or by

@@ -2,15 +2,7 @@
 
 namespace lumora {
 
-InterfaceCounters QueryInterfaceCounters(InterfaceIndexPort& index, CountersPort& counters,
-                                         const std::string& connection_name) {
-  const std::int32_t found = InterfaceIndexForConnection(index, connection_name);
-  if (found <= 0) return {};
-  return counters.ReadCounters(static_cast<std::uint32_t>(found)).value_or(InterfaceCounters{});
-}
-
 std::uint32_t CounterSource::Resolve(const std::string& connection_name) {
-  ++resolutions_;
   name_ = connection_name;
   const std::int32_t found = InterfaceIndexForConnection(index_, connection_name);
   kept_index_ = found > 0 ? static_cast<std::uint32_t>(found) : 0;

@@ -28,14 +28,10 @@ class CountersPort {
   virtual std::optional<InterfaceCounters> ReadCounters(std::uint32_t interface_index) = 0;
 };
 
-// One query from the name on: index by friendly name, WMI, GetAdapterIndex,
-// then the row. Zero counters when any step fails.
-InterfaceCounters QueryInterfaceCounters(InterfaceIndexPort& index, CountersPort& counters,
-                                         const std::string& connection_name);
-
-// The same query for the timers, which ask once a second on the window
-// thread: the name's index is kept between calls, so an ordinary tick reads
-// one row and nothing more. The name is resolved again when it changes and
+// The counters of a connection by its name (index by friendly name, WMI,
+// GetAdapterIndex, then the row) for the timers, which ask once a second on
+// the window thread: the name's index is kept between calls, so an ordinary
+// tick reads one row and nothing more. The name is resolved again when it changes and
 // when the row of the kept index cannot be read (the adapter was re-created
 // under a new index), so the figures are those a fresh query would give.
 class CounterSource {
@@ -46,8 +42,6 @@ class CounterSource {
   // Nothing when the name cannot be resolved or its row cannot be read.
   std::optional<InterfaceCounters> Read(const std::string& connection_name);
 
-  int Resolutions() const { return resolutions_; }
-
  private:
   std::uint32_t Resolve(const std::string& connection_name);
 
@@ -56,7 +50,6 @@ class CounterSource {
   std::mutex mutex_;
   std::string name_;
   std::uint32_t kept_index_ = 0;  // 0: nothing kept
-  int resolutions_ = 0;
 };
 
 }  // namespace lumora

@@ -1,17 +1,12 @@
 #include "traffic/popup_links.h"
 
 #include "common/numbers.h"
+#include "common/text.h"
 
 namespace lumora {
 namespace {
 
 constexpr std::string_view kBlanks = " \t\r\n";
-
-std::string_view Trim(std::string_view s) {
-  const std::size_t first = s.find_first_not_of(kBlanks);
-  if (first == std::string_view::npos) return {};
-  return s.substr(first, s.find_last_not_of(kBlanks) - first + 1);
-}
 
 // The value of `name=` inside one tag (quotes optional), empty when absent.
 std::string_view Attribute(std::string_view tag, std::string_view name) {
@@ -67,7 +62,7 @@ std::vector<PopupLink> ParsePopupLinks(std::string_view markup) {
   std::vector<PopupLink> out;
   for (PopupLink& link : links) {
     if (link.msg.empty()) continue;
-    link.text = std::string(Trim(link.text));
+    link.text = std::string(Trim(link.text, kBlanks));
     out.push_back(std::move(link));
   }
   return out;

@@ -25,8 +25,6 @@ class EventTable {
   void StopWorkers() const;
   void Teardown() const;
 
-  const std::vector<Subsystem>& Subsystems() const { return subsystems_; }
-
  private:
   std::vector<Subsystem> subsystems_;
 };

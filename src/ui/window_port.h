@@ -62,14 +62,11 @@ class WindowPort {
 
   // --- combo boxes
   virtual std::vector<std::string> Items(Ctl c) const = 0;
-  virtual void ClearItems(Ctl c) = 0;
   virtual void AddItem(Ctl c, std::string_view text) = 0;
-  virtual int SelectedIndex(Ctl c) const = 0;  // -1 when none
   virtual void SelectIndex(Ctl c, int index) = 0;
 
   // --- list views (rows and columns from 0)
   virtual int RowCount(Ctl c) const = 0;
-  virtual int AddRow(Ctl c) = 0;  // index of the new, empty row
   virtual std::string Cell(Ctl c, int row, int column) const = 0;
   virtual void SetCell(Ctl c, int row, int column, std::string_view text) = 0;
   virtual void DeleteRow(Ctl c, int row) = 0;
@@ -77,9 +74,6 @@ class WindowPort {
   // Replaces every row at once, each row its cells from column 0 (missing
   // cells are empty): one hand-over for a whole list, however long.
   virtual void SetRows(Ctl c, const std::vector<std::vector<std::string>>& rows) = 0;
-
-  // --- tab control
-  virtual int CurrentPage() const = 0;
 
   // --- timers (0 = stopped) and menu items
   virtual void SetTimerInterval(Timer t, int ms) = 0;

@@ -12,14 +12,15 @@ namespace {
 constexpr std::size_t kMaxDepth = 256;
 constexpr char kReplacement[] = "\xEF\xBF\xBD";  // U+FFFD
 
-bool IsSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f'; }
+// HTML's own blanks: no vertical tab.
+constexpr std::string_view kHtmlBlanks = " \t\n\r\f";
+bool IsSpace(char c) { return kHtmlBlanks.find(c) != std::string_view::npos; }
 bool IsAlpha(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
-char Lower(char c) { return (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c; }
 
 int HexValue(char c) {
   if (IsDigit(c)) return c - '0';
-  c = Lower(c);
+  c = LowerAscii(c);
   return (c >= 'a' && c <= 'f') ? c - 'a' + 10 : -1;
 }
 
@@ -60,7 +61,7 @@ bool DecodeEntity(std::string_view text, std::size_t at, std::uint32_t& cp, std:
   std::size_t i = at + 1;
   if (i < text.size() && text[i] == '#') {
     ++i;
-    const bool hex = i < text.size() && Lower(text[i]) == 'x';
+    const bool hex = i < text.size() && LowerAscii(text[i]) == 'x';
     if (hex) ++i;
     std::uint32_t value = 0;
     bool overflow = false;
@@ -107,13 +108,6 @@ std::string DecodeAttribute(std::string_view raw) {
   return out;
 }
 
-std::string Trimmed(std::string_view s) {
-  std::size_t b = 0, e = s.size();
-  while (b < e && IsSpace(s[b])) ++b;
-  while (e > b && IsSpace(s[e - 1])) --e;
-  return std::string(s.substr(b, e - b));
-}
-
 struct Attribute {
   std::string name;  // lower case
   std::string value;
@@ -140,7 +134,7 @@ bool ReadTag(std::string_view html, std::size_t at, Tag& tag, std::size_t& next)
     ++i;
   }
   while (i < html.size() && !IsSpace(html[i]) && html[i] != '>' && html[i] != '/') {
-    if (tag.name.size() < 16) tag.name += Lower(html[i]);
+    if (tag.name.size() < 16) tag.name += LowerAscii(html[i]);
     ++i;
   }
   while (i < html.size()) {
@@ -153,7 +147,7 @@ bool ReadTag(std::string_view html, std::size_t at, Tag& tag, std::size_t& next)
     Attribute a;
     while (i < html.size() && !IsSpace(html[i]) && html[i] != '=' && html[i] != '>' &&
            html[i] != '/') {
-      if (a.name.size() < 32) a.name += Lower(html[i]);
+      if (a.name.size() < 32) a.name += LowerAscii(html[i]);
       ++i;
     }
     while (i < html.size() && IsSpace(html[i])) ++i;
@@ -202,7 +196,7 @@ int BlockBreaks(const std::string& name) {
 
 // "5", "+1", "-2": HTML font sizes, relative ones from the default.
 bool ParseFontSize(std::string_view text, int& size) {
-  std::string t = Trimmed(text);
+  const std::string_view t = Trim(text, kHtmlBlanks);
   if (t.empty()) return false;
   int sign = 0;
   std::size_t i = 0;
@@ -388,7 +382,8 @@ void StartElement(Builder& b, const Tag& tag) {
       e.has_colour = ParseHtmlColour(*colour, e.colour);
     if (const std::string* size = tag.Find("size")) ParseFontSize(*size, e.size);
   } else if (name == "a") {
-    if (const std::string* href = tag.Find("href")) e.link = b.AddLink(Trimmed(*href));
+    if (const std::string* href = tag.Find("href"))
+      e.link = b.AddLink(std::string(Trim(*href, kHtmlBlanks)));
   } else {
     return;
   }
@@ -420,10 +415,63 @@ std::size_t SkipDroppedContent(std::string_view html, std::size_t from, const st
   return std::string_view::npos;
 }
 
+// The character reference at html[at] ('&') goes into the document; the
+// position after it. An '&' that starts none is text.
+std::size_t CharacterReference(Builder& b, std::string_view html, std::size_t at) {
+  std::uint32_t cp;
+  std::size_t next;
+  if (!DecodeEntity(html, at, cp, next)) {
+    b.Literal("&");
+    return at + 1;
+  }
+  if (cp == ' ' || cp == '\t' || cp == '\n' || cp == '\r' || cp == '\f') {
+    b.Space();
+  } else if (cp == 0xA0) {
+    b.Literal(" ");  // a blank that does not fold
+  } else if (cp >= 0x20 && cp != 0x7F) {
+    std::string s;
+    AppendUtf8(s, cp);
+    b.Literal(s);
+  }
+  return next;
+}
+
+// The markup at html[at] ('<'): a tag, a comment, a declaration, or a '<'
+// that is text. The position after it; the input's end when the input ends
+// inside it.
+std::size_t Markup(Builder& b, std::string_view html, std::size_t at) {
+  const char n1 = at + 1 < html.size() ? html[at + 1] : '\0';
+  const char n2 = at + 2 < html.size() ? html[at + 2] : '\0';
+  if (IsAlpha(n1) || (n1 == '/' && IsAlpha(n2))) {
+    Tag tag;
+    std::size_t next;
+    if (!ReadTag(html, at, tag, next)) return html.size();
+    if (tag.closing) {
+      EndElement(b, tag);
+    } else if (DropsContent(tag.name)) {
+      next = std::min(SkipDroppedContent(html, next, tag.name), html.size());
+    } else {
+      StartElement(b, tag);
+    }
+    return next;
+  }
+  if (html.substr(at, 4) == "<!--") {
+    const std::size_t end = html.find("-->", at + 4);
+    return end == std::string_view::npos ? html.size() : end + 3;
+  }
+  if (n1 == '!' || n1 == '?' || n1 == '/') {
+    // <!DOCTYPE ...>, <?xml ...?>, "</ >": markup that says nothing here.
+    const std::size_t end = html.find('>', at + 1);
+    return end == std::string_view::npos ? html.size() : end + 1;
+  }
+  b.Literal("<");
+  return at + 1;
+}
+
 }  // namespace
 
 bool ParseHtmlColour(std::string_view text, Colour& colour) {
-  const std::string t = Trimmed(text);
+  const std::string_view t = Trim(text, kHtmlBlanks);
   std::string_view hex = t;
   if (!hex.empty() && hex[0] == '#') hex.remove_prefix(1);
   const bool all_hex = (hex.size() == 6 || hex.size() == 3) &&
@@ -466,62 +514,14 @@ HtmlDocument ParseHtml(std::string_view html) {
   Builder b;
   std::size_t i = 0;
   while (i < html.size()) {
-    const char c = html[i];
-    if (c == '&') {
-      std::uint32_t cp;
-      std::size_t next;
-      if (DecodeEntity(html, i, cp, next)) {
-        if (cp == ' ' || cp == '\t' || cp == '\n' || cp == '\r' || cp == '\f') {
-          b.Space();
-        } else if (cp == 0xA0) {
-          b.Literal(" ");  // a blank that does not fold
-        } else if (cp >= 0x20 && cp != 0x7F) {
-          std::string s;
-          AppendUtf8(s, cp);
-          b.Literal(s);
-        }
-        i = next;
-      } else {
-        b.Literal("&");
-        ++i;
-      }
-      continue;
-    }
-    if (c != '<') {
-      std::size_t end = i;
-      while (end < html.size() && html[end] != '<' && html[end] != '&') ++end;
+    if (html[i] == '&') {
+      i = CharacterReference(b, html, i);
+    } else if (html[i] == '<') {
+      i = Markup(b, html, i);
+    } else {
+      const std::size_t end = std::min(html.find_first_of("<&", i), html.size());
       b.SourceText(html.substr(i, end - i));
       i = end;
-      continue;
-    }
-    const char n1 = i + 1 < html.size() ? html[i + 1] : '\0';
-    const char n2 = i + 2 < html.size() ? html[i + 2] : '\0';
-    if (IsAlpha(n1) || (n1 == '/' && IsAlpha(n2))) {
-      Tag tag;
-      std::size_t next;
-      if (!ReadTag(html, i, tag, next)) break;  // the input ends inside a tag
-      if (tag.closing) {
-        EndElement(b, tag);
-        i = next;
-      } else if (DropsContent(tag.name)) {
-        i = SkipDroppedContent(html, next, tag.name);
-        if (i == std::string_view::npos) break;
-      } else {
-        StartElement(b, tag);
-        i = next;
-      }
-    } else if (html.substr(i, 4) == "<!--") {
-      const std::size_t end = html.find("-->", i + 4);
-      if (end == std::string_view::npos) break;
-      i = end + 3;
-    } else if (n1 == '!' || n1 == '?' || n1 == '/') {
-      // <!DOCTYPE ...>, <?xml ...?>, "</ >": markup that says nothing here.
-      const std::size_t end = html.find('>', i + 1);
-      if (end == std::string_view::npos) break;
-      i = end + 1;
-    } else {
-      b.Literal("<");
-      ++i;
     }
   }
   return b.Finish();

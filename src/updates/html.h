@@ -47,7 +47,6 @@ struct HtmlDocument {
 
   // Every run's text, joined.
   std::string PlainText() const;
-  bool Empty() const { return runs.empty(); }
 };
 
 // Never fails. Nesting deeper than a few hundred elements keeps the

@@ -66,8 +66,9 @@ class Updates {
   Updates(const Updates&) = delete;
   Updates& operator=(const Updates&) = delete;
 
-  // Launch: the notice worker. Offers: the update check. Background: the
-  // statistics request. Menu "官方网站". Link clicks in both HTML views.
+  // Launch: the notice worker. OsKnown: the update document's request.
+  // Offers: the update check. Background: the statistics request. Menu
+  // "官方网站". Link clicks in both HTML views.
   Subsystem Registration();
 
   // Notice worker: the banner when the update document asks for it, and the
@@ -79,8 +80,8 @@ class Updates {
   void FetchUpdateDocument();
   // Asks about a newer version, after the usual half second, with the
   // document fetched by FetchUpdateDocument (started here when it was not).
-  // False when the user accepted: the download page is open, the hotspot
-  // reset and the program ending.
+  // False when the user accepted: the download page is opened (when the
+  // document names a web address), the hotspot reset and the program ending.
   bool CheckForUpdate();
   // One request for the statistics page on its own worker; the answer is
   // not read.
@@ -90,7 +91,8 @@ class Updates {
   void OnLinkClicked(Ctl view, int link);
 
   std::string OfficialSiteUrl() const;
-  // Asks the notice and statistics workers to stop and waits for them.
+  // Asks the notice, update document and statistics workers to stop and
+  // waits for them.
   void StopWorkers();
 
  private:

@@ -9,17 +9,6 @@
 #include "common/text.h"
 
 namespace lumora {
-namespace {
-
-std::string_view TrimBlanks(std::string_view s) {
-  const auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
-  while (!s.empty() && blank(s.front())) s.remove_prefix(1);
-  while (!s.empty() && blank(s.back())) s.remove_suffix(1);
-  return s;
-}
-
-}  // namespace
-
 bool IsWebAddress(std::string_view url) {
   std::size_t scheme = 0;
   if (FindNoCase(url, "http://") == 0) scheme = 7;
@@ -32,7 +21,7 @@ bool IsWebAddress(std::string_view url) {
 }
 
 bool OpenWebAddress(BrowserPort& browser, std::string_view url) {
-  url = TrimBlanks(url);
+  url = Trim(url);
   if (!IsWebAddress(url)) return false;
   browser.Open(std::string(url));
   return true;

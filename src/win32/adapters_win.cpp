@@ -117,11 +117,7 @@ std::string Win32AdaptersPort::InternetConnectionName() {
   // The name is wanted even when the call reports no connection.
   InternetGetConnectedStateExW(&flags, name, 512, 0);
   name[512] = L'\0';
-  std::wstring_view text(name);
-  const size_t first = text.find_first_not_of(L' ');
-  if (first == std::wstring_view::npos) return {};
-  text = text.substr(first, text.find_last_not_of(L' ') - first + 1);
-  return Narrow(text);
+  return Narrow(name);  // the caller trims it
 }
 
 void Win32AdaptersPort::OpenConnectionsFolder() {

@@ -44,6 +44,15 @@ class ComRef {
   T* p_ = nullptr;
 };
 
+// True when the call's result `hr` says it succeeded and it left a reference
+// in `ref`; after a failure `ref` is empty (what a failed call leaves in its
+// out parameter is not ours to release).
+template <typename T>
+bool Took(HRESULT hr, ComRef<T>& ref) {
+  if (FAILED(hr)) ref.Forget();
+  return SUCCEEDED(hr) && ref;
+}
+
 // COM for the duration of one call, in whatever apartment the thread has.
 class ComScope {
  public:

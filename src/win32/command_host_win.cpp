@@ -76,20 +76,24 @@ class Win32Worker : public Worker {
   DWORD thread_id_ = 0;
 };
 
-}  // namespace
+// A console program started hidden, its output and its errors going into
+// one pipe.
+struct HiddenChild {
+  Handle output, process, thread;
+};
 
-std::string RunHiddenCommandBytes(std::string_view command_line) {
-  return RunHiddenCommandBytesIfFound(command_line).value_or(std::string());
-}
+enum class Spawn { kStarted, kNoPipe, kNotFound };
 
-std::optional<std::string> RunHiddenCommandBytesIfFound(std::string_view command_line) {
+Spawn StartHidden(std::string_view command_line, HiddenChild& child) {
   SECURITY_ATTRIBUTES sa{};
   sa.nLength = sizeof(sa);
   sa.bInheritHandle = TRUE;
-  Handle read_end, write_end;
-  if (!CreatePipe(&read_end.h, &write_end.h, &sa, 0)) return std::string();
+  // Our copy of the write end goes when this returns, or the pipe would never
+  // report its end.
+  Handle write_end;
+  if (!CreatePipe(&child.output.h, &write_end.h, &sa, 0)) return Spawn::kNoPipe;
   // Only the write end goes to the child.
-  SetHandleInformation(read_end.h, HANDLE_FLAG_INHERIT, 0);
+  SetHandleInformation(child.output.h, HANDLE_FLAG_INHERIT, 0);
 
   STARTUPINFOW si{};
   si.cb = sizeof(si);
@@ -103,49 +107,65 @@ std::optional<std::string> RunHiddenCommandBytesIfFound(std::string_view command
   // nothing can flash up even for a moment.
   if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr,
                       nullptr, &si, &pi))
-    return std::nullopt;
-  Handle process, thread;
-  process.h = pi.hProcess;
-  thread.h = pi.hThread;
-  // Our copy of the write end must go, or the pipe never reports its end.
-  CloseHandle(write_end.h);
-  write_end.h = nullptr;
+    return Spawn::kNotFound;
+  child.process.h = pi.hProcess;
+  child.thread.h = pi.hThread;
+  return Spawn::kStarted;
+}
 
+// Everything the child writes until it ends; a stop request of the calling
+// worker ends the child.
+std::string ReadUntilEnd(const HiddenChild& child) {
   StopEvent stop;
   std::string out;
   // Reads one chunk when the pipe holds something; false when it is empty.
   const auto read_chunk = [&] {
     DWORD available = 0;
-    if (!PeekNamedPipe(read_end.h, nullptr, 0, nullptr, &available, nullptr) || available == 0)
+    if (!PeekNamedPipe(child.output.h, nullptr, 0, nullptr, &available, nullptr) || available == 0)
       return false;
     char buffer[1024] = {};
     DWORD got = 0;
-    if (!ReadFile(read_end.h, buffer, 1023, &got, nullptr) || got == 0) return false;
+    if (!ReadFile(child.output.h, buffer, 1023, &got, nullptr) || got == 0) return false;
     // A chunk ends at its first zero byte.
     out.append(buffer, strnlen(buffer, got));
     return true;
   };
   for (;;) {
     const bool read = read_chunk();
-    if (!read && WaitForSingleObject(process.h, 0) == WAIT_OBJECT_0) {
+    if (!read && WaitForSingleObject(child.process.h, 0) == WAIT_OBJECT_0) {
       // It may have printed its last words between the look at the pipe and
       // its end: everything it wrote is in the pipe now, read to its end.
       // (The exit code is not used: a program may exit with 259.)
       while (read_chunk()) {
       }
-      break;
+      return out;
     }
     if (StopRequested()) {
-      TerminateProcess(process.h, 1);
-      break;
+      TerminateProcess(child.process.h, 1);
+      return out;
     }
     if (read) continue;
     // Serve the window while polling the pipe every 10 ms; the process's end
     // and a stop request cut the pause short.
-    HANDLE waits[] = {process.h, stop.get()};
+    HANDLE waits[] = {child.process.h, stop.get()};
     WaitServingMessages(stop.get() ? 2 : 1, waits, 10);
   }
-  return out;
+}
+
+}  // namespace
+
+std::string RunHiddenCommandBytes(std::string_view command_line) {
+  return RunHiddenCommandBytesIfFound(command_line).value_or(std::string());
+}
+
+std::optional<std::string> RunHiddenCommandBytesIfFound(std::string_view command_line) {
+  HiddenChild child;
+  switch (StartHidden(command_line, child)) {
+    case Spawn::kNoPipe: return std::string();
+    case Spawn::kNotFound: return std::nullopt;
+    case Spawn::kStarted: break;
+  }
+  return ReadUntilEnd(child);
 }
 
 std::string Win32CommandHost::RunHiddenCommand(std::string_view command_line) {

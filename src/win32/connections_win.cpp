@@ -11,56 +11,18 @@
 #include "win32/com_ref.h"
 #include "win32/netcon_ids.h"
 #include "win32/utf16.h"
+#include "win32/wmi_win.h"
 
 namespace lumora {
 namespace {
 
 using namespace netcon;
 
-// The WMI identifiers live in a library the program does not otherwise need.
-constexpr CLSID kClsidWbemLocator = {
-    0x4590F811, 0x1D3A, 0x11D0, {0x89, 0x1F, 0x00, 0xAA, 0x00, 0x4B, 0x2E, 0x24}};
-constexpr IID kIidWbemLocator = {
-    0xDC12A687, 0x737F, 0x11CF, {0x88, 0x4D, 0x00, 0xAA, 0x00, 0x4B, 0x2E, 0x24}};
-
-// True when `hr` succeeded and left a reference in `ref`.
-template <typename T>
-bool Took(HRESULT hr, ComRef<T>& ref) {
-  if (FAILED(hr)) ref.Forget();
-  return SUCCEEDED(hr) && ref;
-}
-
-
 // NetConnectionStatus through WMI; nothing when the query cannot run, finds
 // no adapter or the adapter has no status.
 std::optional<int> WmiStatus(const std::string& name) {
-  ComRef<IWbemLocator> locator;
-  if (!Took(CoCreateInstance(kClsidWbemLocator, nullptr, CLSCTX_INPROC_SERVER, kIidWbemLocator,
-                             locator.put_void()),
-            locator))
-    return std::nullopt;
-  Bstr space(L"root\\cimv2");
-  ComRef<IWbemServices> services;
-  if (!space.get() ||
-      !Took(locator->ConnectServer(space.get(), nullptr, nullptr, nullptr, 0, nullptr, nullptr,
-                                   services.put()),
-            services))
-    return std::nullopt;
-  CoSetProxyBlanket(services.get(), RPC_C_AUTHN_WINNT, RPC_C_AUTHZ_NONE, nullptr,
-                    RPC_C_AUTHN_LEVEL_CALL, RPC_C_IMP_LEVEL_IMPERSONATE, nullptr, EOAC_NONE);
-  Bstr language(L"WQL");
-  Bstr query(AdapterQueryFor(name));
-  ComRef<IEnumWbemClassObject> rows;
-  if (!language.get() || !query.get() ||
-      !Took(services->ExecQuery(language.get(), query.get(),
-                                WBEM_FLAG_FORWARD_ONLY | WBEM_FLAG_RETURN_IMMEDIATELY, nullptr,
-                                rows.put()),
-            rows))
-    return std::nullopt;
-  // The rows come from the WMI service: the enumerator needs the same
-  // security on its proxy.
-  CoSetProxyBlanket(rows.get(), RPC_C_AUTHN_WINNT, RPC_C_AUTHZ_NONE, nullptr,
-                    RPC_C_AUTHN_LEVEL_CALL, RPC_C_IMP_LEVEL_IMPERSONATE, nullptr, EOAC_NONE);
+  ComRef<IEnumWbemClassObject> rows = AdapterRows("*", name);
+  if (!rows) return std::nullopt;
   ComRef<IWbemClassObject> row;
   ULONG returned = 0;
   // The timeout keeps a stuck WMI service from hanging the caller.
@@ -126,15 +88,6 @@ bool ForEachManagedConnection(
 }
 
 }  // namespace
-
-std::wstring AdapterQueryFor(const std::string& name) {
-  std::wstring literal;
-  for (wchar_t c : Widen(name)) {
-    if (c == L'\'' || c == L'\\') literal += L'\\';
-    literal += c;
-  }
-  return L"Select * From Win32_NetworkAdapter WHERE NetConnectionID='" + literal + L"'";
-}
 
 std::optional<int> Win32ConnectionsPort::ConnectionStatus(const std::string& name) {
   ComScope com;

@@ -15,8 +15,4 @@ class Win32ConnectionsPort : public ConnectionsPort {
   std::vector<std::string> ConnectionNames() override;
 };
 
-// The WQL query for the adapter that carries the connection `name`; quotes
-// and backslashes in the name are escaped, so a name cannot change the query.
-std::wstring AdapterQueryFor(const std::string& name);
-
 }  // namespace lumora

@@ -9,18 +9,12 @@
 #include <cstring>
 #include <memory>
 
-#include "traffic/adapter_query.h"
 #include "win32/com_ref.h"
 #include "win32/utf16.h"
+#include "win32/wmi_win.h"
 
 namespace lumora {
 namespace {
-
-// Spelled out here so that no extra import library is needed.
-constexpr CLSID kWbemLocatorClsid = {
-    0x4590f811, 0x1d3a, 0x11d0, {0x89, 0x1f, 0x00, 0xaa, 0x00, 0x4b, 0x2e, 0x24}};
-constexpr IID kWbemLocatorIid = {
-    0xdc12a687, 0x737f, 0x11cf, {0x88, 0x4d, 0x00, 0xaa, 0x00, 0x4b, 0x2e, 0x24}};
 
 // At most this many objects of the query's answer are read.
 constexpr ULONG kMaxWmiObjects = 10;
@@ -41,7 +35,6 @@ std::string ToAnsi(std::wstring_view wide) {
                       nullptr);
   return out;
 }
-
 
 }  // namespace
 
@@ -67,30 +60,8 @@ std::string Win32InterfaceIndexPort::AdapterGuidByFriendlyName(const std::string
 
 std::string Win32InterfaceIndexPort::AdapterGuidFromWmi(const std::string& connection_name) {
   ComScope com;
-  ComRef<IWbemLocator> locator;
-  if (FAILED(CoCreateInstance(kWbemLocatorClsid, nullptr, CLSCTX_INPROC_SERVER, kWbemLocatorIid,
-                              locator.put_void()))) {
-    locator.Forget();
-    return {};
-  }
-  ComRef<IWbemServices> services;
-  const Bstr space(L"root\\cimv2");
-  if (FAILED(locator->ConnectServer(space.get(), nullptr, nullptr, nullptr, 0, nullptr, nullptr,
-                                    services.put()))) {
-    services.Forget();
-    return {};
-  }
-  CoSetProxyBlanket(services.get(), RPC_C_AUTHN_WINNT, RPC_C_AUTHZ_NONE, nullptr,
-                    RPC_C_AUTHN_LEVEL_CALL, RPC_C_IMP_LEVEL_IMPERSONATE, nullptr, EOAC_NONE);
-  ComRef<IEnumWbemClassObject> answer;
-  const Bstr language(L"WQL");
-  const Bstr query(Widen(AdapterGuidQuery(connection_name)));
-  if (FAILED(services->ExecQuery(language.get(), query.get(),
-                                 WBEM_FLAG_FORWARD_ONLY | WBEM_FLAG_RETURN_IMMEDIATELY, nullptr,
-                                 answer.put()))) {
-    answer.Forget();
-    return {};
-  }
+  ComRef<IEnumWbemClassObject> answer = AdapterRows("GUID", connection_name);
+  if (!answer) return {};
   IWbemClassObject* objects[kMaxWmiObjects] = {};
   ULONG returned = 0;
   answer->Next(kWmiWaitMs, kMaxWmiObjects, objects, &returned);

@@ -16,15 +16,14 @@ std::vector<int> Win32ListViews::SelectedRows(Ctl list) const {
   return rows;
 }
 
-ListHit Win32ListViews::HitAtPointer(Ctl list) const {
+int Win32ListViews::ColumnAtPointer(Ctl list) const {
   const HWND view = handle_(list);
   POINT pointer{};
-  if (!view || !GetCursorPos(&pointer) || !ScreenToClient(view, &pointer)) return {};
+  if (!view || !GetCursorPos(&pointer) || !ScreenToClient(view, &pointer)) return -1;
   LVHITTESTINFO info{};
   info.pt = pointer;
   SendMessageW(view, LVM_SUBITEMHITTEST, 0, LPARAM(&info));
-  if (info.iItem < 0) return {-1, info.iSubItem};
-  return {info.iItem, info.iSubItem};
+  return info.iSubItem;
 }
 
 // Places and widths in design units, as the window port's places are: the

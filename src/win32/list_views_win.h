@@ -15,7 +15,7 @@ class Win32ListViews : public ListViewPort {
   explicit Win32ListViews(std::function<HWND(Ctl)> handle) : handle_(std::move(handle)) {}
 
   std::vector<int> SelectedRows(Ctl list) const override;
-  ListHit HitAtPointer(Ctl list) const override;
+  int ColumnAtPointer(Ctl list) const override;
   Point ItemPosition(Ctl list, int row) const override;
   int ColumnWidth(Ctl list, int column) const override;
   void Focus(Ctl control) override;

@@ -14,25 +14,13 @@ namespace {
 
 using namespace netcon;
 
-
-// Fills `ref` through `call`; a failed call leaves it empty.
-template <typename T, typename Call>
-bool Fetch(ComRef<T>& ref, Call&& call) {
-  if (FAILED(call(ref.put()))) {
-    ref.Forget();
-    return false;
-  }
-  return static_cast<bool>(ref);
-}
-
 ComRef<INetSharingManager> CreateManager(const std::wstring& prog_id) {
   CLSID clsid{};
   ComRef<INetSharingManager> manager;
   if (FAILED(CLSIDFromProgID(prog_id.c_str(), &clsid))) return manager;
-  Fetch(manager, [&](INetSharingManager** out) {
-    return CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER | CLSCTX_LOCAL_SERVER,
-                            kIidNetSharingManager, reinterpret_cast<void**>(out));
-  });
+  Took(CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER | CLSCTX_LOCAL_SERVER,
+                        kIidNetSharingManager, manager.put_void()),
+       manager);
   return manager;
 }
 
@@ -87,9 +75,7 @@ class Connection : public SharingConnection {
   INetConnectionProps* Props() {
     if (!props_asked_) {
       props_asked_ = true;
-      Fetch(props_, [&](INetConnectionProps** out) {
-        return manager_->get_NetConnectionProps(connection_, out);
-      });
+      Took(manager_->get_NetConnectionProps(connection_, props_.put()), props_);
     }
     return props_.get();
   }
@@ -97,9 +83,8 @@ class Connection : public SharingConnection {
   INetSharingConfiguration* Config() {
     if (!config_asked_) {
       config_asked_ = true;
-      Fetch(config_, [&](INetSharingConfiguration** out) {
-        return manager_->get_INetSharingConfigurationForINetConnection(connection_, out);
-      });
+      Took(manager_->get_INetSharingConfigurationForINetConnection(connection_, config_.put()),
+           config_);
     }
     return config_.get();
   }
@@ -119,16 +104,11 @@ template <typename Collection>
 bool Walk(INetSharingManager* manager, Collection* collection, const IID& typed_enum,
           const std::function<bool(SharingConnection&)>& each) {
   ComRef<IUnknown> unknown;
-  if (!Fetch(unknown, [&](IUnknown** out) { return collection->get__NewEnum(out); }))
-    return false;
+  if (!Took(collection->get__NewEnum(unknown.put()), unknown)) return false;
   // The typed enumerators have IEnumVARIANT's layout; either will do.
   ComRef<IEnumVARIANT> items;
-  if (!Fetch(items, [&](IEnumVARIANT** out) {
-        return unknown->QueryInterface(kIidEnumVariant, reinterpret_cast<void**>(out));
-      }) &&
-      !Fetch(items, [&](IEnumVARIANT** out) {
-        return unknown->QueryInterface(typed_enum, reinterpret_cast<void**>(out));
-      }))
+  if (!Took(unknown->QueryInterface(kIidEnumVariant, items.put_void()), items) &&
+      !Took(unknown->QueryInterface(typed_enum, items.put_void()), items))
     return false;
 
   for (;;) {
@@ -144,9 +124,7 @@ bool Walk(INetSharingManager* manager, Collection* collection, const IID& typed_
                              : item.vt == VT_DISPATCH ? V_DISPATCH(&item)
                                                       : nullptr;
     if (unknown_item) {
-      Fetch(connection, [&](INetConnection** out) {
-        return unknown_item->QueryInterface(kIidNetConnection, reinterpret_cast<void**>(out));
-      });
+      Took(unknown_item->QueryInterface(kIidNetConnection, connection.put_void()), connection);
     }
     VariantClear(&item);
     if (!connection) continue;
@@ -163,10 +141,7 @@ bool Win32SharingPort::ForEveryConnection(SharingProgId id, const Visit& visit) 
   ComRef<INetSharingManager> manager = CreateManager(ProgId(id));
   if (!manager) return false;
   ComRef<INetSharingEveryConnectionCollection> collection;
-  if (!Fetch(collection, [&](INetSharingEveryConnectionCollection** out) {
-        return manager->get_EnumEveryConnection(out);
-      }))
-    return false;
+  if (!Took(manager->get_EnumEveryConnection(collection.put()), collection)) return false;
   return Walk(manager.get(), collection.get(), kIidEnumEveryConnection,
               [&](SharingConnection& connection) {
                 visit(connection);
@@ -180,9 +155,7 @@ bool Win32SharingPort::ForPublicConnections(
   ComRef<INetSharingManager> manager = CreateManager(ProgId(id));
   if (!manager) return false;
   ComRef<INetSharingPublicConnectionCollection> collection;
-  if (!Fetch(collection, [&](INetSharingPublicConnectionCollection** out) {
-        return manager->get_EnumPublicConnections(ICSSC_DEFAULT, out);
-      }))
+  if (!Took(manager->get_EnumPublicConnections(ICSSC_DEFAULT, collection.put()), collection))
     return false;
   return Walk(manager.get(), collection.get(), kIidEnumPublicConnection, visit);
 }
@@ -193,10 +166,7 @@ int Win32SharingPort::PublicCount(SharingProgId id) {
   ComRef<INetSharingPublicConnectionCollection> collection;
   LONG count = 0;
   if (!manager ||
-      !Fetch(collection,
-             [&](INetSharingPublicConnectionCollection** out) {
-               return manager->get_EnumPublicConnections(ICSSC_DEFAULT, out);
-             }) ||
+      !Took(manager->get_EnumPublicConnections(ICSSC_DEFAULT, collection.put()), collection) ||
       FAILED(collection->get_Count(&count)))
     return 0;
   return count > 0 ? static_cast<int>(count) : 0;
@@ -208,10 +178,7 @@ int Win32SharingPort::PrivateCount(SharingProgId id) {
   ComRef<INetSharingPrivateConnectionCollection> collection;
   LONG count = 0;
   if (!manager ||
-      !Fetch(collection,
-             [&](INetSharingPrivateConnectionCollection** out) {
-               return manager->get_EnumPrivateConnections(ICSSC_DEFAULT, out);
-             }) ||
+      !Took(manager->get_EnumPrivateConnections(ICSSC_DEFAULT, collection.put()), collection) ||
       FAILED(collection->get_Count(&count)))
     return 0;
   return count > 0 ? static_cast<int>(count) : 0;

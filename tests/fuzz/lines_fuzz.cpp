@@ -39,7 +39,7 @@ extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, std::size_t siz
   FUZZ_CHECK(JoinLines(lines) == without_final);
   FUZZ_CHECK(WithFinalCrLf(JoinLines(lines)).size() <= text.size() + 2);
 
-  const int found = LineOf(text, mac);
+  const int found = RecordLineOf(text, mac);
   FUZZ_CHECK(found >= 0 && static_cast<std::size_t>(found) <= lines.size());
   if (found > 0) FUZZ_CHECK(ContainsNoCase(LineAt(text, found), mac));
 

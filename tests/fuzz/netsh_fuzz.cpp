@@ -3,6 +3,7 @@
 // output for a message box. The first input line names the adapter.
 #include <string>
 
+#include "common/text.h"
 #include "fuzz_check.h"
 #include "hotspot/hotspot_path.h"
 #include "hotspot/netsh_text.h"
@@ -32,7 +33,7 @@ extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, std::size_t siz
   FUZZ_CHECK(support == HostedSupport::kUnknown || support == HostedSupport::kSupported ||
              support == HostedSupport::kNotSupported);
 
-  const std::string trimmed = netsh::TrimSpaces(adapter);
+  const std::string trimmed = TrimSpaces(adapter);
   FUZZ_CHECK(trimmed.empty() || (trimmed.front() != ' ' && trimmed.back() != ' '));
   FUZZ_CHECK(netsh::RemoveFirstSpaces(adapter, 3).size() + 3 >= adapter.size());
   const std::string command = netsh::SetStaticAddressCommand(adapter);

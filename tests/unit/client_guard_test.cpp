@@ -44,13 +44,15 @@ TEST(GuardScan, ListsTheHotspotsClientsAndBlocksTheBlackListed) {
                        Neighbour("192.168.137.255", "FF-FF-FF-FF-FF-FF")};
   r.lookups.names = {{"192.168.137.3", "Android-5f.MSHOME.NET"},
                      {"192.168.137.9", "my-iPhone.mshome.net"}};
-  r.Write(kBlackListPath, "备注de-ad-be-ef-00-01+坏人\r\n");  // lower case, inside a line
+  // Lower case, inside a line; B's record names C, which stays allowed.
+  r.Write(kBlackListPath, "备注de-ad-be-ef-00-01+坏人\r\n" + B + "+" + C + "的手机\r\n");
 
   r.guard.ClientScan();
   const Rows users = {{"1", "192.168.137.3", A, "安卓设备"}, {"2", "192.168.137.9", C, "苹果手机"}};
   EXPECT_EQ(r.Rows(Ctl::超级列表框1), users);
   EXPECT_EQ(r.host.Commands(), Strings{Block("192.168.137.5")});
-  EXPECT_EQ(r.Rows(Ctl::超级列表框2), (Rows{{"", "备注de-ad-be-ef-00-01", "坏人"}}));
+  EXPECT_EQ(r.Rows(Ctl::超级列表框2),
+            (Rows{{"", "备注de-ad-be-ef-00-01", "坏人"}, {"", B, C + "的手机"}}));
   EXPECT_EQ(r.Read(kNameBookPath), "\r\n" + A + "+安卓设备\r\n" + C + "+苹果手机");
   // Named devices are not looked up again.
   r.guard.ClientScan();
@@ -64,7 +66,7 @@ TEST(GuardScan, ListsTheHotspotsClientsAndBlocksTheBlackListed) {
   const std::size_t commands = r.host.Commands().size();
   r.guard.ClientScan();
   EXPECT_EQ(r.Rows(Ctl::超级列表框1), users);
-  EXPECT_EQ(r.Rows(Ctl::超级列表框2).size(), 1u);
+  EXPECT_EQ(r.Rows(Ctl::超级列表框2).size(), 2u);
   EXPECT_EQ(r.host.Commands().size(), commands);
 }
 
@@ -191,6 +193,9 @@ TEST(GuardWhiteList, BlocksEveryClientNotOnTheList) {
   const Case cases[] = {
       {"00-1a-2b-3c-4d-5e+甲\r\n", false, {Block("192.168.137.9")}},
       {"", false, {Block("192.168.137.3"), Block("192.168.137.9")}},
+      // A name holding C's MAC text does not admit C.
+      {"aa-bb-cc-00-00-01+aa-bb-cc-00-00-02的手机\r\n", false,
+       {Block("192.168.137.3"), Block("192.168.137.9")}},
       // Held by another program: nobody is blocked, the view stays.
       {"00-1a-2b-3c-4d-5e+甲\r\n", true, {}}};
   for (const auto& [white, unreadable, blocked] : cases) {
@@ -427,7 +432,7 @@ TEST(GuardWorkers, HangingLookupsDoNotHoldUpTheList) {
   // The next pass does not ask the hanging ones again.
   r.guard.ClientScan();
   EXPECT_EQ(r.lookups.Calls("192.168.137.10"), 1);
-  EXPECT_EQ(r.guard.HostNames().Running(), 10);
+  EXPECT_EQ(r.lookups.Waiting(), 10);
 }
 
 // The hotspot's stop empties the user list and ends the passes. A pass

@@ -51,7 +51,8 @@ constexpr std::string_view kDevices =
     "\r\n"
     "Tablet|12-34-56-78-9A-BC\r\n";
 
-TEST(LineOf, FindsFirstLineCaseInsensitively) {
+// Lines that are no device's record are searched for the text anywhere.
+TEST(RecordLineOf, FindsFirstLineCaseInsensitively) {
   struct Case {
     std::string_view text, search;
     int expected;
@@ -70,7 +71,7 @@ TEST(LineOf, FindsFirstLineCaseInsensitively) {
       {"a\nb", "a\nb", 1},                  // a lone LF is inside the line
   };
   for (const Case& c : cases) {
-    EXPECT_EQ(LineOf(c.text, c.search), c.expected) << testing::PrintToString(std::string(c.search));
+    EXPECT_EQ(RecordLineOf(c.text, c.search), c.expected) << testing::PrintToString(std::string(c.search));
   }
 }
 

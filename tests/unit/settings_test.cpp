@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "common/gbk.h"
+#include "common/locked_file.h"
 #include "common/settings.h"
 #include "fakes/memory_files.h"
 
@@ -88,20 +89,31 @@ TEST(Settings, UnreadableFileIsNeverReplaced) {
   EXPECT_FALSE(store.WriteSetting("user", "key", "x"));
 }
 
+// Stores of their own and a plain locked change of the same file: the
+// file's one lock serves them all.
 TEST(Settings, ConcurrentWritersLoseNoUpdate) {
   fakes::MemoryFiles files;
-  SettingsStore store(files);
   std::vector<std::thread> writers;
   for (int t = 0; t < 4; ++t)
-    writers.emplace_back([&store, t] {
+    writers.emplace_back([&files, t] {
+      SettingsStore own(files);
       for (int i = 0; i < 50; ++i)
-        store.WriteSetting("s" + std::to_string(t), "k" + std::to_string(i), std::to_string(i));
+        own.WriteSetting("s" + std::to_string(t), "k" + std::to_string(i), std::to_string(i));
     });
-  for (auto& w : writers) w.join();
-  for (int t = 0; t < 4; ++t)
+  writers.emplace_back([&files] {
     for (int i = 0; i < 50; ++i)
+      LockedUpdate(files, kPath, [i](const std::string& text) {
+        return std::optional<std::string>(text + "\r\n[raw" + std::to_string(i) + "]\r\nk=1");
+      });
+  });
+  for (auto& w : writers) w.join();
+  SettingsStore store(files);
+  for (int i = 0; i < 50; ++i) {
+    for (int t = 0; t < 4; ++t)
       EXPECT_EQ(store.ReadSetting("s" + std::to_string(t), "k" + std::to_string(i)),
                 std::to_string(i));
+    EXPECT_EQ(store.ReadSetting("raw" + std::to_string(i), "k"), "1");
+  }
 }
 
 }  // namespace

@@ -42,7 +42,6 @@ struct WindowBar : fakes::MemoryBar {
   explicit WindowBar(fakes::MemoryWindow& w) : ui(w) {}
   void Create() override { MemoryBar::Create(), ui.CreateBar(); }
   void SetVisible(bool v) override { MemoryBar::SetVisible(v), ui.SetBarVisible(v); }
-  bool Visible() const override { return ui.BarVisible(); }
   fakes::MemoryWindow& ui;
 };
 

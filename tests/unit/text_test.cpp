@@ -39,6 +39,17 @@ TEST(EqualsNoCase, ComparesWholeText) {
   EXPECT_FALSE(ContainsNoCase("SSID", "ssids"));
 }
 
+TEST(Trim, OnlyTheBlanksAskedForAndOnlyAtTheEnds) {
+  EXPECT_EQ(Trim(" \t\r\n\v\fWi Fi\f\v\n\r\t "), "Wi Fi");
+  EXPECT_EQ(Trim(" \t\r\n "), "");
+  EXPECT_EQ(Trim("//a/b//", "/"), "a/b");
+  // Typed values keep a tab or a line end: only spaces go.
+  EXPECT_EQ(TrimSpaces("  \tmylove\r\n  "), "\tmylove\r\n");
+  EXPECT_EQ(TrimSpaces("   "), "");
+  EXPECT_EQ(LowerAscii('Q'), 'q');
+  EXPECT_EQ(LowerAscii('\xC3'), '\xC3');
+}
+
 TEST(TextBetween, TakesTextBetweenMarkers) {
   struct Case {
     std::string_view text, open, close, expected;

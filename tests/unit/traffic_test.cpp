@@ -9,7 +9,7 @@
 #include "fakes/fake_traffic.h"
 #include "fakes/memory_files.h"
 #include "fakes/memory_window.h"
-#include "traffic/adapter_query.h"
+#include "net/adapter_query.h"
 #include "traffic/bar_rules.h"
 #include "traffic/traffic_monitor.h"
 #include "ui/event_table.h"
@@ -126,15 +126,18 @@ TEST(Counters, IndexKeptBetweenTicksAndResolvedAgainWhenNeeded) {
   r.Tick();
   r.Tick();
   EXPECT_EQ(r.net.resolutions, 5);
-  EXPECT_EQ(QueryInterfaceCounters(r.net, r.net, "本地连接* 12"), (InterfaceCounters{kMB, 0}));
-  EXPECT_EQ(QueryInterfaceCounters(r.net, r.net, "无"), InterfaceCounters{});
+  CounterSource fresh(r.net, r.net);
+  EXPECT_EQ(fresh.Read("本地连接* 12"), (InterfaceCounters{kMB, 0}));
+  EXPECT_EQ(fresh.Read("无"), std::nullopt);
 }
 
 TEST(Counters, WmiQueryKeepsTheNameInsideItsQuotes) {
   constexpr char kHead[] = "Select GUID From Win32_NetworkAdapter WHERE NetConnectionID=";
-  EXPECT_EQ(AdapterGuidQuery("无线网络连接 2"), std::string(kHead) + "'无线网络连接 2'");
-  EXPECT_EQ(AdapterGuidQuery("Tom's\\x' OR '1'='1"),
+  EXPECT_EQ(AdapterQuery("GUID", "无线网络连接 2"), std::string(kHead) + "'无线网络连接 2'");
+  EXPECT_EQ(AdapterQuery("GUID", "Tom's\\x' OR '1'='1"),
             std::string(kHead) + "'Tom\\'s\\\\x\\' OR \\'1\\'=\\'1'");
+  EXPECT_EQ(AdapterQuery("*", "c:\\无线"),
+            "Select * From Win32_NetworkAdapter WHERE NetConnectionID='c:\\\\无线'");
 }
 
 TEST(TrafficTimers, PageSelectionAndLifecycle) {

@@ -765,15 +765,6 @@ TEST(NetworkPortsWine, WlanServiceOpensButHasNoInterfacesNorHostedNetwork) {
 
 // --- Connections ---------------------------------------------------------------
 
-TEST(NetworkPortsConnections, QueryQuotesTheName) {
-  EXPECT_EQ(AdapterQueryFor("WLAN"),
-            L"Select * From Win32_NetworkAdapter WHERE NetConnectionID='WLAN'");
-  EXPECT_EQ(AdapterQueryFor("a' OR 'x'='x"),
-            L"Select * From Win32_NetworkAdapter WHERE NetConnectionID='a\\' OR \\'x\\'=\\'x'");
-  EXPECT_EQ(AdapterQueryFor("c:\\无线"),
-            L"Select * From Win32_NetworkAdapter WHERE NetConnectionID='c:\\\\无线'");
-}
-
 TEST(NetworkPortsWine, UnknownConnectionHasNoStatusAndCannotConnect) {
   Win32ConnectionsPort port;
   EXPECT_EQ(port.ConnectionStatus("无线网络连接"), std::nullopt);

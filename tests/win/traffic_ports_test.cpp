@@ -35,7 +35,7 @@ TEST(TrafficPorts, AdaptersFoundByNameWithTheirCountersAndNothingElse) {
   }
   for (const char* name : {"没有这个连接", "Tom's \\ WiFi' OR NetConnectionID<>'", ""}) {
     EXPECT_EQ(index.AdapterGuidFromWmi(name), "") << name;
-    EXPECT_EQ(QueryInterfaceCounters(index, counters, name), InterfaceCounters{}) << name;
+    EXPECT_EQ(CounterSource(index, counters).Read(name), std::nullopt) << name;
   }
   EXPECT_EQ(index.AdapterIndex("{00000000-0000-0000-0000-000000000000}"), 0u);
   EXPECT_FALSE(counters.ReadCounters(987654));

@@ -21,16 +21,8 @@ std::vector<std::string> Win32Window::Items(Ctl c) const {
   });
 }
 
-void Win32Window::ClearItems(Ctl c) {
-  RunOnUi([=, this] { SendMessageW(H(c), CB_RESETCONTENT, 0, 0); });
-}
-
 void Win32Window::AddItem(Ctl c, std::string_view text) {
   RunOnUi([this, c, wide = Widen(text)] { SendMessageW(H(c), CB_ADDSTRING, 0, LPARAM(wide.c_str())); });
-}
-
-int Win32Window::SelectedIndex(Ctl c) const {
-  return OnUi<int>([&] { return int(SendMessageW(H(c), CB_GETCURSEL, 0, 0)); });
 }
 
 void Win32Window::SelectIndex(Ctl c, int index) {
@@ -39,16 +31,6 @@ void Win32Window::SelectIndex(Ctl c, int index) {
 
 int Win32Window::RowCount(Ctl c) const {
   return OnUi<int>([&] { return int(ListView_GetItemCount(H(c))); });
-}
-
-int Win32Window::AddRow(Ctl c) {
-  return OnUi<int>([&] {
-    LVITEMW item{};
-    item.mask = LVIF_TEXT;
-    item.iItem = ListView_GetItemCount(H(c));
-    item.pszText = const_cast<wchar_t*>(L"");
-    return int(ListView_InsertItem(H(c), &item));
-  });
 }
 
 std::string Win32Window::Cell(Ctl c, int row, int column) const {

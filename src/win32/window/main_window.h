@@ -79,18 +79,14 @@ class Win32Window : public WindowPort {
   int SliderPosition(Ctl c) const override;
   void SetSliderPosition(Ctl c, int position) override;
   std::vector<std::string> Items(Ctl c) const override;
-  void ClearItems(Ctl c) override;
   void AddItem(Ctl c, std::string_view text) override;
-  int SelectedIndex(Ctl c) const override;
   void SelectIndex(Ctl c, int index) override;
   int RowCount(Ctl c) const override;
-  int AddRow(Ctl c) override;
   std::string Cell(Ctl c, int row, int column) const override;
   void SetCell(Ctl c, int row, int column, std::string_view text) override;
   void DeleteRow(Ctl c, int row) override;
   void ClearRows(Ctl c) override;
   void SetRows(Ctl c, const std::vector<std::vector<std::string>>& rows) override;
-  int CurrentPage() const override;
   void SetTimerInterval(Timer t, int ms) override;
   void SetMenuItemEnabled(MenuItem m, bool enabled) override;
   void SetTitle(std::string_view title) override;

@@ -99,10 +99,6 @@ void Win32Window::SetSliderPosition(Ctl c, int position) {
   });
 }
 
-int Win32Window::CurrentPage() const {
-  return OnUi<int>([&] { return int(TabCtrl_GetCurSel(tab_)); });
-}
-
 void Win32Window::SetTitle(std::string_view title) {
   RunOnUi([this, wide = Widen(title)] { SetWindowTextW(main_, wide.c_str()); });
 }

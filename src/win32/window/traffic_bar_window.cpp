@@ -108,8 +108,6 @@ void TrafficBarWindow::Create() {
   if (timer_ms_ > 0) SetTimer(hwnd_, timer_id_, UINT(timer_ms_), nullptr);
 }
 
-bool TrafficBarWindow::Visible() const { return hwnd_ && IsWindowVisible(hwnd_); }
-
 void TrafficBarWindow::SetVisible(bool visible) {
   if (!hwnd_) return;
   if (!visible) HidePopup();

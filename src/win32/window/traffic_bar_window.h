@@ -45,7 +45,6 @@ class TrafficBarWindow : public BarPort {
   // BarPort
   bool Exists() const override { return hwnd_ != nullptr; }
   void Create() override;
-  bool Visible() const override;
   void SetVisible(bool visible) override;
   Point Position() const override;
   void SetPosition(Point top_left) override;

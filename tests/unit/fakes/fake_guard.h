@@ -59,8 +59,15 @@ class FakeLookups : public ReverseLookupPort {
   std::string HostName(const std::string& ip) override {
     std::unique_lock lock(mutex_);
     ++calls_[ip];
+    ++waiting_;
     released_.wait(lock, [&] { return released_all_ || !hanging.count(ip); });
+    --waiting_;
     return names.count(ip) ? names[ip] : "";
+  }
+  // Lookups held by `hanging` right now.
+  int Waiting() {
+    std::lock_guard lock(mutex_);
+    return waiting_;
   }
   void ReleaseAll() {
     std::lock_guard lock(mutex_);
@@ -76,6 +83,7 @@ class FakeLookups : public ReverseLookupPort {
   std::mutex mutex_;
   std::condition_variable released_;
   bool released_all_ = false;
+  int waiting_ = 0;
   std::map<std::string, int> calls_;
 };
 
@@ -98,7 +106,7 @@ class FakeListViews : public ListViewPort {
   std::vector<int> SelectedRows(Ctl list) const override {
     return selected.count(list) ? selected.at(list) : std::vector<int>();
   }
-  ListHit HitAtPointer(Ctl) const override { return {-1, hit_column}; }
+  int ColumnAtPointer(Ctl) const override { return hit_column; }
   // Rows of 14 pixels below a 17-pixel header.
   Point ItemPosition(Ctl, int row) const override { return {0, 17 + 14 * row}; }
   int ColumnWidth(Ctl list, int column) const override {

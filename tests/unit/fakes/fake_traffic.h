@@ -22,7 +22,6 @@ class MemoryBar : public BarPort {
 
   bool Exists() const override { return exists; }
   void Create() override { exists = true; }
-  bool Visible() const override { return exists && visible; }
   void SetVisible(bool v) override { visible = v; }
   Point Position() const override { return position; }
   void SetPosition(Point p) override {

@@ -151,14 +151,6 @@ std::vector<std::string> MemoryWindow::Items(Ctl c) const {
   const Control* k = FindKind(c, ControlKind::kCombo);
   return k ? k->items : std::vector<std::string>();
 }
-void MemoryWindow::ClearItems(Ctl c) {
-  std::lock_guard lock(mutex_);
-  if (Control* k = FindKind(c, ControlKind::kCombo)) {
-    k->items.clear();
-    k->selected = -1;
-    k->text.clear();
-  }
-}
 void MemoryWindow::AddItem(Ctl c, std::string_view text) {
   std::lock_guard lock(mutex_);
   if (Control* k = FindKind(c, ControlKind::kCombo)) k->items.emplace_back(text);

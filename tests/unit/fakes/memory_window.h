@@ -65,20 +65,19 @@ class MemoryWindow : public WindowPort {
   void SetSliderPosition(Ctl c, int position) override;
 
   std::vector<std::string> Items(Ctl c) const override;
-  void ClearItems(Ctl c) override;
   void AddItem(Ctl c, std::string_view text) override;
-  int SelectedIndex(Ctl c) const override;
+  int SelectedIndex(Ctl c) const;  // -1 when none
   void SelectIndex(Ctl c, int index) override;
 
   int RowCount(Ctl c) const override;
-  int AddRow(Ctl c) override;
+  int AddRow(Ctl c);  // index of the new, empty row
   std::string Cell(Ctl c, int row, int column) const override;
   void SetCell(Ctl c, int row, int column, std::string_view text) override;
   void DeleteRow(Ctl c, int row) override;
   void ClearRows(Ctl c) override;
   void SetRows(Ctl c, const std::vector<std::vector<std::string>>& rows) override;
 
-  int CurrentPage() const override;
+  int CurrentPage() const;
 
   int TimerInterval(Timer t) const;
   void SetTimerInterval(Timer t, int ms) override;
