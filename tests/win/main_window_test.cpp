@@ -253,7 +253,7 @@ TEST(MainWindow, EverythingIsReachedFromTheKeyboard) {
   EXPECT_EQ(events.back(), std::make_pair(Ctl::按钮开始, ControlEvent::kClick));
 
   key(VK_TAB, true);
-  EXPECT_EQ(window.CurrentPage(), 1);
+  EXPECT_EQ(TabCtrl_GetCurSel(window.Handle(Ctl::选择夹1)), 1);
   EXPECT_EQ(events.back(), std::make_pair(Ctl::选择夹1, ControlEvent::kSelectionChange));
   const HWND list = window.Handle(Ctl::超级列表框2);
   window.SetRows(Ctl::超级列表框2, {{"", "AA-BB-CC-DD-EE-FF", "甲"}});
