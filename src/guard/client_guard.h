@@ -86,7 +86,6 @@ class ClientGuard {
   void CommitRename();
   void Refresh();
 
-  HostNameLookups& HostNames() { return host_names_; }
 
  private:
   void SwitchMode(bool black);  // the two radio buttons
