@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "common/gbk.h"
+#include "common/stop_state.h"
 #include "hotspot/netsh_text.h"
 #include "standins/standin_state.h"
 #include "test_paths.h"
@@ -695,47 +696,148 @@ TEST_F(StandinSharingByName, WrongArgumentsAreRefused) {
 
 // --- The real tethering port against the prefix's tethering manager stand-in ---
 
-using TetheringPortOnStandin = StandinFolder;
-
-TEST_F(TetheringPortOnStandin, ConfiguresStartsListsClientsAndStops) {
+class TetheringPortOnStandin : public StandinFolder {
+ protected:
+  // Runs `body` on a thread of the window's kind (a single-threaded
+  // apartment): the port must carry every call into the multithreaded one.
+  template <typename Body>
+  static void OnWindowThread(Body body) {
+    std::thread([&] {
+      ASSERT_EQ(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED), S_OK);
+      body();
+      CoUninitialize();
+    }).join();
+  }
+  std::string TetheringState(const char* key) const {
+    return standin::Get(standin::ReadSettings(Path(L"tethering-state.ini")), key, "<missing>");
+  }
+  // Every call reached the method it meant, from the multithreaded apartment.
+  void ExpectCleanLog() const {
+    const std::string log = Read(L"tethering.log");
+    EXPECT_EQ(log.find("unexpected"), std::string::npos) << log;
+    EXPECT_EQ(log.find("(STA)"), std::string::npos) << log;
+  }
   Win32TetheringPort port;
-  ASSERT_TRUE(port.Available()) << "the tethering stand-in is not registered in this prefix";
-  Write(L"tethering-state.ini", "clients=0a:1b:2c:3d:4e:5f|phone,AA-BB-CC-00-00-02|\r\n");
-  const TetheringResult configured = port.Configure("宽带连接", "我的热点", "5094817263");
-  EXPECT_TRUE(configured.ok) << configured.message;
-  EXPECT_TRUE(port.Start("").ok);
-  EXPECT_TRUE(port.Running(""));
-  const auto state = standin::ReadSettings(Path(L"tethering-state.ini"));
-  EXPECT_EQ(standin::Get(state, "ssid") + "|" + standin::Get(state, "passphrase"),
-            "我的热点|5094817263");
-  const std::vector<TetheringClient> clients = port.Clients("");
-  ASSERT_EQ(clients.size(), 2u);
-  EXPECT_EQ(clients[0].mac, "0A-1B-2C-3D-4E-5F");
-  EXPECT_EQ(clients[0].host_names, std::vector<std::string>{"phone"});
-  EXPECT_EQ(clients[1].mac, "AA-BB-CC-00-00-02");
-  EXPECT_TRUE(clients[1].host_names.empty());
-  EXPECT_TRUE(port.Stop("").ok);
-  EXPECT_FALSE(port.Running(""));
-  EXPECT_TRUE(port.Clients("").empty());
+};
+
+TEST_F(TetheringPortOnStandin, ConfiguresStartsListsClientsSwitchesAndStops) {
+  OnWindowThread([&] {
+    ASSERT_TRUE(port.Available()) << "the tethering stand-in is not registered in this prefix";
+    Write(L"tethering-state.ini", "clients=0a:1b:2c:3d:4e:5f|phone,AA-BB-CC-00-00-02|\r\n");
+    EXPECT_TRUE(port.Capability("").ok);
+    const TetheringResult configured = port.Configure("宽带连接", "我的热点", "5094817263");
+    EXPECT_TRUE(configured.ok) << configured.message;
+    EXPECT_TRUE(port.Start("").ok);
+    EXPECT_TRUE(port.Running(""));
+    EXPECT_EQ(TetheringState("ssid") + "|" + TetheringState("passphrase"), "我的热点|5094817263");
+    const std::vector<TetheringClient> clients = port.Clients("");
+    ASSERT_EQ(clients.size(), 2u);
+    EXPECT_EQ(clients[0].mac, "0A-1B-2C-3D-4E-5F");
+    EXPECT_EQ(clients[0].host_names, std::vector<std::string>{"phone"});
+    EXPECT_EQ(clients[1].mac, "AA-BB-CC-00-00-02");
+    EXPECT_TRUE(clients[1].host_names.empty());
+
+    // The switch-off without clients: on as Windows ships it, then off.
+    EXPECT_EQ(port.NoClientsTimeout(), std::optional<bool>(true));
+    EXPECT_TRUE(port.SetNoClientsTimeout(false));
+    EXPECT_EQ(TetheringState("no_clients_timeout"), "0");
+    EXPECT_EQ(port.NoClientsTimeout(), std::optional<bool>(false));
+
+    // The system turns the hotspot off behind the program's back.
+    Write(L"tethering-state.ini", "running=0\r\n");
+    EXPECT_FALSE(port.Running(""));
+    EXPECT_TRUE(port.Clients("").empty());
+    EXPECT_TRUE(port.Stop("").ok);
+    // Before Windows 10 2004 there is no such switch.
+    Write(L"tethering-state.ini", "timeout_switch=0\r\n");
+    EXPECT_EQ(port.NoClientsTimeout(), std::nullopt);
+    EXPECT_FALSE(port.SetNoClientsTimeout(true));
+  });
+  ExpectCleanLog();
 }
 
-TEST_F(TetheringPortOnStandin, RefusalsCarryTheStatusAndTheSystemsWords) {
+TEST_F(TetheringPortOnStandin, RefusalsAndFailuresCarryTheirReasons) {
+  enum Call { kCapability, kConfigure, kStart, kSwitch };
   const struct {
     const char* state;
-    const char* message;
+    Call call;
+    const char* message;  // the whole message, or its end when it begins with "…"
   } cases[] = {
-      {"refuse=组策略\r\nrefuse_status=5\r\n", "运营商授权检查未通过（组策略）"},
-      {"refuse= \r\nrefuse_status=3\r\n", "无线网卡已关闭（ ）"},
-      {"refuse=x\r\nrefuse_status=42\r\n", "未知错误（状态 42）（x）"},
+      {"refuse=组策略\r\nrefuse_status=5\r\n", kStart, "运营商授权检查未通过（组策略）"},
+      {"refuse= \r\nrefuse_status=3\r\n", kStart, "无线网卡已关闭（ ）"},
+      {"refuse=x\r\nrefuse_status=42\r\n", kStart, "未知错误（状态 42）（x）"},
+      {"capability=1\r\n", kCapability, "移动热点已被组策略禁用"},
+      {"capability=3\r\n", kCapability, "运营商不允许共享这个网络连接"},
+      {"capability=9\r\n", kCapability, "系统不允许在这个网络连接上开启移动热点（原因 9）"},
+      {"start_ends=error:0x80070005\r\n", kStart, "…（错误代码 0x80070005）"},
+      {"start_ends=canceled\r\n", kStart, "系统取消了这次操作"},
+      {"configure_ends=error:0x8000FFFF\r\n", kConfigure, "…（错误代码 0x8000FFFF）"},
+      {"timeout_ends=error:0x80004005\r\n", kSwitch, ""},
   };
-  Win32TetheringPort port;
-  for (const auto& c : cases) {
-    Write(L"tethering-state.ini", c.state);
-    const TetheringResult result = port.Start("");
-    EXPECT_FALSE(result.ok) << c.state;
-    EXPECT_EQ(result.message, c.message);
-    EXPECT_FALSE(port.Running(""));
-  }
+  OnWindowThread([&] {
+    for (const auto& c : cases) {
+      SCOPED_TRACE(c.state);
+      Write(L"tethering-state.ini", c.state);
+      const TetheringResult result = c.call == kCapability ? port.Capability("")
+                                     : c.call == kConfigure ? port.Configure("", "a", "12345678")
+                                     : c.call == kStart     ? port.Start("")
+                                                            : TetheringResult{port.SetNoClientsTimeout(false), ""};
+      EXPECT_FALSE(result.ok);
+      const std::string want = c.message;
+      if (want.rfind("…", 0) == 0) {
+        const std::string end = want.substr(std::string("…").size());
+        ASSERT_GT(result.message.size(), end.size()) << result.message;
+        EXPECT_EQ(result.message.substr(result.message.size() - end.size()), end);
+        EXPECT_EQ(result.message.find("限定时间"), std::string::npos) << "not a time-out";
+      } else {
+        EXPECT_EQ(result.message, want);
+      }
+      EXPECT_FALSE(port.Running(""));
+      EXPECT_NE(TetheringState("no_clients_timeout"), "0");
+    }
+  });
+  ExpectCleanLog();
+}
+
+// An adapter keeps the profiles of every network it joined: the connected
+// one is the connection's, and without any, the system's internet profile.
+TEST_F(TetheringPortOnStandin, TheConnectedProfileOfTheConnectionIsUsed) {
+  const std::wstring guid = L"{6C3B1E20-8F4D-4A51-9E07-123456789ABD}";
+  const std::wstring key =
+      L"SYSTEM\\CurrentControlSet\\Control\\Network\\{4D36E972-E325-11CE-BFC1-08002BE10318}\\" +
+      guid + L"\\Connection";
+  ASSERT_EQ(RegSetKeyValueW(HKEY_LOCAL_MACHINE, key.c_str(), L"Name", REG_SZ, L"WLAN", sizeof(L"WLAN")),
+            ERROR_SUCCESS);
+  const std::string g = standin::FromWide(guid);
+  Write(L"tethering-state.ini", "profiles=以太网||3;家里|" + g + "|0;公司|" + g + "|3;咖啡店|" + g + "|1\r\n");
+  OnWindowThread([&] {
+    EXPECT_TRUE(port.Start("WLAN").ok);
+    EXPECT_TRUE(port.Start("无线网络连接 9").ok);  // no profile of its own
+  });
+  RegDeleteTreeW(HKEY_LOCAL_MACHINE, key.substr(0, key.size() - std::wstring(L"\\Connection").size()).c_str());
+  EXPECT_EQ(standin::Lines(Read(L"tethering.log")),
+            (std::vector<std::string>{"create 公司", "start", "create 以太网", "start"}));
+}
+
+// A worker asked to stop during a slow start ends its wait at once and
+// cancels the operation, which then never takes effect.
+TEST_F(TetheringPortOnStandin, AStopRequestCancelsASlowStart) {
+  Write(L"tethering-state.ini", "op_ms=5000\r\n");
+  StopState state;
+  CurrentStopScope scope(&state);
+  std::thread stopper([&] {
+    Sleep(300);
+    state.RequestStop();
+  });
+  const ULONGLONG begin = GetTickCount64();
+  EXPECT_FALSE(port.Start("").ok);
+  EXPECT_LT(GetTickCount64() - begin, 2000u);
+  stopper.join();
+  const auto cancelled = [&] { return Read(L"tethering.log").find("start canceled by the caller"); };
+  for (int i = 0; i < 50 && cancelled() == std::string::npos; ++i) Sleep(20);
+  EXPECT_NE(cancelled(), std::string::npos) << Read(L"tethering.log");
+  Sleep(200);
+  EXPECT_NE(TetheringState("running"), "1");
 }
 
 }  // namespace
