@@ -132,8 +132,10 @@ class Windows10WlanHotspot : public ::testing::Test {
   }
 
   void TearDown() override {
-    RegDeleteTreeW(HKEY_CURRENT_USER, kVersionKey);
+    RegDeleteKeyValueW(HKEY_CURRENT_USER, kVersionKey, L"Version");
     EXPECT_TRUE(RemoveStandinCopy()) << "the stand-in wlanapi.dll stayed next to the program";
+    // The hosted network is netsh's too: a planted refusal must not outlive the test.
+    DeleteFileA((std::string(kDir) + "\\wlan-state.ini").c_str());
   }
 
 
@@ -277,7 +279,7 @@ class Windows10MobileHotspot : public ::testing::Test {
   }
 
   void TearDown() override {
-    RegDeleteTreeW(HKEY_CURRENT_USER, kVersionKey);
+    RegDeleteKeyValueW(HKEY_CURRENT_USER, kVersionKey, L"Version");
     for (const char* f : {"netsh-state.ini", "tethering-state.ini"})
       DeleteFileA((std::string(kDir) + "\\" + f).c_str());
   }

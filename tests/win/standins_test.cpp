@@ -6,8 +6,10 @@
 #include <netcon.h>
 #include <objbase.h>
 #include <oleauto.h>
+#include <wlanapi.h>
 
 #include <atomic>
+#include <mutex>
 #include <optional>
 #include <string>
 #include <thread>
@@ -38,8 +40,8 @@ class StandinFolder : public ::testing::Test {
   }
   void TearDown() override {
     for (const wchar_t* file :
-         {L"netsh.log", L"netsh-state.ini", L"netsh-fail.txt", L"sharing.ini",
-          L"tethering.log", L"tethering-state.ini"})
+         {L"netsh.log", L"netsh-state.ini", L"netsh-fail.txt", L"sharing.ini", L"wlan.log",
+          L"wlan-state.ini", L"tethering.log", L"tethering-state.ini"})
       DeleteFileW((dir_ + L"\\" + file).c_str());
     RemoveDirectoryW(dir_.c_str());
     SetEnvironmentVariableW(L"LUMORA_STANDIN_DIR", nullptr);
@@ -54,9 +56,11 @@ class StandinFolder : public ::testing::Test {
     standin::ReadFileText(Path(file), text);
     return text;
   }
-  std::string State(const char* key) const {
-    return standin::Get(standin::ReadSettings(Path(L"netsh-state.ini")), key, "<missing>");
+  std::string State(const char* key, const wchar_t* file = L"netsh-state.ini") const {
+    return standin::Get(standin::ReadSettings(Path(file)), key, "<missing>");
   }
+  // The hosted network, netsh's and the WLAN functions' alike.
+  std::string Hosted(const char* key) const { return State(key, standin::kHostedNetworkFile); }
 
  private:
   std::wstring dir_;
@@ -93,31 +97,31 @@ TEST_F(StandinNetsh, HostedNetworkGoesFromAllowThroughStartAndStopToDisallow) {
   EXPECT_EQ(allowed, Utf8ToGbk("承载网络模式已设置为允许。\r\n已成功更改承载网络的 SSID。\r\n"
                                "已成功更改托管网络的用户密钥密码。\r\n\r\n"));
   EXPECT_EQ(allowed.substr(0, 4), "\xB3\xD0\xD4\xD8") << "承载 in code page 936";
-  EXPECT_EQ(State("mode"), "allow");
-  EXPECT_EQ(State("ssid"), "mylove");
-  EXPECT_EQ(State("key"), "5094817263");
+  EXPECT_EQ(Hosted("enabled"), "1");
+  EXPECT_EQ(Hosted("ssid"), "mylove");
+  EXPECT_EQ(Hosted("key"), "5094817263");
 
   EXPECT_EQ(Run(netsh::kStart), "已启动承载网络。\r\n\r\n");
-  EXPECT_EQ(State("started"), "1");
+  EXPECT_EQ(Hosted("active"), "1");
   EXPECT_EQ(Run(netsh::kStop), "已停止承载网络。\r\n\r\n");
-  EXPECT_EQ(State("started"), "0");
+  EXPECT_EQ(Hosted("active"), "0");
   EXPECT_EQ(Run(netsh::kDisallow), "承载网络模式已设置为禁止。\r\n\r\n");
-  EXPECT_EQ(State("mode"), "disallow");
-  EXPECT_EQ(State("ssid"), "mylove") << "other keys are kept";
+  EXPECT_EQ(Hosted("enabled"), "0");
+  EXPECT_EQ(Hosted("ssid"), "mylove") << "other keys are kept";
 }
 
 TEST_F(StandinNetsh, DisallowingStopsARunningNetwork) {
   Run(netsh::SetHostedNetworkCommand("a", "12345678"));
   Run(netsh::kStart);
-  ASSERT_EQ(State("started"), "1");
+  ASSERT_EQ(Hosted("active"), "1");
   Run(netsh::kDisallow);
-  EXPECT_EQ(State("started"), "0");
+  EXPECT_EQ(Hosted("active"), "0");
 }
 
 TEST_F(StandinNetsh, QuotedValuesAreStoredWithoutTheirQuotes) {
   Run(netsh::SetHostedNetworkCommand("我的 热点", "pass word 1"));
-  EXPECT_EQ(State("ssid"), "我的 热点");
-  EXPECT_EQ(State("key"), "pass word 1");
+  EXPECT_EQ(Hosted("ssid"), "我的 热点");
+  EXPECT_EQ(Hosted("key"), "pass word 1");
   EXPECT_EQ(Log(),
             (std::vector<std::string>{
                 "wlan set hostednetwork mode=allow ssid=\"我的 热点\" key=\"pass word 1\""}));
@@ -128,7 +132,7 @@ TEST_F(StandinNetsh, RightsFailureLeavesTheStateAlone) {
   const std::string out = Run(netsh::SetHostedNetworkCommand("mylove", "12345678"));
   EXPECT_NE(out.find("请求的操作需要提升(作为管理员运行)。"), std::string::npos) << out;
   EXPECT_NE(out.find("管理员"), std::string::npos);
-  EXPECT_EQ(State("mode"), "<missing>");
+  EXPECT_EQ(Hosted("enabled"), "<missing>");
   EXPECT_NE(Run(netsh::kDisallow).find("管理员"), std::string::npos);
 }
 
@@ -137,10 +141,10 @@ TEST_F(StandinNetsh, StartFailureSaysItCannotStart) {
   Write(L"netsh-fail.txt", "start");
   const std::string out = Run(netsh::kStart);
   EXPECT_EQ(out, "无法启动承载网络。\r\n\r\n组或资源的状态不是执行请求操作的正确状态。\r\n\r\n");
-  EXPECT_EQ(State("started"), "<missing>");
+  EXPECT_EQ(Hosted("active"), "<missing>");
   DeleteFileW(Path(L"netsh-fail.txt").c_str());
   EXPECT_EQ(Run(netsh::kStart), "已启动承载网络。\r\n\r\n");
-  EXPECT_EQ(State("started"), "1");
+  EXPECT_EQ(Hosted("active"), "1");
 }
 
 TEST_F(StandinNetsh, AddressesShowDhcpUntilTheStaticAddressIsSet) {
@@ -195,6 +199,136 @@ TEST_F(StandinNetsh, ConcurrentRunsLoseNoLogLine) {
     });
   for (std::thread& runner : runners) runner.join();
   EXPECT_EQ(Log().size(), 12u);
+}
+
+// --- One hosted network in two views, as Windows has it -----------------------------
+
+std::string TempFile(const char* name) {
+  char dir[MAX_PATH] = {};
+  GetTempPathA(MAX_PATH, dir);
+  return std::string(dir) + std::to_string(GetCurrentProcessId()) + "-" + name;
+}
+
+struct SeenChanges {
+  std::mutex mutex;
+  std::vector<std::string> changes;  // "old->new", or what was wrong with a notification
+  size_t Count() {
+    std::lock_guard lock(mutex);
+    return changes.size();
+  }
+};
+
+void WINAPI RecordChange(PWLAN_NOTIFICATION_DATA data, PVOID context) {
+  auto* seen = static_cast<SeenChanges*>(context);
+  std::string change = "bad notification";
+  if (data && data->NotificationSource == WLAN_NOTIFICATION_SOURCE_HNWK &&
+      data->NotificationCode == 0x1000 && data->dwDataSize == 3 * sizeof(DWORD)) {
+    const auto* states = static_cast<const DWORD*>(data->pData);
+    change = std::to_string(states[0]) + "->" + std::to_string(states[1]);
+  }
+  std::lock_guard lock(seen->mutex);
+  seen->changes.push_back(change);
+}
+
+// The WLAN stand-in loaded under a name of its own: as wlanapi.dll the
+// prefix's load order gives this exe Wine's, and beside this exe it would
+// replace Wine's for the tests of the real WLAN port.
+class StandinHostedNetwork : public StandinNetsh {
+ protected:
+  void SetUp() override {
+    StandinNetsh::SetUp();
+    const std::string built = TestProgram("wlan-standin\\wlanapi.dll");
+    ASSERT_TRUE(CopyFileA(built.substr(1, built.size() - 2).c_str(), copy_.c_str(), FALSE)) << built;
+    module_ = LoadLibraryA(copy_.c_str());
+    ASSERT_TRUE(module_) << copy_;
+    Resolve(open_, "WlanOpenHandle");
+    Resolve(close_, "WlanCloseHandle");
+    Resolve(register_, "WlanRegisterNotification");
+    Resolve(query_status_, "WlanHostedNetworkQueryStatus");
+    Resolve(force_stop_, "WlanHostedNetworkForceStop");
+    Resolve(free_, "WlanFreeMemory");
+    DWORD negotiated = 0;
+    ASSERT_EQ(open_(2, nullptr, &negotiated, &client_), DWORD(ERROR_SUCCESS));
+  }
+  void TearDown() override {
+    if (client_) close_(client_, nullptr);  // ends the registration and its watcher
+    if (module_) FreeLibrary(module_);
+    DeleteFileA(copy_.c_str());
+    StandinNetsh::TearDown();
+  }
+  template <typename Fn>
+  void Resolve(Fn& fn, const char* name) {
+    fn = reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(module_, name)));
+    ASSERT_TRUE(fn) << name;
+  }
+  // WLAN_HOSTED_NETWORK_STATE: 0 unavailable, 1 idle, 2 active.
+  DWORD WlanState() {
+    void* status = nullptr;
+    if (query_status_(client_, &status, nullptr) != ERROR_SUCCESS || !status) return 99;
+    const DWORD state = *static_cast<DWORD*>(status);
+    free_(status);
+    return state;
+  }
+
+  const std::string copy_ = TempFile("lumora-wlan-standin.dll");
+  HMODULE module_ = nullptr;
+  HANDLE client_ = nullptr;
+  DWORD(WINAPI* open_)(DWORD, PVOID, PDWORD, PHANDLE) = nullptr;
+  DWORD(WINAPI* close_)(HANDLE, PVOID) = nullptr;
+  DWORD(WINAPI* register_)(HANDLE, DWORD, BOOL, WLAN_NOTIFICATION_CALLBACK, PVOID, PVOID, PDWORD) = nullptr;
+  DWORD(WINAPI* query_status_)(HANDLE, PVOID*, PVOID) = nullptr;
+  DWORD(WINAPI* force_stop_)(HANDLE, PDWORD, PVOID) = nullptr;
+  VOID(WINAPI* free_)(PVOID) = nullptr;
+};
+
+TEST_F(StandinHostedNetwork, NetshAndTheWlanFunctionsSeeOneNetworkAndEveryChangeIsNotified) {
+  SeenChanges seen;
+  ASSERT_EQ(register_(client_, WLAN_NOTIFICATION_SOURCE_HNWK, TRUE, RecordChange, &seen, nullptr, nullptr),
+            DWORD(ERROR_SUCCESS));
+  // Each change is waited for, so that none is folded into the next.
+  const auto notified = [&](size_t count) {
+    for (int i = 0; i < 150 && seen.Count() < count; ++i) Sleep(20);
+    return seen.Count();
+  };
+  const auto status = [&] {
+    const std::string out = Run("netsh wlan show hostednetwork");
+    const size_t at = out.find("状态                   : ");
+    return at == std::string::npos ? out : out.substr(at, out.find("\r\n", at) - at);
+  };
+  EXPECT_EQ(status(), "状态                   : 不可用");
+
+  Run(netsh::SetHostedNetworkCommand("mylove", "12345678"));
+  EXPECT_EQ(notified(1), 1u);
+  EXPECT_EQ(WlanState(), 1u);
+  Run(netsh::kStart);  // started through netsh, seen by the WLAN functions
+  EXPECT_EQ(notified(2), 2u);
+  EXPECT_EQ(WlanState(), 2u);
+  EXPECT_EQ(status(), "状态                   : 已启动");
+  DWORD reason = 0;
+  EXPECT_EQ(force_stop_(client_, &reason, nullptr), DWORD(ERROR_SUCCESS));  // and the other way round
+  EXPECT_EQ(notified(3), 3u);
+  EXPECT_EQ(status(), "状态                   : 未启动");
+  Run(netsh::kStart);
+  EXPECT_EQ(notified(4), 4u);
+  // The system drops it behind everyone's back: one switch, both views.
+  Write(standin::kHostedNetworkFile, "enabled=1\r\nactive=0\r\nssid=mylove\r\n");
+  EXPECT_EQ(notified(5), 5u);
+  EXPECT_EQ(WlanState(), 1u);
+  EXPECT_EQ(status(), "状态                   : 未启动");
+  EXPECT_NE(Run("netsh wlan show hostednetwork").find("SSID 名称              : “mylove”"), std::string::npos);
+  {
+    std::lock_guard lock(seen.mutex);
+    EXPECT_EQ(seen.changes, (std::vector<std::string>{"0->1", "1->2", "2->1", "1->2", "2->1"}));
+  }
+
+  // Unregistered, the client hears nothing more.
+  DWORD previous = 0;
+  EXPECT_EQ(register_(client_, WLAN_NOTIFICATION_SOURCE_NONE, TRUE, nullptr, nullptr, nullptr, &previous),
+            DWORD(ERROR_SUCCESS));
+  EXPECT_EQ(previous, DWORD(WLAN_NOTIFICATION_SOURCE_HNWK));
+  Run(netsh::kStart);
+  Sleep(300);
+  EXPECT_EQ(seen.Count(), 5u);
 }
 
 // --- The sharing manager ---------------------------------------------------------
