@@ -28,10 +28,10 @@
 //                                  NetworkConnectivityLevel (default one,
 //                                  "宽带连接" with internet access, no adapter);
 //                                  the internet profile is the first at level 3
-#include <windows.h>
 #include <activation.h>
-#include <winstring.h>
 #include <objbase.h>
+#include <windows.h>
+#include <winstring.h>
 
 #include <atomic>
 #include <cstdlib>
@@ -54,8 +54,10 @@ std::atomic<long> g_live{0};
 constexpr HRESULT kBounds = HRESULT(0x8000000BL);             // E_BOUNDS
 constexpr HRESULT kIllegalMethodCall = HRESULT(0x8000000EL);  // E_ILLEGAL_METHOD_CALL
 
-constexpr GUID kIInspectable = {0xaf86e2e0, 0xb12d, 0x4c6a, {0x9c, 0x5a, 0xd7, 0xaa, 0x65, 0x10, 0x1e, 0x90}};
-constexpr GUID kIActivationFactory = {0x00000035, 0x0000, 0x0000, {0xc0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
+constexpr GUID kIInspectable = {
+    0xaf86e2e0, 0xb12d, 0x4c6a, {0x9c, 0x5a, 0xd7, 0xaa, 0x65, 0x10, 0x1e, 0x90}};
+constexpr GUID kIActivationFactory = {
+    0x00000035, 0x0000, 0x0000, {0xc0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
 
 std::wstring StatePath() { return standin::PathOf(L"tethering-state.ini"); }
 standin::Settings State() { return standin::ReadSettings(StatePath()); }
@@ -86,6 +88,12 @@ HRESULT Unexpected(const char* method) {
   Log(std::string("unexpected ") + method);
   return E_NOTIMPL;
 }
+
+// A method of the system's interface that no caller here should reach.
+#define UNEXPECTED(Interface, Method, ...)                 \
+  HRESULT STDMETHODCALLTYPE Method(__VA_ARGS__) override { \
+    return Unexpected(#Interface "." #Method);             \
+  }
 
 HRESULT Hstring(const std::string& utf8, HSTRING* out) {
   if (!out) return E_POINTER;
@@ -162,12 +170,8 @@ class Vector : public Object<IVectorView<T>> {
     *size = UINT32(items_.size());
     return S_OK;
   }
-  HRESULT STDMETHODCALLTYPE IndexOf(T*, UINT32*, boolean*) override {
-    return Unexpected("IVectorView.IndexOf");
-  }
-  HRESULT STDMETHODCALLTYPE GetMany(UINT32, UINT32, T**, UINT32*) override {
-    return Unexpected("IVectorView.GetMany");
-  }
+  UNEXPECTED(IVectorView, IndexOf, T*, UINT32*, boolean*)
+  UNEXPECTED(IVectorView, GetMany, UINT32, UINT32, T**, UINT32*)
 
  private:
   std::vector<T*> items_;
@@ -231,13 +235,15 @@ class Async : public Object<I, ::IAsyncInfo> {
     this->Answer(iid, static_cast<I*>(this));
     this->Answer(__uuidof(::IAsyncInfo), static_cast<::IAsyncInfo*>(this));
   }
-  HRESULT STDMETHODCALLTYPE put_Completed(Opaque*) override { return Unexpected("IAsync.put_Completed"); }
-  HRESULT STDMETHODCALLTYPE get_Completed(Opaque**) override { return Unexpected("IAsync.get_Completed"); }
+  UNEXPECTED(IAsync, put_Completed, Opaque*)
+  UNEXPECTED(IAsync, get_Completed, Opaque**)
   HRESULT STDMETHODCALLTYPE get_Id(UINT32* id) override { return *id = 1, S_OK; }
   HRESULT STDMETHODCALLTYPE get_Status(AsyncStatus* status) override {
     return *status = progress_.Status(), S_OK;
   }
-  HRESULT STDMETHODCALLTYPE get_ErrorCode(HRESULT* code) override { return *code = progress_.Code(), S_OK; }
+  HRESULT STDMETHODCALLTYPE get_ErrorCode(HRESULT* code) override {
+    return *code = progress_.Code(), S_OK;
+  }
   HRESULT STDMETHODCALLTYPE Cancel() override { return progress_.Cancel(), S_OK; }
   HRESULT STDMETHODCALLTYPE Close() override { return S_OK; }
 
@@ -252,7 +258,9 @@ class Action : public Async<IAsyncAction> {
  public:
   Action(std::string name, std::function<void()> complete)
       : Async(kIAsyncAction, std::move(name), std::move(complete)) {}
-  HRESULT STDMETHODCALLTYPE GetResults() override { return Completed() ? S_OK : kIllegalMethodCall; }
+  HRESULT STDMETHODCALLTYPE GetResults() override {
+    return Completed() ? S_OK : kIllegalMethodCall;
+  }
 };
 
 class Result : public Object<INetworkOperatorTetheringOperationResult> {
@@ -300,7 +308,8 @@ std::vector<ProfileData> Profiles() {
     const size_t semicolon = list.find(';');
     const std::string entry = list.substr(0, semicolon);
     const size_t bar1 = entry.find('|'), bar2 = entry.find('|', bar1 + 1);
-    ProfileData p{entry.substr(0, bar1), bar1 == std::string::npos ? "" : entry.substr(bar1 + 1, bar2 - bar1 - 1)};
+    ProfileData p{entry.substr(0, bar1),
+                  bar1 == std::string::npos ? "" : entry.substr(bar1 + 1, bar2 - bar1 - 1)};
     if (bar2 != std::string::npos) p.level = std::atoi(entry.c_str() + bar2 + 1);
     profiles.push_back(p);
     list = semicolon == std::string::npos ? std::string() : list.substr(semicolon + 1);
@@ -311,26 +320,16 @@ std::vector<ProfileData> Profiles() {
 class Adapter : public Object<INetworkAdapter> {
  public:
   explicit Adapter(std::string id) : id_(std::move(id)) { Answer(kINetworkAdapter, this); }
-  HRESULT STDMETHODCALLTYPE get_OutboundMaxBitsPerSecond(UINT64*) override {
-    return Unexpected("INetworkAdapter.get_OutboundMaxBitsPerSecond");
-  }
-  HRESULT STDMETHODCALLTYPE get_InboundMaxBitsPerSecond(UINT64*) override {
-    return Unexpected("INetworkAdapter.get_InboundMaxBitsPerSecond");
-  }
-  HRESULT STDMETHODCALLTYPE get_IanaInterfaceType(UINT32*) override {
-    return Unexpected("INetworkAdapter.get_IanaInterfaceType");
-  }
-  HRESULT STDMETHODCALLTYPE get_NetworkItem(Opaque**) override {
-    return Unexpected("INetworkAdapter.get_NetworkItem");
-  }
+  UNEXPECTED(INetworkAdapter, get_OutboundMaxBitsPerSecond, UINT64*)
+  UNEXPECTED(INetworkAdapter, get_InboundMaxBitsPerSecond, UINT64*)
+  UNEXPECTED(INetworkAdapter, get_IanaInterfaceType, UINT32*)
+  UNEXPECTED(INetworkAdapter, get_NetworkItem, Opaque**)
   HRESULT STDMETHODCALLTYPE get_NetworkAdapterId(GUID* id) override {
     *id = GUID{};
     if (!id_.empty()) CLSIDFromString(standin::ToWide(id_).c_str(), id);
     return S_OK;
   }
-  HRESULT STDMETHODCALLTYPE GetConnectedProfileAsync(IAsyncOperation<IConnectionProfile>**) override {
-    return Unexpected("INetworkAdapter.GetConnectedProfileAsync");
-  }
+  UNEXPECTED(INetworkAdapter, GetConnectedProfileAsync, IAsyncOperation<IConnectionProfile>**)
 
  private:
   std::string id_;
@@ -343,28 +342,17 @@ class Profile : public Object<IConnectionProfile> {
   HRESULT STDMETHODCALLTYPE GetNetworkConnectivityLevel(NetworkConnectivityLevel* level) override {
     return *level = NetworkConnectivityLevel(data_.level), S_OK;
   }
-  HRESULT STDMETHODCALLTYPE GetNetworkNames(Opaque**) override {
-    return Unexpected("IConnectionProfile.GetNetworkNames");
-  }
-  HRESULT STDMETHODCALLTYPE GetConnectionCost(Opaque**) override {
-    return Unexpected("IConnectionProfile.GetConnectionCost");
-  }
-  HRESULT STDMETHODCALLTYPE GetDataPlanStatus(Opaque**) override {
-    return Unexpected("IConnectionProfile.GetDataPlanStatus");
-  }
+  UNEXPECTED(IConnectionProfile, GetNetworkNames, Opaque**)
+  UNEXPECTED(IConnectionProfile, GetConnectionCost, Opaque**)
+  UNEXPECTED(IConnectionProfile, GetDataPlanStatus, Opaque**)
   HRESULT STDMETHODCALLTYPE get_NetworkAdapter(INetworkAdapter** adapter) override {
     *adapter = new Adapter(data_.adapter_id);
     return S_OK;
   }
-  HRESULT STDMETHODCALLTYPE GetLocalUsage(DateTime, DateTime, Opaque**) override {
-    return Unexpected("IConnectionProfile.GetLocalUsage");
-  }
-  HRESULT STDMETHODCALLTYPE GetLocalUsagePerRoamingStates(DateTime, DateTime, UINT32, Opaque**) override {
-    return Unexpected("IConnectionProfile.GetLocalUsagePerRoamingStates");
-  }
-  HRESULT STDMETHODCALLTYPE get_NetworkSecuritySettings(Opaque**) override {
-    return Unexpected("IConnectionProfile.get_NetworkSecuritySettings");
-  }
+  UNEXPECTED(IConnectionProfile, GetLocalUsage, DateTime, DateTime, Opaque**)
+  UNEXPECTED(IConnectionProfile, GetLocalUsagePerRoamingStates, DateTime, DateTime, UINT32,
+             Opaque**)
+  UNEXPECTED(IConnectionProfile, get_NetworkSecuritySettings, Opaque**)
 
  private:
   ProfileData data_;
@@ -385,24 +373,12 @@ class NetworkInformation : public Object<INetworkInformationStatics> {
       if (!*out && p.level == InternetAccess) *out = new Profile(p);
     return S_OK;
   }
-  HRESULT STDMETHODCALLTYPE GetLanIdentifiers(Opaque**) override {
-    return Unexpected("INetworkInformationStatics.GetLanIdentifiers");
-  }
-  HRESULT STDMETHODCALLTYPE GetHostNames(IVectorView<IHostName>**) override {
-    return Unexpected("INetworkInformationStatics.GetHostNames");
-  }
-  HRESULT STDMETHODCALLTYPE GetProxyConfigurationAsync(Opaque*, Opaque**) override {
-    return Unexpected("INetworkInformationStatics.GetProxyConfigurationAsync");
-  }
-  HRESULT STDMETHODCALLTYPE GetSortedEndpointPairs(Opaque*, UINT32, Opaque**) override {
-    return Unexpected("INetworkInformationStatics.GetSortedEndpointPairs");
-  }
-  HRESULT STDMETHODCALLTYPE add_NetworkStatusChanged(Opaque*, EventRegistrationToken*) override {
-    return Unexpected("INetworkInformationStatics.add_NetworkStatusChanged");
-  }
-  HRESULT STDMETHODCALLTYPE remove_NetworkStatusChanged(EventRegistrationToken) override {
-    return Unexpected("INetworkInformationStatics.remove_NetworkStatusChanged");
-  }
+  UNEXPECTED(INetworkInformationStatics, GetLanIdentifiers, Opaque**)
+  UNEXPECTED(INetworkInformationStatics, GetHostNames, IVectorView<IHostName>**)
+  UNEXPECTED(INetworkInformationStatics, GetProxyConfigurationAsync, Opaque*, Opaque**)
+  UNEXPECTED(INetworkInformationStatics, GetSortedEndpointPairs, Opaque*, UINT32, Opaque**)
+  UNEXPECTED(INetworkInformationStatics, add_NetworkStatusChanged, Opaque*, EventRegistrationToken*)
+  UNEXPECTED(INetworkInformationStatics, remove_NetworkStatusChanged, EventRegistrationToken)
 };
 
 // --- The tethering manager ---------------------------------------------------------
@@ -415,7 +391,9 @@ class Configuration : public Object<INetworkOperatorTetheringAccessPointConfigur
   HRESULT STDMETHODCALLTYPE get_Ssid(HSTRING* v) override { return Hstring(ssid_, v); }
   HRESULT STDMETHODCALLTYPE put_Ssid(HSTRING v) override { return ssid_ = Utf8(v), S_OK; }
   HRESULT STDMETHODCALLTYPE get_Passphrase(HSTRING* v) override { return Hstring(passphrase_, v); }
-  HRESULT STDMETHODCALLTYPE put_Passphrase(HSTRING v) override { return passphrase_ = Utf8(v), S_OK; }
+  HRESULT STDMETHODCALLTYPE put_Passphrase(HSTRING v) override {
+    return passphrase_ = Utf8(v), S_OK;
+  }
 
  private:
   std::string ssid_, passphrase_;
@@ -424,16 +402,12 @@ class Configuration : public Object<INetworkOperatorTetheringAccessPointConfigur
 class HostName : public Object<IHostName> {
  public:
   explicit HostName(std::string name) : name_(std::move(name)) { Answer(kIHostName, this); }
-  HRESULT STDMETHODCALLTYPE get_IPInformation(Opaque**) override {
-    return Unexpected("IHostName.get_IPInformation");
-  }
-  HRESULT STDMETHODCALLTYPE get_RawName(HSTRING*) override { return Unexpected("IHostName.get_RawName"); }
+  UNEXPECTED(IHostName, get_IPInformation, Opaque**)
+  UNEXPECTED(IHostName, get_RawName, HSTRING*)
   HRESULT STDMETHODCALLTYPE get_DisplayName(HSTRING* v) override { return Hstring(name_, v); }
-  HRESULT STDMETHODCALLTYPE get_CanonicalName(HSTRING*) override {
-    return Unexpected("IHostName.get_CanonicalName");
-  }
-  HRESULT STDMETHODCALLTYPE get_Type(int*) override { return Unexpected("IHostName.get_Type"); }
-  HRESULT STDMETHODCALLTYPE IsEqual(IHostName*, boolean*) override { return Unexpected("IHostName.IsEqual"); }
+  UNEXPECTED(IHostName, get_CanonicalName, HSTRING*)
+  UNEXPECTED(IHostName, get_Type, int*)
+  UNEXPECTED(IHostName, IsEqual, IHostName*, boolean*)
 
  private:
   std::string name_;
@@ -456,7 +430,8 @@ class Client : public Object<INetworkOperatorTetheringClient> {
   std::string mac_, name_;
 };
 
-class Manager : public Object<INetworkOperatorTetheringManager, INetworkOperatorTetheringClientManager> {
+class Manager
+    : public Object<INetworkOperatorTetheringManager, INetworkOperatorTetheringClientManager> {
  public:
   Manager() {
     Answer(kINetworkOperatorTetheringManager, static_cast<INetworkOperatorTetheringManager*>(this));
@@ -464,10 +439,9 @@ class Manager : public Object<INetworkOperatorTetheringManager, INetworkOperator
            static_cast<INetworkOperatorTetheringClientManager*>(this));
   }
   HRESULT STDMETHODCALLTYPE get_MaxClientCount(UINT32* n) override { return *n = 8, S_OK; }
-  HRESULT STDMETHODCALLTYPE get_ClientCount(UINT32*) override {
-    return Unexpected("INetworkOperatorTetheringManager.get_ClientCount");
-  }
-  HRESULT STDMETHODCALLTYPE get_TetheringOperationalState(TetheringOperationalState* state) override {
+  UNEXPECTED(INetworkOperatorTetheringManager, get_ClientCount, UINT32*)
+  HRESULT STDMETHODCALLTYPE
+  get_TetheringOperationalState(TetheringOperationalState* state) override {
     *state = StateOf("running") == "1" ? On : Off;
     return S_OK;
   }
@@ -494,8 +468,8 @@ class Manager : public Object<INetworkOperatorTetheringManager, INetworkOperator
     });
     return S_OK;
   }
-  HRESULT STDMETHODCALLTYPE StartTetheringAsync(
-      IAsyncOperation<INetworkOperatorTetheringOperationResult>** out) override {
+  HRESULT STDMETHODCALLTYPE
+  StartTetheringAsync(IAsyncOperation<INetworkOperatorTetheringOperationResult>** out) override {
     Log("start");
     *out = new Operation("start", [] {
       std::pair<int, std::string> outcome{0, {}};
@@ -511,8 +485,8 @@ class Manager : public Object<INetworkOperatorTetheringManager, INetworkOperator
     });
     return S_OK;
   }
-  HRESULT STDMETHODCALLTYPE StopTetheringAsync(
-      IAsyncOperation<INetworkOperatorTetheringOperationResult>** out) override {
+  HRESULT STDMETHODCALLTYPE
+  StopTetheringAsync(IAsyncOperation<INetworkOperatorTetheringOperationResult>** out) override {
     Log("stop");
     *out = new Operation("stop", [] {
       UpdateState([](standin::Settings& state) { standin::Set(state, "running", "0"); });
@@ -520,8 +494,8 @@ class Manager : public Object<INetworkOperatorTetheringManager, INetworkOperator
     });
     return S_OK;
   }
-  HRESULT STDMETHODCALLTYPE GetTetheringClients(
-      IVectorView<INetworkOperatorTetheringClient>** out) override {
+  HRESULT STDMETHODCALLTYPE
+  GetTetheringClients(IVectorView<INetworkOperatorTetheringClient>** out) override {
     std::vector<INetworkOperatorTetheringClient*> items;
     const standin::Settings state = State();
     std::string list = standin::Get(state, "running") == "1" ? standin::Get(state, "clients") : "";
@@ -563,8 +537,8 @@ class TetheringStatics : public Object<INetworkOperatorTetheringManagerStatics2,
     *capability = std::atoi(StateOf("capability", "0").c_str());
     return S_OK;
   }
-  HRESULT STDMETHODCALLTYPE CreateFromConnectionProfile(IConnectionProfile* profile,
-                                                        INetworkOperatorTetheringManager** out) override {
+  HRESULT STDMETHODCALLTYPE CreateFromConnectionProfile(
+      IConnectionProfile* profile, INetworkOperatorTetheringManager** out) override {
     if (!profile || !out) return E_POINTER;
     Log("create " + NameOf(profile));
     *out = new Manager;
@@ -574,15 +548,11 @@ class TetheringStatics : public Object<INetworkOperatorTetheringManagerStatics2,
     *enabled = StateOf("no_clients_timeout", "1") == "1";
     return S_OK;
   }
-  HRESULT STDMETHODCALLTYPE EnableNoConnectionsTimeout() override {
-    return Unexpected("INetworkOperatorTetheringManagerStatics4.EnableNoConnectionsTimeout");
-  }
+  UNEXPECTED(INetworkOperatorTetheringManagerStatics4, EnableNoConnectionsTimeout)
   HRESULT STDMETHODCALLTYPE EnableNoConnectionsTimeoutAsync(IAsyncAction** action) override {
     return Switch(true, action);
   }
-  HRESULT STDMETHODCALLTYPE DisableNoConnectionsTimeout() override {
-    return Unexpected("INetworkOperatorTetheringManagerStatics4.DisableNoConnectionsTimeout");
-  }
+  UNEXPECTED(INetworkOperatorTetheringManagerStatics4, DisableNoConnectionsTimeout)
   HRESULT STDMETHODCALLTYPE DisableNoConnectionsTimeoutAsync(IAsyncAction** action) override {
     return Switch(false, action);
   }
@@ -614,8 +584,9 @@ class Factory : public Object<IActivationFactory> {
       return S_OK;
     }
     const bool without_switch = StateOf("timeout_switch", "1") == "0";
-    if (tethering_ && (IsEqualIID(riid, kINetworkOperatorTetheringManagerStatics2) ||
-                       (IsEqualIID(riid, kINetworkOperatorTetheringManagerStatics4) && !without_switch))) {
+    if (tethering_ &&
+        (IsEqualIID(riid, kINetworkOperatorTetheringManagerStatics2) ||
+         (IsEqualIID(riid, kINetworkOperatorTetheringManagerStatics4) && !without_switch))) {
       auto* statics = new TetheringStatics;
       const HRESULT hr = statics->QueryInterface(riid, out);
       statics->Release();
@@ -630,8 +601,8 @@ class Factory : public Object<IActivationFactory> {
 
 }  // namespace
 
-extern "C" __declspec(dllexport) HRESULT WINAPI DllGetActivationFactory(HSTRING id,
-                                                                        IActivationFactory** out) {
+extern "C" __declspec(dllexport) HRESULT WINAPI
+    DllGetActivationFactory(HSTRING id, IActivationFactory** out) {
   if (!out) return E_POINTER;
   *out = nullptr;
   const std::wstring name = standin::ToWide(Utf8(id));
