@@ -297,6 +297,23 @@ netns_up() {
     '192.168.137.24 iPhone-LiLei' >"/etc/netns/$NETNS_HOST/hosts"
 }
 
+# Two ways to the internet for the hotspot's namespace, as a wired and a
+# wireless connection: uplinka (10.0.1.2) holds the default route, and the
+# traffic pump moves it to uplinkb (10.0.2.2) on a test's request. Their
+# far ends sit in the phone's namespace; nothing is routed beyond.
+netns_uplinks() {
+  local n=1 up
+  for up in uplinka uplinkb; do
+    ip -n "$NETNS_HOST" link add "$up" type veth peer name "$up-far" netns "$NETNS_CLIENT"
+    ip -n "$NETNS_HOST" addr add "10.0.$n.2/24" dev "$up"
+    ip -n "$NETNS_CLIENT" addr add "10.0.$n.1/24" dev "$up-far"
+    ip -n "$NETNS_HOST" link set "$up" up
+    ip -n "$NETNS_CLIENT" link set "$up-far" up
+    n=$((n + 1))
+  done
+  ip -n "$NETNS_HOST" route replace default via 10.0.1.1 dev uplinka
+}
+
 # Addresses nobody holds, one on each side, for the traffic pump
 # (scripts/lib/traffic_pump.py): frames sent there cross the veth pair and
 # are dropped without an answer (neither namespace forwards).

@@ -20,6 +20,8 @@ class EventTable {
 
   // The steps of one phase; false as soon as one ends the sequence.
   bool RunStartup(StartupPhase phase, const StartupInfo& info) const;
+  // Every subsystem's `shell`, in wiring order.
+  void Announce(ShellMoment moment) const;
   void StopWorkers() const;
   void Teardown() const;
 
