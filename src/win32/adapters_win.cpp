@@ -98,7 +98,8 @@ std::string Win32AdaptersPort::InternetRouteConnection() {
   DWORD index = 0;
   if (GetBestInterface(0x08080808, &index) != NO_ERROR) return {};
   std::lock_guard lock(route_mutex_);
-  if (index == route_index_ && !route_name_.empty()) return route_name_;
+  if (route_known_ && index == route_index_) return route_name_;
+  route_known_ = true;
   route_index_ = index;
   route_name_.clear();
   const std::unique_ptr<unsigned char[]> buffer = AdapterList();

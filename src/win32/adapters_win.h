@@ -19,6 +19,7 @@ class Win32AdaptersPort : public AdaptersPort {
 
  private:
   std::mutex route_mutex_;
+  bool route_known_ = false;
   unsigned long route_index_ = 0;  // the last route's interface and its connection
   std::string route_name_;
 };
