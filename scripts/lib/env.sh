@@ -182,6 +182,7 @@ install_standin_services() {  # path of standin_service.exe
 # run against. Their state lives in C:\lumora-standins\.
 install_hotspot_standins() {  # Windows build directory
   install_tethering_standin "$1"
+  install_wlan_standin "$1"
   local clsid='{5C63C1AD-3956-4FF8-8486-40034758315B}'
   local sys=$WINEPREFIX/drive_c/windows/system32 marker=$WINEPREFIX/.lumora-hotspot-standins
   local netsh=$1/tests/netsh.exe dll=$1/tests/lumora_hnetshare.dll
@@ -232,6 +233,21 @@ install_tethering_standin() {  # Windows build directory
     wine_run reg add "$key" /v ActivationType /t REG_DWORD /d 0 /f >/dev/null 2>&1 </dev/null
   done
   touch "$marker"
+}
+
+# The WLAN service with a hosted network for LumoraWiFi.exe on every way it
+# takes (Wine's has neither): the stand-in wlanapi.dll in system32, loaded
+# only by that exe (its AppDefaults override), while every other program of
+# the prefix, the Windows tests included, keeps Wine's own. Tests that change
+# the exe's Windows version must therefore remove only their Version value.
+install_wlan_standin() {  # Windows build directory
+  local dll=$1/tests/wlan-standin/wlanapi.dll sys=$WINEPREFIX/drive_c/windows/system32
+  cmp -s "$dll" "$sys/wlanapi.dll" || cp "$dll" "$sys/wlanapi.dll"
+  # Written at every install: a test that removed the exe's key whole would
+  # otherwise leave the program with Wine's.
+  wine_run reg add 'HKCU\Software\Wine\DllOverrides' /v wlanapi /d builtin /f >/dev/null 2>&1 </dev/null
+  wine_run reg add 'HKCU\Software\Wine\AppDefaults\LumoraWiFi.exe\DllOverrides' /v wlanapi \
+    /d native,builtin /f >/dev/null 2>&1 </dev/null
 }
 
 # The browser of the test prefix: the shell's "open" of an http or https

@@ -163,6 +163,8 @@ class HotspotController : public HotspotControl {
   bool MobileHotspotRunning();
   void StopMobileHotspot();
   void StopCommands();
+  void KeepRunningWithoutClients();
+  void RestoreNoClientsTimeout();
   void FindTetheringAdapter();
   void FindHostedAdapterName(void (HotspotController::*find)(), int pause_ms);
   void RememberHostedOutput(const std::string& output);
@@ -189,6 +191,7 @@ class HotspotController : public HotspotControl {
   HotspotPath path_ = HotspotPath::kWlanHosted;  // of the last start
   std::string tethering_connection_;  // the profile the program's Mobile Hotspot runs for
   bool tethering_started_ = false;
+  bool restore_no_clients_timeout_ = false;  // the program switched the system's off
   std::string connection_at_last_stop_;
   bool reset_sharing_requested_ = false;
   bool last_start_failed_ = false;

@@ -108,6 +108,9 @@ class TetheringPort {
   virtual bool Available() = 0;
   // The system's own version, whatever the manifest makes GetVersion say.
   virtual WindowsBuild RealVersion() = 0;
+  // Whether the system allows the Mobile Hotspot on this connection at all
+  // (group policy, the operator, the hardware); a refusal carries the reason.
+  virtual TetheringResult Capability(const std::string& connection) = 0;
   // Sets the access point's SSID and pass phrase (UTF-8).
   virtual TetheringResult Configure(const std::string& connection, const std::string& ssid,
                                     const std::string& passphrase) = 0;
@@ -115,6 +118,11 @@ class TetheringPort {
   virtual TetheringResult Stop(const std::string& connection) = 0;
   virtual bool Running(const std::string& connection) = 0;
   virtual std::vector<TetheringClient> Clients(const std::string& connection) = 0;
+  // The system-wide switch that turns the Mobile Hotspot off after some
+  // minutes without clients: its state, or nothing where the system has no
+  // such switch (before Windows 10 2004); and setting it.
+  virtual std::optional<bool> NoClientsTimeout() = 0;
+  virtual bool SetNoClientsTimeout(bool enabled) = 0;
 };
 
 // --- Network connections (connection manager, WMI) ---------------------------

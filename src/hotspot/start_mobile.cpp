@@ -2,6 +2,7 @@
 // that offer no hosted network (Windows 10 1607 and later): the tethering
 // manager configures and starts the access point and shares the connection
 // itself.
+#include <optional>
 #include <string>
 
 #include "hotspot/hotspot_controller.h"
@@ -33,8 +34,12 @@ bool HotspotController::StartWithMobileHotspot() {
   if (!ConnectionChosen()) return false;
   RememberHostedOutput("");
   const std::string connection = TrimSpaces(p_.ui.Text(Ctl::组合框1));
-  TetheringResult result =
-      p_.tethering.Configure(connection, p_.ui.Text(Ctl::编辑框名称), p_.ui.Text(Ctl::编辑框密码));
+  // A connection the system does not let share (group policy, the
+  // operator) is refused for its own reason before anything is set.
+  TetheringResult result = p_.tethering.Capability(connection);
+  if (StopRequested()) return false;
+  if (result.ok)
+    result = p_.tethering.Configure(connection, p_.ui.Text(Ctl::编辑框名称), p_.ui.Text(Ctl::编辑框密码));
   if (StopRequested()) return false;
   if (result.ok) result = p_.tethering.Start(connection);
   if (StopRequested()) return false;
@@ -49,8 +54,35 @@ bool HotspotController::StartWithMobileHotspot() {
     tethering_connection_ = connection;
     tethering_started_ = true;
   }
+  KeepRunningWithoutClients();
   FindHostedAdapterName(&HotspotController::FindTetheringAdapter, 300);
   return !StopRequested();
+}
+
+// Windows switches its Mobile Hotspot off after some minutes without a
+// client. While the program's hotspot runs that switch is off; the user's
+// own setting comes back when it stops. A start while the setting is kept
+// (a restart) leaves it kept: the switch reads off by then.
+void HotspotController::KeepRunningWithoutClients() {
+  {
+    std::lock_guard lock(state_mutex_);
+    if (restore_no_clients_timeout_) return;
+  }
+  const std::optional<bool> timeout = p_.tethering.NoClientsTimeout();
+  if (!timeout.value_or(false) || !p_.tethering.SetNoClientsTimeout(false)) return;
+  std::lock_guard lock(state_mutex_);
+  restore_no_clients_timeout_ = true;
+}
+
+void HotspotController::RestoreNoClientsTimeout() {
+  {
+    std::lock_guard lock(state_mutex_);
+    if (!restore_no_clients_timeout_) return;
+  }
+  // Kept for the next stop when the system refuses now.
+  if (!p_.tethering.SetNoClientsTimeout(true)) return;
+  std::lock_guard lock(state_mutex_);
+  restore_no_clients_timeout_ = false;
 }
 
 bool HotspotController::MobileHotspotRunning() {
@@ -64,13 +96,15 @@ bool HotspotController::MobileHotspotRunning() {
 
 void HotspotController::StopMobileHotspot() {
   std::string connection;
+  bool started;
   {
     std::lock_guard lock(state_mutex_);
-    if (!tethering_started_) return;  // never one the user started elsewhere
+    started = tethering_started_;  // never one the user started elsewhere
     tethering_started_ = false;
     connection = tethering_connection_;
   }
-  p_.tethering.Stop(connection);
+  if (started) p_.tethering.Stop(connection);
+  RestoreNoClientsTimeout();
 }
 
 std::optional<std::vector<HotspotClient>> HotspotController::MobileHotspotClients() {

@@ -22,6 +22,10 @@ LUMORA_WINRT_IID(kIidNetworkAdapter, 0x3b542e03, 0x5388, 0x496c, 0xa8, 0xa3, 0xa
                  0xc2, 0xe6);
 LUMORA_WINRT_IID(kIidTetheringManagerStatics2, 0x5b235412, 0x35f0, 0x49e7, 0x9b, 0x08, 0x16, 0xd2,
                  0x78, 0xfb, 0xaa, 0x42);
+// Windows 10 2004 and later: the switch that turns the hotspot off when no
+// device has been connected for a while.
+LUMORA_WINRT_IID(kIidTetheringManagerStatics4, 0xb3b9f9d0, 0xebff, 0x46a4, 0xa8, 0x47, 0xd6, 0x63,
+                 0xd8, 0xb0, 0x97, 0x7e);
 LUMORA_WINRT_IID(kIidTetheringManager, 0xd45a8da0, 0x0e86, 0x4d98, 0x8b, 0xa4, 0xdd, 0x70, 0xd4,
                  0xb7, 0x64, 0xd3);
 LUMORA_WINRT_IID(kIidTetheringClientManager, 0x91b14016, 0x8dca, 0x4225, 0xbb, 0xed, 0xee, 0xf8,
@@ -43,6 +47,8 @@ inline constexpr wchar_t kNetworkInformationClass[] =
 
 enum AsyncStatus : int { kAsyncStarted = 0, kAsyncCompleted = 1, kAsyncCanceled = 2, kAsyncError = 3 };
 enum TetheringState : int { kStateUnknown = 0, kStateOn = 1, kStateOff = 2, kStateInTransition = 3 };
+enum TetheringCapability : int { kCapabilityEnabled = 0 };  // any other value: disabled, and why
+enum ConnectivityLevel : int { kLevelNone = 0, kLevelLocal = 1, kLevelConstrained = 2, kLevelInternet = 3 };
 
 // The slots no caller here uses keep their place under these names.
 #define LUMORA_WINRT_SLOT(n) virtual HRESULT STDMETHODCALLTYPE Unused##n() = 0
@@ -91,7 +97,7 @@ struct INetworkAdapter : IInspectable {
 
 struct IConnectionProfile : IInspectable {
   virtual HRESULT STDMETHODCALLTYPE get_ProfileName(HSTRING* name) = 0;
-  LUMORA_WINRT_SLOT(1);  // GetNetworkConnectivityLevel
+  virtual HRESULT STDMETHODCALLTYPE GetNetworkConnectivityLevel(int* level) = 0;
   LUMORA_WINRT_SLOT(2);  // GetNetworkNames
   LUMORA_WINRT_SLOT(3);  // GetConnectionCost
   LUMORA_WINRT_SLOT(4);  // GetDataPlanStatus
@@ -141,9 +147,18 @@ struct ITetheringClientManager : IInspectable {
 };
 
 struct ITetheringManagerStatics2 : IInspectable {
-  LUMORA_WINRT_SLOT(1);  // GetTetheringCapabilityFromConnectionProfile
+  virtual HRESULT STDMETHODCALLTYPE GetTetheringCapabilityFromConnectionProfile(
+      IConnectionProfile* profile, int* capability) = 0;
   virtual HRESULT STDMETHODCALLTYPE CreateFromConnectionProfile(IConnectionProfile* profile,
                                                                 ITetheringManager** manager) = 0;
+};
+
+struct ITetheringManagerStatics4 : IInspectable {
+  virtual HRESULT STDMETHODCALLTYPE IsNoConnectionsTimeoutEnabled(boolean* enabled) = 0;
+  LUMORA_WINRT_SLOT(1);  // EnableNoConnectionsTimeout
+  virtual HRESULT STDMETHODCALLTYPE EnableNoConnectionsTimeoutAsync(IAsyncAction** action) = 0;
+  LUMORA_WINRT_SLOT(2);  // DisableNoConnectionsTimeout
+  virtual HRESULT STDMETHODCALLTYPE DisableNoConnectionsTimeoutAsync(IAsyncAction** action) = 0;
 };
 
 #undef LUMORA_WINRT_SLOT

@@ -1,6 +1,9 @@
 #include "win32/winrt_win.h"
 
+#include <memory>
+
 #include "common/stop_state.h"
+#include "win32/message_pump.h"
 
 namespace lumora::winrt {
 
@@ -68,20 +71,87 @@ bool GetFactory(const wchar_t* runtime_class, REFIID iid, void** factory) {
   return *factory != nullptr;
 }
 
-bool Await(IInspectable* async, DWORD timeout_ms) {
+AsyncEnd Await(IInspectable* async, DWORD timeout_ms) {
   ComRef<IAsyncInfo> info;
-  if (!async || FAILED(async->QueryInterface(kIidAsyncInfo, info.put_void()))) return false;
+  if (!async || FAILED(async->QueryInterface(kIidAsyncInfo, info.put_void())))
+    return {AsyncEnd::kError, E_NOINTERFACE};
   const ULONGLONG deadline = GetTickCount64() + timeout_ms;
   for (;;) {
     int status = kAsyncStarted;
-    if (FAILED(info->get_Status(&status))) return false;
-    if (status != kAsyncStarted) return status == kAsyncCompleted;
-    if (GetTickCount64() >= deadline || StopRequested()) {
+    HRESULT hr = info->get_Status(&status);
+    if (FAILED(hr)) return {AsyncEnd::kError, hr};
+    if (status == kAsyncCompleted) return {AsyncEnd::kCompleted, S_OK};
+    if (status == kAsyncCanceled) return {AsyncEnd::kCanceled, S_OK};
+    if (status == kAsyncError) {
+      if (FAILED(info->get_ErrorCode(&hr)) || SUCCEEDED(hr)) hr = E_FAIL;
+      return {AsyncEnd::kError, hr};
+    }
+    const bool stop = StopRequested();
+    if (stop || GetTickCount64() >= deadline) {
       info->Cancel();
-      return false;
+      return {stop ? AsyncEnd::kStopped : AsyncEnd::kTimedOut, S_OK};
     }
     Sleep(20);
   }
+}
+
+namespace {
+
+// One call carried to a thread of its own; shared by that thread and the
+// caller, so either may be the last to let go.
+struct MtaCall {
+  std::function<void()> call;
+  StopState stop;
+  HANDLE done = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+  HANDLE stopped = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+  ~MtaCall() {
+    for (HANDLE h : {done, stopped})
+      if (h) CloseHandle(h);
+  }
+};
+
+DWORD WINAPI RunMtaCall(void* param) {
+  const std::unique_ptr<std::shared_ptr<MtaCall>> owned(static_cast<std::shared_ptr<MtaCall>*>(param));
+  MtaCall& task = **owned;
+  {
+    CurrentStopScope stop_scope(&task.stop);
+    Scope scope;
+    task.call();
+    // Signalled before the runtime is let go: everything the call made is
+    // released already, and the end of the apartment may take a while.
+    SetEvent(task.done);
+  }
+  return 0;
+}
+
+// How long a stopped call may take to cancel what it waits for.
+constexpr DWORD kStopGraceMs = 500;
+
+}  // namespace
+
+bool RunInMta(DWORD bound_ms, std::function<void()> call) {
+  StopState* caller = CurrentStop();
+  if (caller && caller->StopRequested()) return false;
+  auto task = std::make_shared<MtaCall>();
+  if (!task->done || !task->stopped) return false;
+  task->call = std::move(call);
+  auto* param = new std::shared_ptr<MtaCall>(task);
+  HANDLE thread = CreateThread(nullptr, 0, RunMtaCall, param, 0, nullptr);
+  if (!thread) {
+    delete param;
+    return false;
+  }
+  CloseHandle(thread);
+  const int waker = caller ? caller->AddWaker([task] {
+    task->stop.RequestStop();
+    SetEvent(task->stopped);
+  }) : 0;
+  const HANDLE handles[] = {task->done, task->stopped};
+  int signalled = WaitServingMessages(2, handles, bound_ms);
+  if (signalled == 1) signalled = WaitServingMessages(1, handles, kStopGraceMs);
+  if (caller) caller->RemoveWaker(waker);
+  if (signalled != 0) task->stop.RequestStop();  // its waits end; it finishes alone
+  return signalled == 0;
 }
 
 }  // namespace lumora::winrt

@@ -5,6 +5,8 @@
 #include <windows.h>
 #include <hstring.h>
 
+#include <functional>
+#include <memory>
 #include <string>
 
 #include "win32/com_ref.h"
@@ -58,9 +60,32 @@ class String {
 // class cannot be activated here.
 bool GetFactory(const wchar_t* runtime_class, REFIID iid, void** factory);
 
+// How an asynchronous call ended; `code` is the system's error of kError.
+struct AsyncEnd {
+  enum Kind { kCompleted, kError, kCanceled, kTimedOut, kStopped } kind = kTimedOut;
+  HRESULT code = S_OK;
+};
+
 // Waits for an asynchronous call to end, polling its status; gives up (and
 // cancels it) when the calling worker is asked to stop or after
-// `timeout_ms`. True when it completed.
-bool Await(IInspectable* async, DWORD timeout_ms);
+// `timeout_ms`.
+AsyncEnd Await(IInspectable* async, DWORD timeout_ms);
+
+// Runs `call` on a thread of its own in the multithreaded apartment, with
+// the runtime initialised there, whatever the caller's apartment, and waits
+// for it at most `bound_ms` while serving the caller's window messages. A
+// stop request of the calling worker reaches the call's waits and ends this
+// wait soon after. True when the call ended; otherwise it runs on alone,
+// so it must own everything it touches.
+bool RunInMta(DWORD bound_ms, std::function<void()> call);
+
+// What a call in the multithreaded apartment returned, or `fallback` when it
+// did not end within `bound_ms`.
+template <typename T, typename Call>
+T InMta(DWORD bound_ms, T fallback, Call call) {
+  auto result = std::make_shared<T>(fallback);
+  if (!RunInMta(bound_ms, [result, call] { *result = call(); })) return fallback;
+  return *result;
+}
 
 }  // namespace lumora::winrt

@@ -410,7 +410,7 @@ TEST_P(BadTyped, IsRefusedWithItsReasonOrStartsAndStops) {
       EXPECT_EQ(settings.Read(setting::kSsid), TextOf(main_, Ctl::编辑框名称));
       EXPECT_EQ(settings.Read(setting::kPassphrase), TextOf(main_, Ctl::编辑框密码));
       // The hosted network got the name as it stands in the box, as one argument.
-      EXPECT_EQ(standin::Get(standin::ReadSettings(standin::PathOf(L"netsh-state.ini")), "ssid"),
+      EXPECT_EQ(standin::Get(standin::ReadSettings(standin::PathOf(standin::kHostedNetworkFile)), "ssid"),
                 TextOf(main_, Ctl::编辑框名称));
       if (row.logged) {
         EXPECT_TRUE(Has(ReadText("netsh.log"), row.logged)) << ReadText("netsh.log").substr(0, 400);

@@ -186,6 +186,7 @@ class Fault : public ::testing::TestWithParam<FaultRow> {
     SetFileAttributesA(kIniPath, FILE_ATTRIBUTE_NORMAL);
     DeleteFileA((std::string(kDir) + "\\sharing-fail.txt").c_str());
     DeleteFileA((std::string(kDir) + "\\netsh-state.ini").c_str());
+    DeleteFileA((std::string(kDir) + "\\wlan-state.ini").c_str());
   }
 
   Win32FileStore files_;

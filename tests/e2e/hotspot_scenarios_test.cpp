@@ -25,7 +25,7 @@ class Windows7Hotspot : public ::testing::Test {
     ASSERT_FALSE(ProgramPath().empty()) << "LUMORA_EXE is not set";
     for (const char* f : {"c:\\tovkwifi.ini", "c:\\wifiblack.txt", "c:\\wifiwhite.txt"})
       DeleteFileA(f);
-    for (const char* f : {"netsh.log", "netsh-state.ini", "netsh-fail.txt"})
+    for (const char* f : {"netsh.log", "netsh-state.ini", "netsh-fail.txt", "wlan-state.ini"})
       DeleteFileA((std::string(kDir) + "\\" + f).c_str());
     // The internet comes through broadband; the hosted network's adapter is
     // there but not connected until the hosted network starts.

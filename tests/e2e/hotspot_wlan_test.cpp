@@ -175,13 +175,14 @@ class Windows10MobileHotspot : public ::testing::Test {
     WriteText("sharing.ini", "宽带连接|2|none\r\n");
     WriteText("netsh-state.ini", "hosted=0\r\n");
     WriteText("tethering-state.ini",
-              "running=0\r\nclients=aa:bb:cc:00:00:01|Android-5f2a,AA-BB-CC-00-00-02|ipad-air\r\n");
+              "running=0\r\nno_clients_timeout=1\r\n"
+              "clients=aa:bb:cc:00:00:01|Android-5f2a,AA-BB-CC-00-00-02|ipad-air\r\n");
     settings_.Write(setting::kAdapterOverride, "1");
     settings_.Write(setting::kAdapterOverrideName, "本地连接* 3");
   }
 
   void TearDown() override {
-    RegDeleteTreeW(HKEY_CURRENT_USER, kVersionKey);
+    RegDeleteKeyValueW(HKEY_CURRENT_USER, kVersionKey, L"Version");
     for (const char* f : {"netsh-state.ini", "tethering-state.ini"})
       DeleteFileA((std::string(kDir) + "\\" + f).c_str());
   }
@@ -203,8 +204,11 @@ TEST_F(Windows10MobileHotspot, StartsThroughTheSystemListsItsClientsAndStops) {
   EXPECT_EQ(TetheringValue("ssid"), "mylove");
   EXPECT_EQ(TetheringValue("passphrase"), "5094817263");
   EXPECT_EQ(TetheringValue("running"), "1");
+  // The system may not switch the hotspot off for want of clients meanwhile.
+  EXPECT_EQ(TetheringValue("no_clients_timeout"), "0");
   const std::string log = ReadText("tethering.log");
-  EXPECT_TRUE(Has(log, "create 宽带连接\r\nconfigure ssid=mylove passphrase=5094817263\r\n")) << log;
+  EXPECT_TRUE(Has(log, "capability 宽带连接\r\ncreate 宽带连接\r\nconfigure ssid=mylove passphrase=5094817263\r\n"))
+      << log;
   // Neither the hosted network nor the sharing manager is used on this way.
   EXPECT_TRUE(Has(ReadText("netsh.log"), "wlan show drivers"));
   EXPECT_FALSE(Has(ReadText("netsh.log"), "wlan start hostednetwork"));
@@ -227,8 +231,19 @@ TEST_F(Windows10MobileHotspot, StartsThroughTheSystemListsItsClientsAndStops) {
   ASSERT_TRUE(WaitUntil([&] { return StartButtonReads(main, "开启WiFi"); }, 10000));
   EXPECT_EQ(TextOf(main, Ctl::标签9), "未启动");
   EXPECT_EQ(TetheringValue("running"), "0") << ReadText("tethering.log");
+  EXPECT_EQ(TetheringValue("no_clients_timeout"), "1") << "the user's setting is back";
   EXPECT_TRUE(ListViewRows(users, 4).empty());
+
+  // Leaving the program while it runs gives the setting back too.
+  Click(FindControl(main, Ctl::按钮开始));
+  ASSERT_TRUE(WaitUntil([&] { return StartButtonReads(main, "关闭WiFi"); }, 20000));
+  EXPECT_EQ(TetheringValue("no_clients_timeout"), "0");
   CloseAndExpectEnd(program, main);
+  EXPECT_EQ(TetheringValue("running"), "0");
+  EXPECT_EQ(TetheringValue("no_clients_timeout"), "1");
+  // Every call reached the method it meant, from the multithreaded apartment.
+  const std::string all = ReadText("tethering.log");
+  EXPECT_FALSE(Has(all, "unexpected") || Has(all, "(STA)")) << all;
 }
 
 // The system switches its Mobile Hotspot off behind the program's back (as
@@ -261,17 +276,40 @@ TEST_F(Windows10MobileHotspot, SwitchedOffBehindTheProgramsBackItComesBack) {
   EXPECT_EQ(TetheringValue("running"), "0");
 }
 
-TEST_F(Windows10MobileHotspot, RefusedStartShowsTheSystemsReason) {
-  WriteText("tethering-state.ini", "refuse=设备上的移动热点已被组策略关闭\r\nrefuse_status=5\r\n");
+// A refusal by policy before anything is set, a refused start and a start
+// that ends in the system's error: each its own reason, in one run.
+TEST_F(Windows10MobileHotspot, RefusedStartsShowTheSystemsReasons) {
+  const struct {
+    const char* state;
+    const char* shot;
+    const char* reason;  // all of it, or its end after "…"
+    bool configured;     // the access point was set before the refusal
+  } cases[] = {
+      {"capability=1\r\n", "mobile-capability-refused", "移动热点已被组策略禁用", false},
+      {"refuse=设备上的移动热点已被组策略关闭\r\nrefuse_status=5\r\n", "mobile-start-refused",
+       "运营商授权检查未通过（设备上的移动热点已被组策略关闭）", true},
+      {"start_ends=error:0x80070005\r\n", "mobile-start-error", "…（错误代码 0x80070005）", true},
+  };
   Program program(ProgramPath());
   HWND main = StartReady(program);
   ASSERT_TRUE(main);
-
-  const std::string text = RefusedStart(main, "mobile-start-refused");
-  EXPECT_EQ(text.substr(0, text.find("\r\n解决办法")),
-            "开启失败！失败类型：无法启动移动热点。\r\n"
-            "原因：运营商授权检查未通过（设备上的移动热点已被组策略关闭）");
-  EXPECT_NE(TetheringValue("running"), "1");
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.state);
+    WriteText("tethering-state.ini", c.state);
+    DeleteFileA((std::string(kDir) + "\\tethering.log").c_str());
+    const std::string text = RefusedStart(main, c.shot);
+    const std::string prefix = "开启失败！失败类型：无法启动移动热点。\r\n原因：";
+    ASSERT_EQ(text.rfind(prefix, 0), 0u) << text;
+    const std::string reason = text.substr(prefix.size(), text.find("\r\n解决办法") - prefix.size());
+    const std::string want = c.reason;
+    if (want.rfind("…", 0) == 0)
+      EXPECT_TRUE(reason.size() > want.size() && Has(reason, want.substr(3))) << reason;
+    else
+      EXPECT_EQ(reason, want);
+    EXPECT_NE(TetheringValue("running"), "1");
+    EXPECT_NE(TetheringValue("no_clients_timeout"), "0");
+    EXPECT_EQ(Has(ReadText("tethering.log"), "configure"), c.configured) << ReadText("tethering.log");
+  }
   CloseAndExpectEnd(program, main);
 }
 

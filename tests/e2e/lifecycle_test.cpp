@@ -186,7 +186,7 @@ class WindowsXp : public Lifecycle {
     Lifecycle::SetUp();
     ASSERT_EQ(RegSetKeyValueW(HKEY_CURRENT_USER, kKey, L"Version", REG_SZ, L"winxp", 12), ERROR_SUCCESS);
   }
-  void TearDown() override { RegDeleteTreeW(HKEY_CURRENT_USER, kKey); }
+  void TearDown() override { RegDeleteKeyValueW(HKEY_CURRENT_USER, kKey, L"Version"); }
 };
 
 TEST_F(WindowsXp, IsRefusedOnceAndTheWindowStays) {

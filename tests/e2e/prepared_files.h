@@ -35,7 +35,8 @@ enum class Prep { kBytes, kDirectory, kReadOnly, kLocked };
 // The stand-ins as a test starts: no state, no log, no planted failure, and
 // the two connections of a plain PC.
 inline void ResetStandins() {
-  for (const char* f : {"netsh.log", "netsh-state.ini", "netsh-fail.txt", "netsh-reply.txt", "sharing-fail.txt"})
+  for (const char* f : {"netsh.log", "netsh-state.ini", "wlan-state.ini", "netsh-fail.txt", "netsh-reply.txt",
+                        "sharing-fail.txt"})
     DeleteFileA((std::string(kDir) + "\\" + f).c_str());
   WriteText("sharing.ini", "宽带连接|2|none\r\n无线网络连接 2|7|none\r\n");
 }

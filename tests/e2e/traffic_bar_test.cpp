@@ -182,7 +182,8 @@ class TrafficNetwork : public TrafficBar {
   void SetUp() override {
     if (!std::getenv("LUMORA_NETNS")) GTEST_SKIP() << "not inside the test network namespace";
     TrafficBar::SetUp();
-    for (const char* f : {"netsh.log", "netsh-state.ini", "netsh-fail.txt", "traffic-pump.txt.done"})
+    for (const char* f : {"netsh.log", "netsh-state.ini", "wlan-state.ini", "netsh-fail.txt",
+                          "traffic-pump.txt.done"})
       DeleteFileA((std::string(kDir) + "\\" + f).c_str());
     WriteText("sharing.ini", "宽带连接|2|none\r\nlumora0|7|none\r\n");
     settings_.Write(setting::kAdapterOverride, "1");

@@ -39,7 +39,8 @@ class UpdatesE2e : public ::testing::Test {
   void SetUp() override {
     ASSERT_FALSE(ProgramPath().empty()) << "LUMORA_EXE is not set";
     for (const char* f : {"c:\\tovkwifi.ini", "c:\\lumora-standins\\opened.log",
-                          "c:\\lumora-standins\\netsh-state.ini", "c:\\lumora-standins\\netsh-fail.txt"})
+                          "c:\\lumora-standins\\netsh-state.ini", "c:\\lumora-standins\\netsh-fail.txt",
+                          "c:\\lumora-standins\\wlan-state.ini"})
       DeleteFileA(f);
     WriteText("sharing.ini", "宽带连接|2|none\r\n无线网络连接 2|7|none\r\n");
     settings_.Write(setting::kAdapterOverride, "1");

@@ -122,8 +122,10 @@ class WlanStandinTest : public ::testing::Test {
   }
 
   void TearDown() override {
-    RegDeleteTreeW(HKEY_CURRENT_USER, kVersionKey);
+    RegDeleteKeyValueW(HKEY_CURRENT_USER, kVersionKey, L"Version");
     EXPECT_TRUE(RemoveStandinCopy()) << "the stand-in wlanapi.dll stayed next to the program";
+    // The hosted network is netsh's too: a planted refusal must not outlive the test.
+    DeleteFileA((std::string(kDir) + "\\wlan-state.ini").c_str());
   }
 
 

@@ -6,6 +6,10 @@
 // connection: sharing a connection as public takes public sharing from any
 // other, and likewise for private.
 //
+// A test switches sharing off behind the program's back by writing "none"
+// for that connection in sharing.ini, as a Windows update or another program
+// does; the next walk sees it.
+//
 // The typed interfaces are served, and late-bound callers (scripts, which
 // go through IDispatch by member name) reach the same methods: each object
 // lists the members such callers use and routes them to its typed method.

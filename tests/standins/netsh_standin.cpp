@@ -1,10 +1,16 @@
 // netsh.exe for the test prefix: answers the few netsh commands LumoraWiFi
-// issues the way a Chinese Windows 7 netsh does (GBK text on stdout), keeps
-// the hosted network's state in netsh-state.ini and appends every command
-// line to netsh.log (see standin_state.h for the folder).
+// issues the way a Chinese Windows 7 netsh does (GBK text on stdout) and
+// appends every command line to netsh.log (see standin_state.h for the
+// folder). The hosted network is the WLAN stand-in's, in wlan-state.ini, as
+// on Windows netsh and the WLAN functions see one hosted network: a start
+// through either is seen by the other, and a test that writes active=0
+// there stops it in both views. netsh's own state (the hosted adapter's
+// address, the driver, a delay) is in netsh-state.ini.
 //
 //   wlan set hostednetwork [mode=allow|disallow] [ssid=X] [key=Y]
 //   wlan start hostednetwork | wlan stop hostednetwork
+//                                           (a start needs mode=allow)
+//   wlan show hostednetwork                 (the settings and the status)
 //   wlan show drivers                       (hosted=0 in the state: none)
 //   interface ip[v4] show addresses
 //   interface ip[v4] set address name="X" source=static|dhcp ...
@@ -79,14 +85,14 @@ bool CannedReply(const std::string& command, std::string& bytes) {
   return true;
 }
 
-// Runs `change` on the state file under the stand-ins' lock.
-template <typename Change>
-void UpdateState(Change&& change) {
-  standin::Lock lock;
-  const std::wstring path = standin::PathOf(L"netsh-state.ini");
-  standin::Settings state = standin::ReadSettings(path);
-  change(state);
-  standin::WriteSettings(path, state);
+standin::Settings NetshState() { return standin::ReadSettings(standin::PathOf(L"netsh-state.ini")); }
+standin::Settings HostedNetwork() {
+  return standin::ReadSettings(standin::PathOf(standin::kHostedNetworkFile));
+}
+
+// One line of a block; the labels carry netsh's own padding.
+std::string Field(const char* label, const std::string& value) {
+  return std::string("    ") + label + value + "\r\n";
 }
 
 Reply Usage(const std::string& command) { return {"找不到下列命令: " + command + "\r\n", 1}; }
@@ -97,12 +103,12 @@ Reply SetHostedNetwork(const std::map<std::string, std::string>& params) {
   if (mode != params.end() && Lower(mode->second) != "allow" && Lower(mode->second) != "disallow")
     return {"参数 mode 的值无效。\r\n\r\n", 1};
   std::string text;
-  UpdateState([&](standin::Settings& state) {
+  standin::UpdateSettings(standin::kHostedNetworkFile, [&](standin::Settings& state) {
     if (mode != params.end()) {
       const bool allow = Lower(mode->second) == "allow";
-      standin::Set(state, "mode", allow ? "allow" : "disallow");
+      standin::Set(state, "enabled", allow ? "1" : "0");
       // Disallowing a running hosted network stops it.
-      if (!allow) standin::Set(state, "started", "0");
+      if (!allow) standin::Set(state, "active", "0");
       text += allow ? "承载网络模式已设置为允许。\r\n" : "承载网络模式已设置为禁止。\r\n";
     }
     if (const auto ssid = params.find("ssid"); ssid != params.end()) {
@@ -117,25 +123,50 @@ Reply SetHostedNetwork(const std::map<std::string, std::string>& params) {
   return {text + "\r\n", 0};
 }
 
+// Refused as Windows refuses it: switched off by the test, disallowed, or
+// refused by the WLAN service (the WLAN stand-in's start_error).
 Reply StartHostedNetwork() {
-  if (FailureSwitch() == "start")
+  bool started = false;
+  if (FailureSwitch() != "start")
+    standin::UpdateSettings(standin::kHostedNetworkFile, [&](standin::Settings& state) {
+      started = standin::Get(state, "enabled") == "1" && standin::Get(state, "start_error").empty();
+      if (started) standin::Set(state, "active", "1");
+    });
+  if (!started)
     return {"无法启动承载网络。\r\n\r\n组或资源的状态不是执行请求操作的正确状态。\r\n\r\n", 1};
-  UpdateState([](standin::Settings& state) { standin::Set(state, "started", "1"); });
   return {"已启动承载网络。\r\n\r\n", 0};
 }
 
 Reply StopHostedNetwork() {
-  UpdateState([](standin::Settings& state) { standin::Set(state, "started", "0"); });
+  standin::UpdateSettings(standin::kHostedNetworkFile,
+                          [](standin::Settings& state) { standin::Set(state, "active", "0"); });
   return {"已停止承载网络。\r\n\r\n", 0};
 }
 
-// One line of an interface's block; the labels carry netsh's own padding.
-std::string Field(const char* label, const std::string& value) {
-  return std::string("    ") + label + value + "\r\n";
+// "wlan show hostednetwork" as a Chinese Windows prints it.
+Reply ShowHostedNetwork() {
+  const standin::Settings state = HostedNetwork();
+  const bool enabled = standin::Get(state, "enabled") == "1";
+  const bool active = enabled && standin::Get(state, "active") == "1";
+  std::string text = "\r\n承载网络设置\r\n-----------------------\r\n";
+  text += Field("模式                   : ", enabled ? "已启用" : "已禁用");
+  text += Field("SSID 名称              : ", "“" + standin::Get(state, "ssid") + "”");
+  text += Field("最多客户端数           : ", "100");
+  text += Field("身份验证               : ", "WPA2 - 个人");
+  text += Field("密码                   : ", "CCMP");
+  text += "\r\n承载网络状态\r\n---------------------\r\n";
+  text += Field("状态                   : ", active ? "已启动" : enabled ? "未启动" : "不可用");
+  if (active) {
+    text += Field("BSSID                  : ", "12:34:56:78:9a:bc");
+    text += Field("无线电类型             : ", "802.11n");
+    text += Field("频道                   : ", "11");
+    text += Field("客户端数               : ", "0");
+  }
+  return {text + "\r\n", 0};
 }
 
 Reply ShowAddresses() {
-  const standin::Settings state = standin::ReadSettings(standin::PathOf(L"netsh-state.ini"));
+  const standin::Settings state = NetshState();
   const std::string adapter = standin::Get(state, "adapter", kDefaultAdapter);
   const bool dhcp = standin::Get(state, "dhcp", "1") != "0";
   std::string text = "\r\n";
@@ -174,7 +205,7 @@ Reply SetAddress(const std::map<std::string, std::string>& params) {
   const auto source = params.find("source");
   if (name == params.end() || source == params.end()) return {"参数不正确。\r\n\r\n", 1};
   bool known = name->second == "本地连接";
-  UpdateState([&](standin::Settings& state) {
+  standin::UpdateSettings(L"netsh-state.ini", [&](standin::Settings& state) {
     if (name->second != standin::Get(state, "adapter", kDefaultAdapter)) return;
     known = true;
     standin::Set(state, "dhcp", Lower(source->second) == "dhcp" ? "1" : "0");
@@ -198,9 +229,9 @@ Reply Run(const std::vector<std::string>& args, const std::string& command) {
   if (is({"wlan", "set", "hostednetwork"}) && !params.empty()) return SetHostedNetwork(params);
   if (is({"wlan", "start", "hostednetwork"}) && params.empty()) return StartHostedNetwork();
   if (is({"wlan", "stop", "hostednetwork"}) && params.empty()) return StopHostedNetwork();
+  if (is({"wlan", "show", "hostednetwork"})) return ShowHostedNetwork();
   if (is({"wlan", "show", "drivers"})) {
-    const bool hosted =
-        standin::Get(standin::ReadSettings(standin::PathOf(L"netsh-state.ini")), "hosted") != "0";
+    const bool hosted = standin::Get(NetshState(), "hosted") != "0";
     return {std::string("\r\n接口名称: WLAN\r\n\r\n    驱动程序                  : Standin Wireless\r\n"
                         "    支持的承载网络            : ") + (hosted ? "是" : "否") + "\r\n"};
   }
@@ -223,8 +254,7 @@ int main() {
   standin::AppendLine(L"netsh.log", command);
   // A slow machine on request (delay_ms in the state), so that tests can act
   // while a start is still under way.
-  const int delay = std::atoi(
-      standin::Get(standin::ReadSettings(standin::PathOf(L"netsh-state.ini")), "delay_ms", "0").c_str());
+  const int delay = std::atoi(standin::Get(NetshState(), "delay_ms", "0").c_str());
   if (delay > 0) Sleep(DWORD(delay));
 
   int count = 0;

@@ -168,6 +168,21 @@ inline void Set(Settings& settings, const std::string& key, const std::string& v
   settings.emplace_back(key, value);
 }
 
+// Runs `change` on a settings file of the folder under the stand-ins' lock.
+template <typename Change>
+void UpdateSettings(const wchar_t* file, Change&& change) {
+  Lock lock;
+  const std::wstring path = PathOf(file);
+  Settings settings = ReadSettings(path);
+  change(settings);
+  WriteSettings(path, settings);
+}
+
+// The hosted network, one for netsh and the WLAN functions as on Windows:
+// enabled=0|1 (netsh's mode=allow), active=0|1 (started), ssid, key, and the
+// WLAN stand-in's keys (see wlanapi_standin.cpp).
+inline constexpr wchar_t kHostedNetworkFile[] = L"wlan-state.ini";
+
 // Appends one line to a log file of the folder, whole-file replaced under
 // the lock so that concurrent stand-ins lose no line.
 inline void AppendLine(const wchar_t* file, const std::string& line) {

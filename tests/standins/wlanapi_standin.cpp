@@ -1,16 +1,25 @@
 // wlanapi.dll for end-to-end tests: a WLAN service with one wireless
 // interface and a hosted network, for a program that finds this DLL next to
 // its exe (Wine's own has no interface and no hosted network). The hosted
-// network's state lives in wlan-state.ini and every call is appended to
-// wlan.log (see standin_state.h for the folder):
+// network's state lives in wlan-state.ini, which the netsh stand-in reads
+// and writes too (one hosted network, two views), and every call is
+// appended to wlan.log (see standin_state.h for the folder):
 //
 //   enabled=0|1   active=0|1   ssid=...   key=...
 //   device_id={GUID}   the virtual adapter the status names (default: none)
 //   start_error=N start_reason=R   ForceStart fails with this code and reason
+//   change_reason=R    the reason a state-change notification gives (default 0)
 //
 // ssid and key are the bytes the program passed (code page 936) as UTF-8.
 // Starting the hosted network also makes its adapter's connection,
 // "本地连接* 12", appear in sharing.ini, as the system's does.
+//
+// A test stops the hosted network behind the program's back by writing
+// active=0 (or enabled=0): a client registered for the hosted network's
+// notifications (WlanRegisterNotification, WLAN_NOTIFICATION_SOURCE_HNWK)
+// is then called with wlan_hosted_network_state_change and the old and new
+// states, from a thread of the stand-in's that watches the state folder, as
+// Windows calls it for every change, the program's own included.
 //
 // The checks a caller can fail are the service's own: a handle it did not
 // open, a value of the wrong size, an SSID longer than 32 bytes, a pass
@@ -23,7 +32,11 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
+#include <mutex>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "standin_state.h"
 
@@ -84,7 +97,7 @@ void Log(const std::string& line) {
   standin::WriteFileText(path, text + line + "\r\n");
 }
 
-standin::Settings ReadState() { return standin::ReadSettings(standin::PathOf(L"wlan-state.ini")); }
+standin::Settings ReadState() { return standin::ReadSettings(standin::PathOf(standin::kHostedNetworkFile)); }
 
 bool Flag(const standin::Settings& state, const char* key) {
   return standin::Get(state, key, "0") == "1";
@@ -93,11 +106,13 @@ bool Flag(const standin::Settings& state, const char* key) {
 // Runs `change` on the state file under the stand-ins' lock.
 template <typename Change>
 void UpdateState(Change&& change) {
-  standin::Lock lock;
-  const std::wstring path = standin::PathOf(L"wlan-state.ini");
-  standin::Settings state = standin::ReadSettings(path);
-  change(state);
-  standin::WriteSettings(path, state);
+  standin::UpdateSettings(standin::kHostedNetworkFile, std::forward<Change>(change));
+}
+
+DWORD HostedState(const standin::Settings& state) {
+  return !Flag(state, "enabled") ? kStateUnavailable
+         : Flag(state, "active") ? kStateActive
+                                 : kStateIdle;
 }
 
 std::string GbkToUtf8(const void* bytes, size_t size) {
@@ -124,6 +139,92 @@ void AddHostedConnection() {
   standin::WriteFileText(path, text + kHostedConnection + "|2|none\r\n");
 }
 
+// --- Notifications of the hosted network -------------------------------------------
+
+// wlan_hosted_network_state_change (L2_NOTIFICATION_CODE_V2_BEGIN) and its
+// data, WLAN_HOSTED_NETWORK_STATE_CHANGE; mingw-w64 lacks both.
+constexpr DWORD kHostedStateChange = 0x00001000;
+struct HostedStateChange {
+  DWORD old_state;
+  DWORD new_state;
+  DWORD reason;
+};
+
+// One client handle's registration; its watcher thread shares it.
+struct Registration {
+  HANDLE client = nullptr;
+  WLAN_NOTIFICATION_CALLBACK callback = nullptr;
+  void* context = nullptr;
+  DWORD sources = 0;
+  DWORD last_state = kStateUnavailable;
+  HANDLE stop = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+  HANDLE thread = nullptr;
+  DWORD thread_id = 0;
+  ~Registration() {
+    for (HANDLE h : {stop, thread})
+      if (h) CloseHandle(h);
+  }
+};
+
+std::mutex g_registrations_mutex;
+std::vector<std::shared_ptr<Registration>> g_registrations;
+
+void Notify(Registration& r, DWORD state, const standin::Settings& settings) {
+  HostedStateChange change{r.last_state, state,
+                           DWORD(std::strtoul(standin::Get(settings, "change_reason", "0").c_str(), nullptr, 10))};
+  WLAN_NOTIFICATION_DATA data{};
+  data.NotificationSource = WLAN_NOTIFICATION_SOURCE_HNWK;
+  data.NotificationCode = kHostedStateChange;
+  data.dwDataSize = sizeof change;
+  data.pData = &change;
+  Log("notify hosted network state " + std::to_string(r.last_state) + " -> " + std::to_string(state));
+  r.last_state = state;
+  r.callback(&data, r.context);
+}
+
+// Watches the state folder until the registration ends; a change of the
+// hosted network's state, whoever made it, is told to the client.
+DWORD WINAPI WatchHostedNetwork(void* param) {
+  const std::unique_ptr<std::shared_ptr<Registration>> owned(static_cast<std::shared_ptr<Registration>*>(param));
+  Registration& r = **owned;
+  const HANDLE change = FindFirstChangeNotificationW(
+      standin::Folder().c_str(), FALSE, FILE_NOTIFY_CHANGE_FILE_NAME | FILE_NOTIFY_CHANGE_LAST_WRITE);
+  const bool watching = change != INVALID_HANDLE_VALUE;
+  for (;;) {
+    const HANDLE handles[] = {r.stop, change};
+    // Without a change notification the folder is looked at twice a second.
+    const DWORD woke = WaitForMultipleObjects(watching ? 2 : 1, handles, FALSE, watching ? INFINITE : 500);
+    if (woke == WAIT_OBJECT_0) break;
+    if (watching) {
+      FindNextChangeNotification(change);
+      Sleep(30);  // a writer in place (truncate, then write) is done by then
+    }
+    const standin::Settings settings = ReadState();
+    const DWORD state = HostedState(settings);
+    if (state != r.last_state) Notify(r, state, settings);
+  }
+  if (watching) FindCloseChangeNotification(change);
+  return 0;
+}
+
+// Ends a client's registration; its watcher is waited for, unless this is
+// the watcher's own callback (Windows deadlocks there).
+void Unregister(HANDLE client) {
+  std::shared_ptr<Registration> gone;
+  {
+    std::lock_guard lock(g_registrations_mutex);
+    for (auto it = g_registrations.begin(); it != g_registrations.end(); ++it)
+      if ((*it)->client == client) {
+        gone = *it;
+        g_registrations.erase(it);
+        break;
+      }
+  }
+  if (!gone) return;
+  SetEvent(gone->stop);
+  if (gone->thread && gone->thread_id != GetCurrentThreadId()) WaitForSingleObject(gone->thread, 5000);
+}
+
 }  // namespace
 
 extern "C" {
@@ -145,6 +246,42 @@ __declspec(dllexport) DWORD WINAPI WlanOpenHandle(DWORD client_version, PVOID re
 __declspec(dllexport) DWORD WINAPI WlanCloseHandle(HANDLE handle, PVOID reserved) {
   Log("WlanCloseHandle");
   if (!ValidHandle(handle) || reserved) return ERROR_INVALID_PARAMETER;
+  Unregister(handle);
+  return ERROR_SUCCESS;
+}
+
+__declspec(dllexport) DWORD WINAPI WlanRegisterNotification(HANDLE handle, DWORD sources,
+                                                            BOOL ignore_duplicate,
+                                                            WLAN_NOTIFICATION_CALLBACK callback,
+                                                            PVOID context, PVOID reserved,
+                                                            PDWORD previous) {
+  Log("WlanRegisterNotification " + std::to_string(sources));
+  (void)ignore_duplicate;
+  if (!ValidHandle(handle) || reserved || (sources != WLAN_NOTIFICATION_SOURCE_NONE && !callback))
+    return ERROR_INVALID_PARAMETER;
+  DWORD before = WLAN_NOTIFICATION_SOURCE_NONE;
+  {
+    std::lock_guard lock(g_registrations_mutex);
+    for (const auto& r : g_registrations)
+      if (r->client == handle) before = r->sources;
+  }
+  if (previous) *previous = before;
+  Unregister(handle);
+  if (!(sources & WLAN_NOTIFICATION_SOURCE_HNWK)) return ERROR_SUCCESS;
+  auto r = std::make_shared<Registration>();
+  r->client = handle;
+  r->callback = callback;
+  r->context = context;
+  r->sources = sources;
+  r->last_state = HostedState(ReadState());
+  auto* param = new std::shared_ptr<Registration>(r);
+  r->thread = CreateThread(nullptr, 0, WatchHostedNetwork, param, 0, &r->thread_id);
+  if (!r->thread) {
+    delete param;
+    return ERROR_NOT_ENOUGH_MEMORY;
+  }
+  std::lock_guard lock(g_registrations_mutex);
+  g_registrations.push_back(r);
   return ERROR_SUCCESS;
 }
 
@@ -263,9 +400,7 @@ __declspec(dllexport) DWORD WINAPI WlanHostedNetworkQueryStatus(HANDLE handle, P
   const standin::Settings state = ReadState();
   auto* out = static_cast<Status*>(Allocate(sizeof(Status)));
   if (!out) return ERROR_NOT_ENOUGH_MEMORY;
-  out->state = !Flag(state, "enabled") ? kStateUnavailable
-               : Flag(state, "active") ? kStateActive
-                                       : kStateIdle;
+  out->state = HostedState(state);
   const std::string device = standin::Get(state, "device_id");
   unsigned long d1 = 0;
   unsigned d2 = 0, d3 = 0, d4[8] = {};

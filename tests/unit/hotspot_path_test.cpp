@@ -64,30 +64,47 @@ TEST(HotspotPath, OlderSystemsNeverTouchTheRuntimeOrAskTheDriver) {
   }
 }
 
+// A rig on Windows 10 22H2 whose wireless driver has no hosted network.
+void MobileReady(fakes::HotspotRig& r) {
+  r.Ready("本地连接* 3");
+  r.tethering.available = true;
+  r.tethering.real = {10, 0, 19045};
+  r.host.Script("netsh wlan show drivers", "    支持的承载网络  : 否\r\n");
+  r.adapters.adapter_lists = {{{"Microsoft Wi-Fi Direct Virtual Adapter #2", "本地连接* 3", ""}}};
+}
+
 TEST(HotspotPath, MobileHotspotStartsStopsAndReportsARefusal) {
-  for (const char* refusal : {"", "设备上的移动热点已被组策略关闭"}) {
+  const Names configured = {"capability WLAN", "configure WLAN|mylove|5094817263", "start WLAN"};
+  const struct {
+    const char* incapable;  // the system's answer to the capability question
+    const char* refusal;    // and to the start
+    Names calls;
+  } cases[] = {
+      {"", "", {configured[0], configured[1], configured[2], "timeout off"}},
+      {"移动热点已被组策略禁用", "", {"capability WLAN"}},  // nothing set before the refusal
+      {"", "设备上的移动热点已被组策略关闭", configured},
+  };
+  for (const auto& c : cases) {
+    const std::string refusal = std::string(c.incapable) + c.refusal;
     SCOPED_TRACE(refusal);
     fakes::HotspotRig r(6);
-    r.Ready("本地连接* 3");
-    r.tethering.available = true;
-    r.tethering.real = {10, 0, 19045};
-    r.tethering.refusal = refusal;
-    r.host.Script("netsh wlan show drivers", "    支持的承载网络  : 否\r\n");
-    r.adapters.adapter_lists = {{{"Microsoft Wi-Fi Direct Virtual Adapter #2", "本地连接* 3", ""}}};
+    MobileReady(r);
+    r.tethering.incapable = c.incapable;
+    r.tethering.refusal = c.refusal;
     r.ClickStart();
 
-    const Names started = {"configure WLAN|mylove|5094817263", "start WLAN"};
-    EXPECT_EQ(r.tethering.calls, started);
+    EXPECT_EQ(r.tethering.calls, c.calls);
     EXPECT_TRUE(r.wlan.Calls().empty()) << "no hosted network is started";
     EXPECT_FALSE(r.sharing.AnyShared()) << "Windows shares the connection itself";
-    if (*refusal) {
+    if (!refusal.empty()) {
       ASSERT_EQ(r.ui.messages.size(), 1u);
       EXPECT_EQ(r.ui.messages[0].title, "开启失败");
       const std::string& text = r.ui.messages[0].text;
       EXPECT_EQ(text.substr(0, text.find("\r\n解决办法")),
-                std::string("开启失败！失败类型：无法启动移动热点。\r\n原因：") + refusal);
+                "开启失败！失败类型：无法启动移动热点。\r\n原因：" + refusal);
       EXPECT_EQ(r.ui.Text(Ctl::按钮开始), "开启WiFi");
       EXPECT_FALSE(r.tethering.running);
+      EXPECT_EQ(r.tethering.no_clients_timeout, true) << "the user's setting untouched";
       continue;
     }
     EXPECT_EQ(r.ui.Text(Ctl::按钮开始), "关闭WiFi");
@@ -102,9 +119,50 @@ TEST(HotspotPath, MobileHotspotStartsStopsAndReportsARefusal) {
     EXPECT_EQ((*clients)[1].mac + "|" + (*clients)[1].host_name, "AA-BB-CC-00-00-02|");
     r.ClickStart();  // stops
     EXPECT_FALSE(r.hotspot.MobileHotspotClients().has_value()) << "none after the stop";
-    EXPECT_EQ(r.tethering.calls.back(), "stop WLAN");
+    EXPECT_EQ(Names(r.tethering.calls.end() - 2, r.tethering.calls.end()),
+              (Names{"stop WLAN", "timeout on"}));
     EXPECT_FALSE(r.tethering.running);
     EXPECT_EQ(r.ui.Text(Ctl::按钮开始), "开启WiFi");
+  }
+}
+
+// Windows switches its Mobile Hotspot off after minutes without a client:
+// never while the program's runs, and the user's setting comes back at the
+// stop; refused then, it stays kept (the next start finds it off) and comes
+// back at the next stop.
+TEST(HotspotPath, TheSystemsSwitchOffWithoutClientsIsOffOnlyWhileRunning) {
+  const std::optional<bool> none;
+  const Names twice_on_off = {"timeout off", "stop WLAN", "timeout on",
+                              "timeout off", "stop WLAN", "timeout on"};
+  const struct {
+    std::optional<bool> setting;
+    int refused_at_first_stop;
+    Names switched;  // the switch and stop calls over two starts and stops
+    std::optional<bool> after;
+  } cases[] = {
+      {true, 0, twice_on_off, true},
+      {false, 0, {"stop WLAN", "stop WLAN"}, false},
+      {none, 0, {"stop WLAN", "stop WLAN"}, none},  // before Windows 10 2004
+      {true, 1, {"timeout off", "stop WLAN", "timeout on", "stop WLAN", "timeout on"}, true},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.switched.size());
+    fakes::HotspotRig r(6);
+    MobileReady(r);
+    r.tethering.no_clients_timeout = c.setting;
+    for (int run = 0; run < 2; ++run) {
+      r.ClickStart();
+      ASSERT_EQ(r.ui.Text(Ctl::按钮开始), "关闭WiFi");
+      EXPECT_EQ(r.tethering.no_clients_timeout, c.setting == true ? false : c.setting);
+      if (run == 0) r.tethering.switch_refusals = c.refused_at_first_stop;
+      r.ClickStart();  // the stop
+      ASSERT_EQ(r.ui.Text(Ctl::按钮开始), "开启WiFi");
+    }
+    Names switched;
+    for (const std::string& call : r.tethering.calls)
+      if (call.rfind("timeout", 0) == 0 || call.rfind("stop", 0) == 0) switched.push_back(call);
+    EXPECT_EQ(switched, c.switched);
+    EXPECT_EQ(r.tethering.no_clients_timeout, c.after);
   }
 }
 

@@ -6,14 +6,17 @@
 #include <netcon.h>
 #include <objbase.h>
 #include <oleauto.h>
+#include <wlanapi.h>
 
 #include <atomic>
+#include <mutex>
 #include <optional>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "common/gbk.h"
+#include "common/stop_state.h"
 #include "hotspot/netsh_text.h"
 #include "standins/standin_state.h"
 #include "test_paths.h"
@@ -37,8 +40,8 @@ class StandinFolder : public ::testing::Test {
   }
   void TearDown() override {
     for (const wchar_t* file :
-         {L"netsh.log", L"netsh-state.ini", L"netsh-fail.txt", L"sharing.ini",
-          L"tethering.log", L"tethering-state.ini"})
+         {L"netsh.log", L"netsh-state.ini", L"netsh-fail.txt", L"sharing.ini", L"wlan.log",
+          L"wlan-state.ini", L"tethering.log", L"tethering-state.ini"})
       DeleteFileW((dir_ + L"\\" + file).c_str());
     RemoveDirectoryW(dir_.c_str());
     SetEnvironmentVariableW(L"LUMORA_STANDIN_DIR", nullptr);
@@ -53,9 +56,11 @@ class StandinFolder : public ::testing::Test {
     standin::ReadFileText(Path(file), text);
     return text;
   }
-  std::string State(const char* key) const {
-    return standin::Get(standin::ReadSettings(Path(L"netsh-state.ini")), key, "<missing>");
+  std::string State(const char* key, const wchar_t* file = L"netsh-state.ini") const {
+    return standin::Get(standin::ReadSettings(Path(file)), key, "<missing>");
   }
+  // The hosted network, netsh's and the WLAN functions' alike.
+  std::string Hosted(const char* key) const { return State(key, standin::kHostedNetworkFile); }
 
  private:
   std::wstring dir_;
@@ -92,31 +97,31 @@ TEST_F(StandinNetsh, HostedNetworkGoesFromAllowThroughStartAndStopToDisallow) {
   EXPECT_EQ(allowed, Utf8ToGbk("承载网络模式已设置为允许。\r\n已成功更改承载网络的 SSID。\r\n"
                                "已成功更改托管网络的用户密钥密码。\r\n\r\n"));
   EXPECT_EQ(allowed.substr(0, 4), "\xB3\xD0\xD4\xD8") << "承载 in code page 936";
-  EXPECT_EQ(State("mode"), "allow");
-  EXPECT_EQ(State("ssid"), "mylove");
-  EXPECT_EQ(State("key"), "5094817263");
+  EXPECT_EQ(Hosted("enabled"), "1");
+  EXPECT_EQ(Hosted("ssid"), "mylove");
+  EXPECT_EQ(Hosted("key"), "5094817263");
 
   EXPECT_EQ(Run(netsh::kStart), "已启动承载网络。\r\n\r\n");
-  EXPECT_EQ(State("started"), "1");
+  EXPECT_EQ(Hosted("active"), "1");
   EXPECT_EQ(Run(netsh::kStop), "已停止承载网络。\r\n\r\n");
-  EXPECT_EQ(State("started"), "0");
+  EXPECT_EQ(Hosted("active"), "0");
   EXPECT_EQ(Run(netsh::kDisallow), "承载网络模式已设置为禁止。\r\n\r\n");
-  EXPECT_EQ(State("mode"), "disallow");
-  EXPECT_EQ(State("ssid"), "mylove") << "other keys are kept";
+  EXPECT_EQ(Hosted("enabled"), "0");
+  EXPECT_EQ(Hosted("ssid"), "mylove") << "other keys are kept";
 }
 
 TEST_F(StandinNetsh, DisallowingStopsARunningNetwork) {
   Run(netsh::SetHostedNetworkCommand("a", "12345678"));
   Run(netsh::kStart);
-  ASSERT_EQ(State("started"), "1");
+  ASSERT_EQ(Hosted("active"), "1");
   Run(netsh::kDisallow);
-  EXPECT_EQ(State("started"), "0");
+  EXPECT_EQ(Hosted("active"), "0");
 }
 
 TEST_F(StandinNetsh, QuotedValuesAreStoredWithoutTheirQuotes) {
   Run(netsh::SetHostedNetworkCommand("我的 热点", "pass word 1"));
-  EXPECT_EQ(State("ssid"), "我的 热点");
-  EXPECT_EQ(State("key"), "pass word 1");
+  EXPECT_EQ(Hosted("ssid"), "我的 热点");
+  EXPECT_EQ(Hosted("key"), "pass word 1");
   EXPECT_EQ(Log(),
             (std::vector<std::string>{
                 "wlan set hostednetwork mode=allow ssid=\"我的 热点\" key=\"pass word 1\""}));
@@ -127,7 +132,7 @@ TEST_F(StandinNetsh, RightsFailureLeavesTheStateAlone) {
   const std::string out = Run(netsh::SetHostedNetworkCommand("mylove", "12345678"));
   EXPECT_NE(out.find("请求的操作需要提升(作为管理员运行)。"), std::string::npos) << out;
   EXPECT_NE(out.find("管理员"), std::string::npos);
-  EXPECT_EQ(State("mode"), "<missing>");
+  EXPECT_EQ(Hosted("enabled"), "<missing>");
   EXPECT_NE(Run(netsh::kDisallow).find("管理员"), std::string::npos);
 }
 
@@ -136,10 +141,10 @@ TEST_F(StandinNetsh, StartFailureSaysItCannotStart) {
   Write(L"netsh-fail.txt", "start");
   const std::string out = Run(netsh::kStart);
   EXPECT_EQ(out, "无法启动承载网络。\r\n\r\n组或资源的状态不是执行请求操作的正确状态。\r\n\r\n");
-  EXPECT_EQ(State("started"), "<missing>");
+  EXPECT_EQ(Hosted("active"), "<missing>");
   DeleteFileW(Path(L"netsh-fail.txt").c_str());
   EXPECT_EQ(Run(netsh::kStart), "已启动承载网络。\r\n\r\n");
-  EXPECT_EQ(State("started"), "1");
+  EXPECT_EQ(Hosted("active"), "1");
 }
 
 TEST_F(StandinNetsh, AddressesShowDhcpUntilTheStaticAddressIsSet) {
@@ -194,6 +199,136 @@ TEST_F(StandinNetsh, ConcurrentRunsLoseNoLogLine) {
     });
   for (std::thread& runner : runners) runner.join();
   EXPECT_EQ(Log().size(), 12u);
+}
+
+// --- One hosted network in two views, as Windows has it -----------------------------
+
+std::string TempFile(const char* name) {
+  char dir[MAX_PATH] = {};
+  GetTempPathA(MAX_PATH, dir);
+  return std::string(dir) + std::to_string(GetCurrentProcessId()) + "-" + name;
+}
+
+struct SeenChanges {
+  std::mutex mutex;
+  std::vector<std::string> changes;  // "old->new", or what was wrong with a notification
+  size_t Count() {
+    std::lock_guard lock(mutex);
+    return changes.size();
+  }
+};
+
+void WINAPI RecordChange(PWLAN_NOTIFICATION_DATA data, PVOID context) {
+  auto* seen = static_cast<SeenChanges*>(context);
+  std::string change = "bad notification";
+  if (data && data->NotificationSource == WLAN_NOTIFICATION_SOURCE_HNWK &&
+      data->NotificationCode == 0x1000 && data->dwDataSize == 3 * sizeof(DWORD)) {
+    const auto* states = static_cast<const DWORD*>(data->pData);
+    change = std::to_string(states[0]) + "->" + std::to_string(states[1]);
+  }
+  std::lock_guard lock(seen->mutex);
+  seen->changes.push_back(change);
+}
+
+// The WLAN stand-in loaded under a name of its own: as wlanapi.dll the
+// prefix's load order gives this exe Wine's, and beside this exe it would
+// replace Wine's for the tests of the real WLAN port.
+class StandinHostedNetwork : public StandinNetsh {
+ protected:
+  void SetUp() override {
+    StandinNetsh::SetUp();
+    const std::string built = TestProgram("wlan-standin\\wlanapi.dll");
+    ASSERT_TRUE(CopyFileA(built.substr(1, built.size() - 2).c_str(), copy_.c_str(), FALSE)) << built;
+    module_ = LoadLibraryA(copy_.c_str());
+    ASSERT_TRUE(module_) << copy_;
+    Resolve(open_, "WlanOpenHandle");
+    Resolve(close_, "WlanCloseHandle");
+    Resolve(register_, "WlanRegisterNotification");
+    Resolve(query_status_, "WlanHostedNetworkQueryStatus");
+    Resolve(force_stop_, "WlanHostedNetworkForceStop");
+    Resolve(free_, "WlanFreeMemory");
+    DWORD negotiated = 0;
+    ASSERT_EQ(open_(2, nullptr, &negotiated, &client_), DWORD(ERROR_SUCCESS));
+  }
+  void TearDown() override {
+    if (client_) close_(client_, nullptr);  // ends the registration and its watcher
+    if (module_) FreeLibrary(module_);
+    DeleteFileA(copy_.c_str());
+    StandinNetsh::TearDown();
+  }
+  template <typename Fn>
+  void Resolve(Fn& fn, const char* name) {
+    fn = reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(module_, name)));
+    ASSERT_TRUE(fn) << name;
+  }
+  // WLAN_HOSTED_NETWORK_STATE: 0 unavailable, 1 idle, 2 active.
+  DWORD WlanState() {
+    void* status = nullptr;
+    if (query_status_(client_, &status, nullptr) != ERROR_SUCCESS || !status) return 99;
+    const DWORD state = *static_cast<DWORD*>(status);
+    free_(status);
+    return state;
+  }
+
+  const std::string copy_ = TempFile("lumora-wlan-standin.dll");
+  HMODULE module_ = nullptr;
+  HANDLE client_ = nullptr;
+  DWORD(WINAPI* open_)(DWORD, PVOID, PDWORD, PHANDLE) = nullptr;
+  DWORD(WINAPI* close_)(HANDLE, PVOID) = nullptr;
+  DWORD(WINAPI* register_)(HANDLE, DWORD, BOOL, WLAN_NOTIFICATION_CALLBACK, PVOID, PVOID, PDWORD) = nullptr;
+  DWORD(WINAPI* query_status_)(HANDLE, PVOID*, PVOID) = nullptr;
+  DWORD(WINAPI* force_stop_)(HANDLE, PDWORD, PVOID) = nullptr;
+  VOID(WINAPI* free_)(PVOID) = nullptr;
+};
+
+TEST_F(StandinHostedNetwork, NetshAndTheWlanFunctionsSeeOneNetworkAndEveryChangeIsNotified) {
+  SeenChanges seen;
+  ASSERT_EQ(register_(client_, WLAN_NOTIFICATION_SOURCE_HNWK, TRUE, RecordChange, &seen, nullptr, nullptr),
+            DWORD(ERROR_SUCCESS));
+  // Each change is waited for, so that none is folded into the next.
+  const auto notified = [&](size_t count) {
+    for (int i = 0; i < 150 && seen.Count() < count; ++i) Sleep(20);
+    return seen.Count();
+  };
+  const auto status = [&] {
+    const std::string out = Run("netsh wlan show hostednetwork");
+    const size_t at = out.find("状态                   : ");
+    return at == std::string::npos ? out : out.substr(at, out.find("\r\n", at) - at);
+  };
+  EXPECT_EQ(status(), "状态                   : 不可用");
+
+  Run(netsh::SetHostedNetworkCommand("mylove", "12345678"));
+  EXPECT_EQ(notified(1), 1u);
+  EXPECT_EQ(WlanState(), 1u);
+  Run(netsh::kStart);  // started through netsh, seen by the WLAN functions
+  EXPECT_EQ(notified(2), 2u);
+  EXPECT_EQ(WlanState(), 2u);
+  EXPECT_EQ(status(), "状态                   : 已启动");
+  DWORD reason = 0;
+  EXPECT_EQ(force_stop_(client_, &reason, nullptr), DWORD(ERROR_SUCCESS));  // and the other way round
+  EXPECT_EQ(notified(3), 3u);
+  EXPECT_EQ(status(), "状态                   : 未启动");
+  Run(netsh::kStart);
+  EXPECT_EQ(notified(4), 4u);
+  // The system drops it behind everyone's back: one switch, both views.
+  Write(standin::kHostedNetworkFile, "enabled=1\r\nactive=0\r\nssid=mylove\r\n");
+  EXPECT_EQ(notified(5), 5u);
+  EXPECT_EQ(WlanState(), 1u);
+  EXPECT_EQ(status(), "状态                   : 未启动");
+  EXPECT_NE(Run("netsh wlan show hostednetwork").find("SSID 名称              : “mylove”"), std::string::npos);
+  {
+    std::lock_guard lock(seen.mutex);
+    EXPECT_EQ(seen.changes, (std::vector<std::string>{"0->1", "1->2", "2->1", "1->2", "2->1"}));
+  }
+
+  // Unregistered, the client hears nothing more.
+  DWORD previous = 0;
+  EXPECT_EQ(register_(client_, WLAN_NOTIFICATION_SOURCE_NONE, TRUE, nullptr, nullptr, nullptr, &previous),
+            DWORD(ERROR_SUCCESS));
+  EXPECT_EQ(previous, DWORD(WLAN_NOTIFICATION_SOURCE_HNWK));
+  Run(netsh::kStart);
+  Sleep(300);
+  EXPECT_EQ(seen.Count(), 5u);
 }
 
 // --- The sharing manager ---------------------------------------------------------
@@ -695,47 +830,148 @@ TEST_F(StandinSharingByName, WrongArgumentsAreRefused) {
 
 // --- The real tethering port against the prefix's tethering manager stand-in ---
 
-using TetheringPortOnStandin = StandinFolder;
-
-TEST_F(TetheringPortOnStandin, ConfiguresStartsListsClientsAndStops) {
+class TetheringPortOnStandin : public StandinFolder {
+ protected:
+  // Runs `body` on a thread of the window's kind (a single-threaded
+  // apartment): the port must carry every call into the multithreaded one.
+  template <typename Body>
+  static void OnWindowThread(Body body) {
+    std::thread([&] {
+      ASSERT_EQ(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED), S_OK);
+      body();
+      CoUninitialize();
+    }).join();
+  }
+  std::string TetheringState(const char* key) const {
+    return standin::Get(standin::ReadSettings(Path(L"tethering-state.ini")), key, "<missing>");
+  }
+  // Every call reached the method it meant, from the multithreaded apartment.
+  void ExpectCleanLog() const {
+    const std::string log = Read(L"tethering.log");
+    EXPECT_EQ(log.find("unexpected"), std::string::npos) << log;
+    EXPECT_EQ(log.find("(STA)"), std::string::npos) << log;
+  }
   Win32TetheringPort port;
-  ASSERT_TRUE(port.Available()) << "the tethering stand-in is not registered in this prefix";
-  Write(L"tethering-state.ini", "clients=0a:1b:2c:3d:4e:5f|phone,AA-BB-CC-00-00-02|\r\n");
-  const TetheringResult configured = port.Configure("宽带连接", "我的热点", "5094817263");
-  EXPECT_TRUE(configured.ok) << configured.message;
-  EXPECT_TRUE(port.Start("").ok);
-  EXPECT_TRUE(port.Running(""));
-  const auto state = standin::ReadSettings(Path(L"tethering-state.ini"));
-  EXPECT_EQ(standin::Get(state, "ssid") + "|" + standin::Get(state, "passphrase"),
-            "我的热点|5094817263");
-  const std::vector<TetheringClient> clients = port.Clients("");
-  ASSERT_EQ(clients.size(), 2u);
-  EXPECT_EQ(clients[0].mac, "0A-1B-2C-3D-4E-5F");
-  EXPECT_EQ(clients[0].host_names, std::vector<std::string>{"phone"});
-  EXPECT_EQ(clients[1].mac, "AA-BB-CC-00-00-02");
-  EXPECT_TRUE(clients[1].host_names.empty());
-  EXPECT_TRUE(port.Stop("").ok);
-  EXPECT_FALSE(port.Running(""));
-  EXPECT_TRUE(port.Clients("").empty());
+};
+
+TEST_F(TetheringPortOnStandin, ConfiguresStartsListsClientsSwitchesAndStops) {
+  OnWindowThread([&] {
+    ASSERT_TRUE(port.Available()) << "the tethering stand-in is not registered in this prefix";
+    Write(L"tethering-state.ini", "clients=0a:1b:2c:3d:4e:5f|phone,AA-BB-CC-00-00-02|\r\n");
+    EXPECT_TRUE(port.Capability("").ok);
+    const TetheringResult configured = port.Configure("宽带连接", "我的热点", "5094817263");
+    EXPECT_TRUE(configured.ok) << configured.message;
+    EXPECT_TRUE(port.Start("").ok);
+    EXPECT_TRUE(port.Running(""));
+    EXPECT_EQ(TetheringState("ssid") + "|" + TetheringState("passphrase"), "我的热点|5094817263");
+    const std::vector<TetheringClient> clients = port.Clients("");
+    ASSERT_EQ(clients.size(), 2u);
+    EXPECT_EQ(clients[0].mac, "0A-1B-2C-3D-4E-5F");
+    EXPECT_EQ(clients[0].host_names, std::vector<std::string>{"phone"});
+    EXPECT_EQ(clients[1].mac, "AA-BB-CC-00-00-02");
+    EXPECT_TRUE(clients[1].host_names.empty());
+
+    // The switch-off without clients: on as Windows ships it, then off.
+    EXPECT_EQ(port.NoClientsTimeout(), std::optional<bool>(true));
+    EXPECT_TRUE(port.SetNoClientsTimeout(false));
+    EXPECT_EQ(TetheringState("no_clients_timeout"), "0");
+    EXPECT_EQ(port.NoClientsTimeout(), std::optional<bool>(false));
+
+    // The system turns the hotspot off behind the program's back.
+    Write(L"tethering-state.ini", "running=0\r\n");
+    EXPECT_FALSE(port.Running(""));
+    EXPECT_TRUE(port.Clients("").empty());
+    EXPECT_TRUE(port.Stop("").ok);
+    // Before Windows 10 2004 there is no such switch.
+    Write(L"tethering-state.ini", "timeout_switch=0\r\n");
+    EXPECT_EQ(port.NoClientsTimeout(), std::nullopt);
+    EXPECT_FALSE(port.SetNoClientsTimeout(true));
+  });
+  ExpectCleanLog();
 }
 
-TEST_F(TetheringPortOnStandin, RefusalsCarryTheStatusAndTheSystemsWords) {
+TEST_F(TetheringPortOnStandin, RefusalsAndFailuresCarryTheirReasons) {
+  enum Call { kCapability, kConfigure, kStart, kSwitch };
   const struct {
     const char* state;
-    const char* message;
+    Call call;
+    const char* message;  // the whole message, or its end when it begins with "…"
   } cases[] = {
-      {"refuse=组策略\r\nrefuse_status=5\r\n", "运营商授权检查未通过（组策略）"},
-      {"refuse= \r\nrefuse_status=3\r\n", "无线网卡已关闭（ ）"},
-      {"refuse=x\r\nrefuse_status=42\r\n", "未知错误（状态 42）（x）"},
+      {"refuse=组策略\r\nrefuse_status=5\r\n", kStart, "运营商授权检查未通过（组策略）"},
+      {"refuse= \r\nrefuse_status=3\r\n", kStart, "无线网卡已关闭（ ）"},
+      {"refuse=x\r\nrefuse_status=42\r\n", kStart, "未知错误（状态 42）（x）"},
+      {"capability=1\r\n", kCapability, "移动热点已被组策略禁用"},
+      {"capability=3\r\n", kCapability, "运营商不允许共享这个网络连接"},
+      {"capability=9\r\n", kCapability, "系统不允许在这个网络连接上开启移动热点（原因 9）"},
+      {"start_ends=error:0x80070005\r\n", kStart, "…（错误代码 0x80070005）"},
+      {"start_ends=canceled\r\n", kStart, "系统取消了这次操作"},
+      {"configure_ends=error:0x8000FFFF\r\n", kConfigure, "…（错误代码 0x8000FFFF）"},
+      {"timeout_ends=error:0x80004005\r\n", kSwitch, ""},
   };
-  Win32TetheringPort port;
-  for (const auto& c : cases) {
-    Write(L"tethering-state.ini", c.state);
-    const TetheringResult result = port.Start("");
-    EXPECT_FALSE(result.ok) << c.state;
-    EXPECT_EQ(result.message, c.message);
-    EXPECT_FALSE(port.Running(""));
-  }
+  OnWindowThread([&] {
+    for (const auto& c : cases) {
+      SCOPED_TRACE(c.state);
+      Write(L"tethering-state.ini", c.state);
+      const TetheringResult result = c.call == kCapability ? port.Capability("")
+                                     : c.call == kConfigure ? port.Configure("", "a", "12345678")
+                                     : c.call == kStart     ? port.Start("")
+                                                            : TetheringResult{port.SetNoClientsTimeout(false), ""};
+      EXPECT_FALSE(result.ok);
+      const std::string want = c.message;
+      if (want.rfind("…", 0) == 0) {
+        const std::string end = want.substr(std::string("…").size());
+        ASSERT_GT(result.message.size(), end.size()) << result.message;
+        EXPECT_EQ(result.message.substr(result.message.size() - end.size()), end);
+        EXPECT_EQ(result.message.find("限定时间"), std::string::npos) << "not a time-out";
+      } else {
+        EXPECT_EQ(result.message, want);
+      }
+      EXPECT_FALSE(port.Running(""));
+      EXPECT_NE(TetheringState("no_clients_timeout"), "0");
+    }
+  });
+  ExpectCleanLog();
+}
+
+// An adapter keeps the profiles of every network it joined: the connected
+// one is the connection's, and without any, the system's internet profile.
+TEST_F(TetheringPortOnStandin, TheConnectedProfileOfTheConnectionIsUsed) {
+  const std::wstring guid = L"{6C3B1E20-8F4D-4A51-9E07-123456789ABD}";
+  const std::wstring key =
+      L"SYSTEM\\CurrentControlSet\\Control\\Network\\{4D36E972-E325-11CE-BFC1-08002BE10318}\\" +
+      guid + L"\\Connection";
+  ASSERT_EQ(RegSetKeyValueW(HKEY_LOCAL_MACHINE, key.c_str(), L"Name", REG_SZ, L"WLAN", sizeof(L"WLAN")),
+            ERROR_SUCCESS);
+  const std::string g = standin::FromWide(guid);
+  Write(L"tethering-state.ini", "profiles=以太网||3;家里|" + g + "|0;公司|" + g + "|3;咖啡店|" + g + "|1\r\n");
+  OnWindowThread([&] {
+    EXPECT_TRUE(port.Start("WLAN").ok);
+    EXPECT_TRUE(port.Start("无线网络连接 9").ok);  // no profile of its own
+  });
+  RegDeleteTreeW(HKEY_LOCAL_MACHINE, key.substr(0, key.size() - std::wstring(L"\\Connection").size()).c_str());
+  EXPECT_EQ(standin::Lines(Read(L"tethering.log")),
+            (std::vector<std::string>{"create 公司", "start", "create 以太网", "start"}));
+}
+
+// A worker asked to stop during a slow start ends its wait at once and
+// cancels the operation, which then never takes effect.
+TEST_F(TetheringPortOnStandin, AStopRequestCancelsASlowStart) {
+  Write(L"tethering-state.ini", "op_ms=5000\r\n");
+  StopState state;
+  CurrentStopScope scope(&state);
+  std::thread stopper([&] {
+    Sleep(300);
+    state.RequestStop();
+  });
+  const ULONGLONG begin = GetTickCount64();
+  EXPECT_FALSE(port.Start("").ok);
+  EXPECT_LT(GetTickCount64() - begin, 2000u);
+  stopper.join();
+  const auto cancelled = [&] { return Read(L"tethering.log").find("start canceled by the caller"); };
+  for (int i = 0; i < 50 && cancelled() == std::string::npos; ++i) Sleep(20);
+  EXPECT_NE(cancelled(), std::string::npos) << Read(L"tethering.log");
+  Sleep(200);
+  EXPECT_NE(TetheringState("running"), "1");
 }
 
 }  // namespace

@@ -222,9 +222,14 @@ class FakeTethering : public TetheringPort {
  public:
   bool available = false;
   WindowsBuild real{6, 2, 9200};
-  std::string refusal;  // Start refuses with these words when set
+  std::string incapable;  // Capability refuses with these words when set
+  std::string refusal;    // Start refuses with these words when set
   std::atomic<bool> running{false};
-  std::vector<std::string> calls;  // "configure <connection>|<ssid>|<key>", "start <c>", "stop <c>"
+  // The system's switch-off without clients; nothing: no such switch.
+  std::optional<bool> no_clients_timeout = true;
+  int switch_refusals = 0;  // the next so many switch calls are refused
+  // "capability <c>", "configure <c>|<ssid>|<key>", "start <c>", "stop <c>", "timeout on|off"
+  std::vector<std::string> calls;
   std::vector<TetheringClient> clients;
 
   std::atomic<int> availability_asked{0};
@@ -233,6 +238,10 @@ class FakeTethering : public TetheringPort {
     return available;
   }
   WindowsBuild RealVersion() override { return real; }
+  TetheringResult Capability(const std::string& c) override {
+    Log("capability " + c);
+    return {incapable.empty(), incapable};
+  }
   TetheringResult Configure(const std::string& c, const std::string& ssid,
                             const std::string& key) override {
     Log("configure " + c + "|" + ssid + "|" + key);
@@ -251,6 +260,13 @@ class FakeTethering : public TetheringPort {
   }
   bool Running(const std::string&) override { return running; }
   std::vector<TetheringClient> Clients(const std::string&) override { return clients; }
+  std::optional<bool> NoClientsTimeout() override { return no_clients_timeout; }
+  bool SetNoClientsTimeout(bool enabled) override {
+    Log(enabled ? "timeout on" : "timeout off");
+    if (!no_clients_timeout || switch_refusals-- > 0) return false;
+    no_clients_timeout = enabled;
+    return true;
+  }
 
  private:
   void Log(std::string call) {
