@@ -3,6 +3,8 @@
 // scenario sets up the machine it needs and reads back what the program did.
 #include <gtest/gtest.h>
 
+#include <cstdio>
+
 #include <fstream>
 #include <sstream>
 #include <vector>
@@ -13,6 +15,7 @@
 #include "e2e_env.h"
 #include "screenshot.h"
 #include "ui_driver.h"
+#include "wlan_standin.h"
 #include "win32/file_store_win.h"
 
 namespace lumora::e2e {
@@ -118,6 +121,38 @@ TEST_F(Windows7Hotspot, HostedNetworkThatCannotStartIsReported) {
   EXPECT_TRUE(WaitUntil([&] { return StartButtonReads(main, "开启WiFi"); }, 10000));
   EXPECT_TRUE(NothingShared()) << ReadText("sharing.ini");
   CloseAndExpectEnd(program, main);
+}
+
+// The driver drops the hosted network netsh started: the WLAN functions see
+// the same network, the watch notices, and the start through netsh brings
+// it back.
+TEST_F(Windows7Hotspot, AHostedNetworkTheSystemStoppedComesBack) {
+  Program program(ProgramPath());
+  HWND main = StartReady(program);
+  ASSERT_TRUE(main);
+  ASSERT_TRUE(StartRunning(main));
+  const auto starts = [] {
+    const std::string log = ReadText("netsh.log");
+    int n = 0;
+    for (size_t at = log.find("wlan start hostednetwork"); at != std::string::npos;
+         at = log.find("wlan start hostednetwork", at + 1))
+      ++n;
+    return n;
+  };
+  const int before = starts();
+  const ULONGLONG fault = GetTickCount64();
+  SetStateValue("wlan-state.ini", "active", "0");
+  EXPECT_TRUE(WaitUntil(
+      [&] {
+        return starts() > before && StateFileValue("wlan-state.ini", "active") == "1" &&
+               TextOf(main, Ctl::标签9) == "已启动" && StartButtonReads(main, "关闭WiFi");
+      },
+      30000))
+      << ReadText("netsh.log");
+  std::printf("HEAL hosted network stopped (netsh way): restored after %.1f s\n",
+              double(GetTickCount64() - fault) / 1000);
+  CloseAndExpectEnd(program, main);
+  EXPECT_TRUE(NothingShared()) << ReadText("sharing.ini");
 }
 
 TEST_F(Windows7Hotspot, MissingRightsAreReported) {
