@@ -1,6 +1,9 @@
 #include "ui/event_table.h"
 
+#include <string>
+
 #include "common/stop_state.h"
+#include "common/trace.h"
 
 namespace lumora {
 
@@ -42,9 +45,20 @@ bool EventTable::Choose(MenuItem item) const {
 }
 
 bool EventTable::RunStartup(StartupPhase phase, const StartupInfo& info) const {
-  for (const Subsystem& s : subsystems_)
-    for (const StartupStep& step : s.startup)
-      if (step.phase == phase && (!step.run(info) || StopRequested())) return false;
+  TraceMark("phase " + std::to_string(int(phase)));
+  for (const Subsystem& s : subsystems_) {
+    int index = 0;
+    for (const StartupStep& step : s.startup) {
+      if (step.phase != phase) continue;
+      // "step updates/3.0": the subsystem, the phase and the step's place in it.
+      const std::string name = "step " + std::string(s.name) + "/" +
+                               std::to_string(int(phase)) + "." + std::to_string(index++);
+      TraceMark(name + " begin");
+      const bool go_on = step.run(info) && !StopRequested();
+      TraceMark(name + " end");
+      if (!go_on) return false;
+    }
+  }
   return true;
 }
 

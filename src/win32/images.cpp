@@ -1,10 +1,12 @@
 #include "win32/images.h"
 
 #include <map>
+#include <string>
 #include <mutex>
 #include <utility>
 
 #include "../../packaging/resource_ids.h"
+#include "common/trace.h"
 
 namespace lumora {
 namespace {
@@ -41,9 +43,12 @@ std::map<std::pair<int, int>, HANDLE> g_loaded;  // (resource, size) -> handle, 
 HANDLE Load(int resource, UINT type, int size) {
   std::lock_guard<std::mutex> lock(g_mutex);
   auto& slot = g_loaded[{resource, size}];
-  if (!slot)
+  if (!slot) {
+    TraceMark("art " + std::to_string(resource) + " begin");
     slot = LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(resource), type, size, size,
                       type == IMAGE_BITMAP ? 0 : LR_DEFAULTCOLOR);
+    TraceMark("art end");
+  }
   return slot;
 }
 

@@ -7,6 +7,7 @@
 #include <objbase.h>
 
 #include "app/app.h"
+#include "common/trace.h"
 #include "extras/extras.h"
 #include "extras/theme.h"
 #include "guard/client_guard.h"
@@ -59,13 +60,17 @@ void RouteEvents(Win32Window& window, App& app, const EventTable& events) {
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   using namespace lumora;
+  SetTraceSink([](const char* mark) { OutputDebugStringA(mark); });
+  TraceMark("main");
   INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_WIN95_CLASSES | ICC_TAB_CLASSES | ICC_BAR_CLASSES |
                                             ICC_LISTVIEW_CLASSES};
   InitCommonControlsEx(&icc);
   CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
 
+  TraceMark("window begin");
   Win32Window window(instance);
   if (!window.Create()) return 1;
+  TraceMark("window end");
   g_main = window.Main();
   Win32FileStore files;
   SettingsStore settings(files);
@@ -118,8 +123,10 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   // Another instance runs: end at once, before the ports go out of scope
   // under a worker that was already started.
   if (!app.OnCreate()) ExitProcess(0);
+  TraceMark("created");
   ShowWindow(window.Main(), SW_SHOWNORMAL);
   UpdateWindow(window.Main());
+  TraceMark("shown");
 
   MSG msg;
   while (GetMessageW(&msg, nullptr, 0, 0) > 0) {

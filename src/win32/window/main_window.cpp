@@ -4,6 +4,7 @@
 
 #include <commctrl.h>
 
+#include "common/trace.h"
 #include "ui/window_layout.h"
 #include "win32/app_messages.h"
 #include "win32/images.h"
@@ -81,7 +82,9 @@ bool Win32Window::Create() {
   SetWindowPos(main, nullptr, (GetSystemMetrics(SM_CXSCREEN) - kMainWidth) / 2,
                (GetSystemMetrics(SM_CYSCREEN) - kMainHeight) / 2, 0, 0,
                SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  TraceMark("controls begin");
   BuildControls();
+  TraceMark("controls end");
   BuildMenus();
   return true;
 }
