@@ -22,19 +22,24 @@ Subsystem HotspotController::Registration() {
       {Timer::时钟_右下角灰动, [this] { OnTrayAnimationTimer(); }},
   };
   s.menus = {{MenuItem::重启WiFi, [this] { RestartHotspot(); }}};
-  const auto step = [this](StartupPhase phase, void (HotspotController::*run)()) {
-    return StartupStep{phase, [this, run](const StartupInfo&) {
+  const auto step = [this](StartupPhase phase, void (HotspotController::*run)(),
+                           bool side_by_side = false) {
+    return StartupStep{phase,
+                       [this, run](const StartupInfo&) {
                          (this->*run)();
                          return true;
-                       }};
+                       },
+                       side_by_side};
   };
   s.startup = {
       {StartupPhase::kOsKnown, [this](const StartupInfo& info) {
          SetOsCode(info.os);
          return true;
        }},
-      step(StartupPhase::kNetwork, &HotspotController::ResetAllSharing),
-      step(StartupPhase::kNetwork, &HotspotController::FillConnectionList),
+      // The reset and the list need nothing of each other; the choice needs
+      // both (the wired names the reset collects, the list's items).
+      step(StartupPhase::kNetwork, &HotspotController::ResetAllSharing, true),
+      step(StartupPhase::kNetwork, &HotspotController::FillConnectionList, true),
       step(StartupPhase::kNetwork, &HotspotController::ChooseDefaultConnection),
       step(StartupPhase::kBackground, &HotspotController::PrepareServices),
   };

@@ -91,6 +91,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   Win32Power power;
 
   EventTable events;
+  events.SetWorkerHost(&host);
   App app({window, settings, host, system, events});
   HotspotController hotspot(
       {window, settings, host, sharing, wlan, connections, adapters, services, tethering});
