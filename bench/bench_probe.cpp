@@ -11,7 +11,12 @@
 //       trips (no result unless DEVICES devices were listed);
 //   bench_probe idle EXE SECONDS
 //       the program just started and left alone, beside minimal_window.exe:
-//       CPU time used over SECONDS and the working set at the end.
+//       CPU time used over SECONDS and the working set at the end;
+//   bench_probe stop EXE REPEATS [NETSH_DELAY_MS]
+//       the same probe as stall, during each of REPEATS stops clicked on the
+//       running hotspot (netsh slowed by NETSH_DELAY_MS, as on a slow
+//       machine), beside minimal_window.exe: the longest round trip while
+//       the stop runs, and how long the button took to come back.
 // Result lines start with "RESULT" for the scripts to read.
 #include <windows.h>
 #include <psapi.h>
@@ -285,6 +290,48 @@ void EndMinimal(Program* minimal, HWND w) {
   delete minimal;
 }
 
+// Stops the running hotspot REPEATS times (starting it again in between)
+// while both windows are probed; the longest round trip of each stop.
+int StopStall(const std::string& exe, int repeats, int delay_ms) {
+  PrepareFiles();
+  Program program(exe);
+  HWND main = BringUpRunning();
+  Program* minimal = nullptr;
+  HWND bare = StartMinimal(minimal);
+  if (!main || !bare) return 1;
+  const std::string slow = "adapter=lumora0\r\ndhcp=0\r\ndelay_ms=" + std::to_string(delay_ms) + "\r\n";
+  for (int i = 0; i < repeats; ++i) {
+    Sleep(2000);
+    WriteText("netsh-state.ini", slow);
+    std::atomic<bool> stop{false};
+    double ours = 0, base = 0;
+    int our_probes = 0, base_probes = 0;
+    std::thread a(ProbeLongest, main, std::cref(stop), std::ref(ours), std::ref(our_probes));
+    std::thread b(ProbeLongest, bare, std::cref(stop), std::ref(base), std::ref(base_probes));
+    const double clicked = NowMs();
+    Click(FindControl(main, Ctl::按钮开始));
+    const bool stopped = WaitUntil([&] { return StartButtonReads(main, "开启WiFi"); }, 60000);
+    const double took = NowMs() - clicked;
+    Sleep(200);
+    stop = true;
+    a.join();
+    b.join();
+    WriteText("netsh-state.ini", "adapter=lumora0\r\ndhcp=0\r\n");
+    if (!stopped) {
+      std::printf("the stop did not end within a minute\n");
+      break;
+    }
+    std::printf("RESULT stop_stall_ms ours=%.1f base=%.1f\n", ours, base);
+    std::printf("RESULT stop_ms ours=%.1f\n", took);
+    Click(FindControl(main, Ctl::按钮开始));
+    if (!WaitUntil([&] { return StartButtonReads(main, "关闭WiFi"); }, 60000)) break;
+  }
+  EndMinimal(minimal, bare);
+  RequestClose(main);
+  program.WaitForExit(15000);
+  return 0;
+}
+
 int Stall(const std::string& exe, int seconds, int devices) {
   PrepareFiles();
   Program program(exe);
@@ -388,12 +435,13 @@ int Idle(const std::string& exe, int seconds) {
 
 int main(int argc, char** argv) {
   const std::string mode = argc > 1 ? argv[1] : "";
-  if (argc < 4 || (mode != "longrun" && mode != "stall" && mode != "idle")) {
-    std::printf("usage: bench_probe longrun|stall|idle PATH\\LumoraWiFi.exe MINUTES|SECONDS [PERIOD_S]\n");
+  if (argc < 4 || (mode != "longrun" && mode != "stall" && mode != "idle" && mode != "stop")) {
+    std::printf("usage: bench_probe longrun|stall|idle|stop PATH\\LumoraWiFi.exe MINUTES|SECONDS|REPEATS [PERIOD_S|DELAY_MS]\n");
     return 2;
   }
   const int amount = std::max(1, std::atoi(argv[3]));
   if (mode == "longrun") return LongRun(argv[2], amount, argc > 4 ? std::max(5, std::atoi(argv[4])) : 60);
   if (mode == "stall") return Stall(argv[2], amount, argc > 4 ? std::atoi(argv[4]) : 0);
+  if (mode == "stop") return StopStall(argv[2], amount, argc > 4 ? std::atoi(argv[4]) : 1000);
   return Idle(argv[2], amount);
 }

@@ -118,7 +118,7 @@ void App::ShowMainWindow() { p_.ui.ShowMainCentred(); }
 
 void App::OnHideToTrayClicked() {
   p_.ui.SetMainVisible(false);
-  p_.ui.SetTimerInterval(Timer::时钟流量统计, 0);
+  p_.events.Announce(ShellMoment::kHiddenToTray);
 }
 
 void App::OnShowPasswordClicked() {
@@ -140,11 +140,7 @@ void App::OnCloseRequested() {
   WindowPort& ui = p_.ui;
   // From here on no worker may open a box or a balloon: the program ends.
   ui.BeginClosing();
-  if (ui.BarExists()) {
-    ui.SetBarVisible(false);
-    ui.SetTimerInterval(Timer::时钟流量, 0);
-  }
-  for (Timer t : kClientTimers) ui.SetTimerInterval(t, 0);
+  p_.events.Announce(ShellMoment::kMainClosing);
 
   // Fold the window towards its middle: first vertically, then horizontally.
   ui.RemoveMainBorder();
@@ -166,7 +162,7 @@ void App::OnCloseRequested() {
 
 void App::QuitProgram() {
   p_.ui.BeginClosing();
-  if (p_.ui.BarExists()) p_.ui.SetBarVisible(false);
+  p_.events.Announce(ShellMoment::kQuitting);
   p_.ui.SetMainVisible(false);
   QuitFromStopWorkers();
 }
@@ -180,11 +176,18 @@ void App::EndFromStartupWorker() {
 }
 
 void App::QuitFromStopWorkers() {
+  // The window is hidden already; the waits and commands of the end run on
+  // a worker, and the window thread goes on serving messages meanwhile.
+  if (exit_worker_) return;  // ending already
+  exit_worker_ = p_.host.StartWorkerThread([this] { EndSequence(); });
+}
+
+void App::EndSequence() {
   p_.host.StopWorkerThread(startup_worker_);
   p_.events.StopWorkers();
   p_.ui.RemoveTrayIcon();
   {
-    // After the bound the window thread's own stop is requested: a running
+    // After the bound the teardown's own stop is requested: a running
     // command is ended and the reset's later steps see the stop.
     StopState teardown_stop;
     CurrentStopScope scope(&teardown_stop);

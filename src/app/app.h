@@ -51,11 +51,16 @@ class App {
   const WorkerHandle& StartupWorker() const { return startup_worker_; }
 
  private:
+  // Starts the end on a worker of its own (once).
   void QuitFromStopWorkers();
+  // On that worker: the other workers stop, the tray icon goes, the
+  // subsystems' teardown runs within its bound, and the process ends.
+  void EndSequence();
 
   AppPorts p_;
   OsCode os_ = OsCode::kNotComputed;  // stays so on Windows XP
   WorkerHandle startup_worker_;
+  WorkerHandle exit_worker_;  // window thread only
 };
 
 // Texts the shell shows.

@@ -24,6 +24,8 @@ inline constexpr SettingKey kMonitor{"monitor", "monitor", "监控"};
 inline constexpr SettingKey kTrafficBar{"流量条", "是否开", "否"};
 inline constexpr SettingKey kShowPassword{"xsmm", "mm", ""};
 inline constexpr SettingKey kAutoStartHotspot{"qidong", "qidong", ""};
+// "n": a hotspot the system took down is not started again by itself.
+inline constexpr SettingKey kAutoHeal{"huifu", "huifu", "y"};
 inline constexpr SettingKey kUseRememberedConnection{"xzk2", "xz", ""};
 inline constexpr SettingKey kRememberedConnection{"kdmc", "kdmc", ""};
 // Default depends on the screen: see FloatingBarDefaultPosition.
@@ -32,7 +34,7 @@ inline constexpr SettingKey kAdapterOverride{"1", "1", ""};
 inline constexpr SettingKey kAdapterOverrideName{"1", "2", ""};
 
 inline constexpr SettingKey kAll[] = {
-    kSsid, kPassphrase, kSkinHue, kMonitor, kTrafficBar, kShowPassword, kAutoStartHotspot,
+    kSsid, kPassphrase, kSkinHue, kMonitor, kTrafficBar, kShowPassword, kAutoStartHotspot, kAutoHeal,
     kUseRememberedConnection, kRememberedConnection, kBarPosition, kAdapterOverride,
     kAdapterOverrideName};
 }  // namespace setting

@@ -95,7 +95,8 @@ void Extras::ApplyStartOptions() {
   ui.SetChecked(Ctl::选择框_开机启动, p_.autostart.AutostartExists());
   if (StopRequested()) return;
   ui.SetChecked(Ctl::选择框_启动, p_.settings.Read(setting::kAutoStartHotspot) == "y");
-  if (ui.Checked(Ctl::选择框_启动)) p_.hotspot.OnStartButton();
+  // A plain start: refused, like any other, while one runs or starts.
+  if (ui.Checked(Ctl::选择框_启动)) p_.hotspot.Start();
 }
 
 void Extras::OnAutostartClicked() {

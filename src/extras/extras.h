@@ -63,6 +63,7 @@ class Extras {
  private:
   void StartOrCancelCountdownWith(const std::string& hours);
   void TearDownAndPowerOff();
+  void PowerOff();
 
   ExtrasPorts p_;
   ShutdownCountdown countdown_;  // window thread only

@@ -9,8 +9,8 @@ namespace {
 
 constexpr int kTickMs = 1000;
 constexpr int kEnterKey = 13;
-// After the teardown has begun the window waits this long before the power
-// off is asked; a teardown still running then gets at most kTeardownGrace
+// After the teardown has begun the power-off waits this long before it is
+// asked; a teardown still running then gets at most kTeardownGrace
 // more, so that the sharing is gone before the computer goes.
 constexpr int kTeardownWaitMs = 3000;
 constexpr auto kTeardownGrace = std::chrono::seconds(30);
@@ -67,17 +67,25 @@ void Extras::ShutdownTick() {
 }
 
 void Extras::TearDownAndPowerOff() {
-  HotspotControl& hotspot = p_.hotspot;
-  if (CommandHost* host = p_.host) {
-    teardown_worker_ = host->StartWorkerThread([&hotspot] { hotspot.AbortAndResetHotspot(); });
-    host->WaitResponsive(kTeardownWaitMs);
-    const auto give_up = std::chrono::steady_clock::now() + kTeardownGrace;
-    while (teardown_worker_ && !teardown_worker_->Finished() &&
-           std::chrono::steady_clock::now() < give_up)
-      host->WaitResponsive(kGraceStepMs);
-  } else {
-    hotspot.AbortAndResetHotspot();
+  if (!p_.host) {
+    p_.hotspot.AbortAndResetHotspot();
+    PowerOff();
+    return;
   }
+  // The waits run on a worker of their own: the window stays responsive.
+  teardown_worker_ = p_.host->StartWorkerThread([this] {
+    CommandHost& host = *p_.host;
+    HotspotControl& hotspot = p_.hotspot;
+    const WorkerHandle reset = host.StartWorkerThread([&hotspot] { hotspot.AbortAndResetHotspot(); });
+    host.WaitResponsive(kTeardownWaitMs);
+    const auto give_up = std::chrono::steady_clock::now() + kTeardownGrace;
+    while (!reset->Finished() && std::chrono::steady_clock::now() < give_up && !StopRequested())
+      host.WaitResponsive(kGraceStepMs);
+    PowerOff();
+  });
+}
+
+void Extras::PowerOff() {
   if (p_.power && p_.power->AcquireShutdownPrivilege()) p_.power->RequestPowerOff();
 }
 

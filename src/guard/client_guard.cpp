@@ -14,7 +14,6 @@ namespace lumora {
 namespace {
 constexpr char kBlackMode[] = "监控";
 constexpr char kWhiteMode[] = "不监控";
-constexpr char kShared[] = "共享完成";
 constexpr int kPassInterval = 6000;
 
 // Dotted decimal with four numbers of 0 to 255: what the neighbour table
@@ -37,6 +36,10 @@ bool IsIpText(const std::string& ip) {
 
 }  // namespace
 
+ClientGuard::ClientGuard(GuardPorts ports) : p_(ports), host_names_(ports.lookups) {
+  p_.hotspot.Subscribe([this](HotspotState state) { OnHotspotState(state); });
+}
+
 Subsystem ClientGuard::Registration() {
   Subsystem s;
   s.name = "client guard";
@@ -45,8 +48,6 @@ Subsystem ClientGuard::Registration() {
       {Ctl::单选框黑, ControlEvent::kClick, [this](int) { SwitchToBlackMode(); }},
       {Ctl::单选框白, ControlEvent::kClick, [this](int) { SwitchToWhiteMode(); }},
       {Ctl::超级链接框刷新, ControlEvent::kClick, [this](int) { Refresh(); }},
-      // After the hotspot's own handler of the button (wiring order).
-      {Ctl::按钮开始, ControlEvent::kClick, [this](int) { OnHotspotButton(); }},
       {Ctl::超级列表框1, ControlEvent::kRightClick,
        [this](int row) { OnListRightClick(Ctl::超级列表框1, row); }},
       {Ctl::超级列表框2, ControlEvent::kRightClick,
@@ -69,6 +70,11 @@ Subsystem ClientGuard::Registration() {
   };
   s.startup = {
       {StartupPhase::kCreate, [this](const StartupInfo&) { ShowStoredMode(); return true; }},
+  };
+  s.shell = [this](ShellMoment moment) {
+    if (moment != ShellMoment::kMainClosing) return;
+    p_.ui.SetTimerInterval(Timer::时钟_黑, 0);
+    p_.ui.SetTimerInterval(Timer::时钟_白, 0);
   };
   s.stop_workers = [this] { StopWorkers(); };
   return s;
@@ -110,6 +116,7 @@ void ClientGuard::BlockClient(const std::string& ip) {
 void ClientGuard::ClientScan() {
   WindowPort& ui = p_.ui;
   constexpr Ctl kList = Ctl::超级列表框1;
+  const unsigned pass = pass_number_.load();
   // A black list another program holds cannot be read; taken as empty, its
   // devices would show as allowed. The pass waits for the next tick.
   const std::optional<std::string> read = ReadDeviceFile(p_.files, kBlackListPath);
@@ -168,7 +175,11 @@ void ClientGuard::ClientScan() {
     rows.push_back({std::to_string(row + 1), d.ip, d.mac, std::move(name)});
   }
   if (StopRequested()) return;
-  ui.SetRows(kList, rows);
+  // Checked where the hotspot's stop empties the list: a pass that ended
+  // meanwhile never fills it again.
+  ui.Post([this, pass, rows = std::move(rows)] {
+    if (pass == pass_number_.load()) p_.ui.SetRows(kList, rows);
+  });
 
   if (!unnamed.empty()) {
     std::vector<std::string> ips;
@@ -212,8 +223,12 @@ void ClientGuard::WhiteListEnforcement() {
 }
 
 void ClientGuard::RestartPass(WorkerHandle& worker, void (ClientGuard::*pass)()) {
-  // A pass that does not end when asked keeps its place: never two at once.
-  if (worker && !worker->Finished() && !p_.host.StopWorkerThread(worker)) return;
+  // A pass still running is asked to stop and keeps its place until the
+  // next tick: never two at once, and the window thread never waits.
+  if (worker && !worker->Finished()) {
+    worker->Stop().RequestStop();
+    return;
+  }
   worker = p_.host.StartWorkerThread([this, pass] { (this->*pass)(); });
 }
 
@@ -222,21 +237,32 @@ void ClientGuard::OnWhiteListTimer() {
   RestartPass(white_worker_, &ClientGuard::WhiteListEnforcement);
 }
 
-void ClientGuard::StopClientScan() {
-  if (scan_worker_ && !scan_worker_->Finished()) p_.host.StopWorkerThread(scan_worker_);
+void ClientGuard::EndPasses() {
+  ++pass_number_;
+  for (const WorkerHandle& w : {scan_worker_, white_worker_})
+    if (w) w->Stop().RequestStop();
 }
 
-void ClientGuard::OnHotspotButton() {
-  // The hotspot's stop empties the user list, but its command serves the
-  // window's messages meanwhile, so a pass still running may have filled
-  // the list again: the passes end first, then the list is emptied again.
-  StopWorkers();
-  if (p_.ui.Text(Ctl::按钮开始) == shared_text::kStartCaption) p_.ui.ClearRows(Ctl::超级列表框1);
+void ClientGuard::OnHotspotState(HotspotState state) {
+  WindowPort& ui = p_.ui;
+  if (state == HotspotState::kRunning) {
+    const bool black = ui.Checked(Ctl::单选框黑);
+    ui.SetTimerInterval(black ? Timer::时钟_黑 : Timer::时钟_白, kPassInterval);
+    ui.SetTimerInterval(black ? Timer::时钟_白 : Timer::时钟_黑, 0);
+    return;
+  }
+  ui.SetTimerInterval(Timer::时钟_黑, 0);
+  ui.SetTimerInterval(Timer::时钟_白, 0);
+  EndPasses();
+  // Nobody is on a hotspot that is going or gone.
+  if (state == HotspotState::kStopping || state == HotspotState::kHealing)
+    ui.ClearRows(Ctl::超级列表框1);
 }
 
 void ClientGuard::StopWorkers() {
-  StopClientScan();
-  if (white_worker_ && !white_worker_->Finished()) p_.host.StopWorkerThread(white_worker_);
+  EndPasses();
+  for (WorkerHandle* w : {&scan_worker_, &white_worker_, &mode_worker_})
+    if (*w && !(*w)->Finished()) p_.host.StopWorkerThread(*w);
 }
 
 // --- the mode radio buttons ----------------------------------------------------
@@ -253,16 +279,28 @@ void ClientGuard::SwitchToWhiteMode() {
 void ClientGuard::SwitchMode(bool black) {
   WindowPort& ui = p_.ui;
   p_.settings.Write(setting::kMonitor, black ? kBlackMode : kWhiteMode);
-  // A white list pass still running would block devices again right after
-  // the table is cleared, and black list mode never lifts those blocks.
-  StopWorkers();
+  ui.SetTimerInterval(Timer::时钟_黑, 0);
+  ui.SetTimerInterval(Timer::时钟_白, 0);
+  EndPasses();
   ui.ClearRows(black ? Ctl::超级列表框3 : Ctl::超级列表框1);
   ApplyModeLayout(ui, black);
-  ClearNeighbourTable();
-  if (p_.hotspot.ShareStatus() == kShared) {
-    ui.SetTimerInterval(Timer::时钟_黑, black ? kPassInterval : 0);
-    ui.SetTimerInterval(Timer::时钟_白, black ? 0 : kPassInterval);
-  }
+  // The table is cleared once the passes have ended: a white list pass
+  // still running would block devices again right after, and black list
+  // mode never lifts those blocks. Only then do the new mode's passes begin.
+  WorkerHandle previous = mode_worker_;
+  mode_worker_ = p_.host.StartWorkerThread(
+      [this, black, waits = std::vector<WorkerHandle>{previous, scan_worker_, white_worker_}] {
+    for (const WorkerHandle& w : waits)
+      if (w) p_.host.StopWorkerThread(w);
+    if (StopRequested()) return;
+    ClearNeighbourTable();
+    p_.ui.Post([this, black] {
+      const bool still = p_.ui.Checked(Ctl::单选框黑) == black;
+      if (!still || p_.hotspot.State() != HotspotState::kRunning) return;
+      p_.ui.SetTimerInterval(Timer::时钟_黑, black ? kPassInterval : 0);
+      p_.ui.SetTimerInterval(Timer::时钟_白, black ? 0 : kPassInterval);
+    });
+  });
 }
 
 }  // namespace lumora

@@ -34,7 +34,8 @@ struct GuardPorts {
 
 class ClientGuard {
  public:
-  explicit ClientGuard(GuardPorts ports) : p_(ports), host_names_(ports.lookups) {}
+  // Hears the hotspot's state from here on.
+  explicit ClientGuard(GuardPorts ports);
   // The workers use this object: they end first.
   ~ClientGuard() { StopWorkers(); }
   ClientGuard(const ClientGuard&) = delete;
@@ -59,15 +60,15 @@ class ClientGuard {
   // One pass of each timer's work, on the calling thread.
   void ClientScan();
   void WhiteListEnforcement();
-  // The timers' ticks: the previous pass is stopped, then a new one starts
-  // on a worker. Two passes of one kind never run at once.
+  // The timers' ticks: a new pass on a worker, unless the previous one is
+  // still running (it is asked to stop instead). Two passes of one kind
+  // never run at once.
   void OnBlackListTimer();
   void OnWhiteListTimer();
-  // Ends the running passes (a mode switch, the program's end).
-  void StopClientScan();
-  // The start button, after the hotspot has handled it: no pass outlives a
-  // stop, and the stopped hotspot's user list stays empty.
-  void OnHotspotButton();
+  // The hotspot's state: the mode's pass timer runs only while it runs; a
+  // stop ends the passes and empties the user list.
+  void OnHotspotState(HotspotState state);
+  // The program's end: the passes are asked to stop and waited for (worker).
   void StopWorkers();
 
   // --- the mode radio buttons
@@ -90,14 +91,19 @@ class ClientGuard {
  private:
   void SwitchMode(bool black);  // the two radio buttons
   void RestartPass(WorkerHandle& worker, void (ClientGuard::*pass)());
+  // Asks the passes to stop; rows of a pass that began before are dropped.
+  void EndPasses();
   void ClearNeighbourTable();
   bool RemoveSelected(Ctl view, const char* path);
 
   GuardPorts p_;
   HostNameLookups host_names_;
   std::atomic<std::int32_t> interface_index_{0};
+  // Counts the ends of passes: a pass shows its rows only while the count
+  // is still the one it began with (checked on the window thread).
+  std::atomic<unsigned> pass_number_{0};
   // Window thread only.
-  WorkerHandle scan_worker_, white_worker_;
+  WorkerHandle scan_worker_, white_worker_, mode_worker_;
   bool renaming_ = false;
   std::string rename_mac_;
 };

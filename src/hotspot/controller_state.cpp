@@ -1,5 +1,5 @@
-// The controller's registration in the program and the state it shares with
-// the client guard and the tests.
+// The controller's registration in the program, its state model and the
+// workers that change it, and the values it shares with the tests.
 #include "hotspot/hotspot_controller.h"
 
 namespace lumora {
@@ -16,10 +16,12 @@ Subsystem HotspotController::Registration() {
       on(ControlEvent::kClick, Ctl::选择框2, &HotspotController::OnRememberClicked),
       on(ControlEvent::kClick, Ctl::按钮查看连接, &HotspotController::OpenConnectionsFolder),
       on(ControlEvent::kFocusLost, Ctl::组合框1, &HotspotController::OnConnectionChanged),
+      on(ControlEvent::kClick, Ctl::选择框_自动恢复, &HotspotController::OnAutoHealClicked),
   };
   s.timers = {
       {Timer::时钟状态, [this] { OnStatusTimer(); }},
       {Timer::时钟_右下角灰动, [this] { OnTrayAnimationTimer(); }},
+      {Timer::时钟守护, [this] { OnWatchTick(); }},
   };
   s.menus = {{MenuItem::重启WiFi, [this] { RestartHotspot(); }}};
   const auto step = [this](StartupPhase phase, void (HotspotController::*run)(),
@@ -32,6 +34,7 @@ Subsystem HotspotController::Registration() {
                        side_by_side};
   };
   s.startup = {
+      step(StartupPhase::kCreate, &HotspotController::ShowStoredAutoHeal),
       {StartupPhase::kOsKnown, [this](const StartupInfo& info) {
          SetOsCode(info.os);
          return true;
@@ -43,8 +46,46 @@ Subsystem HotspotController::Registration() {
       step(StartupPhase::kNetwork, &HotspotController::ChooseDefaultConnection),
       step(StartupPhase::kBackground, &HotspotController::PrepareServices),
   };
+  s.stop_workers = [this] { StopWatch(); };
   s.teardown = [this] { AbortAndResetHotspot(); };
   return s;
+}
+
+// --- the state and the workers that change it
+
+void HotspotController::Subscribe(std::function<void(HotspotState)> changed) {
+  model_.AddListener(std::move(changed));
+}
+
+void HotspotController::Changed() {
+  p_.ui.Post([this] { model_.Deliver(); });
+}
+
+void HotspotController::Launch(const HotspotTicket& ticket,
+                               void (HotspotController::*body)(HotspotTicket&)) {
+  WorkerHandle worker = p_.host.StartWorkerThread([this, own = ticket, body]() mutable {
+    if (!model_.Enter(own)) return;
+    (this->*body)(own);
+    model_.Leave();
+  });
+  std::lock_guard lock(state_mutex_);
+  worker_ = std::move(worker);
+}
+
+bool HotspotController::Start() {
+  // The input is checked before anything changes: a refused start leaves
+  // the window as it was, with the reason in a balloon.
+  if (State() != HotspotState::kStopped) return false;
+  if (InputRefused(p_.ui.Text(Ctl::编辑框名称), p_.ui.Text(Ctl::编辑框密码))) return false;
+  {
+    std::lock_guard lock(state_mutex_);
+    start_retry_count_ = 0;
+  }
+  const std::optional<HotspotTicket> ticket = model_.Apply(HotspotEvent::kStart);
+  if (!ticket) return false;
+  Changed();
+  Launch(*ticket, &HotspotController::RunStart);
+  return true;
 }
 
 // --- controller state
@@ -73,9 +114,9 @@ bool HotspotController::SharingPassDone() const {
   std::lock_guard lock(state_mutex_);
   return sharing_pass_done_;
 }
-WorkerHandle HotspotController::StartWorker() const {
+WorkerHandle HotspotController::Worker() const {
   std::lock_guard lock(state_mutex_);
-  return start_worker_;
+  return worker_;
 }
 
 }  // namespace lumora

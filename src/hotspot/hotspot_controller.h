@@ -1,8 +1,10 @@
 #pragma once
 // The hotspot controller: finding the connections, sharing, starting,
 // stopping and restarting the hosted network, and the services sharing needs.
-// One object for the whole run; its state is the controller state the start
-// sequence, the stop and the client guard share.
+// One object for the whole run. Its state model is the one record of
+// whether the hotspot runs; the window shows what the model says.
+#include <cstdint>
+#include <functional>
 #include <initializer_list>
 #include <mutex>
 #include <string>
@@ -10,7 +12,9 @@
 #include "common/command_host.h"
 #include "common/settings.h"
 #include "hotspot/hotspot_control.h"
+#include "hotspot/hotspot_state.h"
 #include "hotspot/network_ports.h"
+#include "hotspot/watch_rules.h"
 #include "ui/subsystem.h"
 #include "ui/window_port.h"
 
@@ -26,6 +30,11 @@ struct HotspotPorts {
   AdaptersPort& adapters;
   ServicesPort& services;
   TetheringPort& tethering;
+  // What the system announces (routes, addresses, the hosted network); none:
+  // the watch looks only every ten seconds.
+  NetworkEventsPort* events = nullptr;
+  // A steady clock in milliseconds. Empty: std::chrono::steady_clock.
+  std::function<std::int64_t()> now_ms;
 };
 
 // Texts the controller shows or writes.
@@ -36,9 +45,18 @@ inline constexpr char kStartingCaption[] = "启动中\r\n请稍后";
 inline constexpr char kTrayRunning[] = "已开启WiFi，现在可以拿手机来连接啦";
 }  // namespace hotspot_text
 
+// How one run of the start sequence ended.
+enum class StartRun {
+  kRunning,       // shared and running
+  kRefused,       // input, rights or connection refused; the window says why
+  kHostedFailed,  // the hosted network did not start; LastHostedOutput says why
+  kNotShared,     // up, but the sharing check failed: worth another run
+  kStopped,       // asked to stop
+};
+
 class HotspotController : public HotspotControl {
  public:
-  explicit HotspotController(HotspotPorts ports) : p_(ports) {}
+  explicit HotspotController(HotspotPorts ports);
   // Its start-up steps (sharing reset, connections, services), the start
   // button, the restart link and menu item, the animations, and the reset
   // when the program ends.
@@ -46,6 +64,13 @@ class HotspotController : public HotspotControl {
   // The version code of the running system, known once the window exists.
   void SetOsCode(OsCode code) { os_ = code; }
   OsCode Os() const { return os_; }
+
+  // --- the state (HotspotControl)
+  HotspotState State() const override { return model_.Current(); }
+  void Subscribe(std::function<void(HotspotState)> changed) override;
+  bool Start() override;
+  void AbortAndResetHotspot() override;
+  std::optional<std::vector<HotspotClient>> MobileHotspotClients() override;
 
   // --- connection discovery
   void FillConnectionList();
@@ -73,29 +98,50 @@ class HotspotController : public HotspotControl {
   // Whether the private side of the last WLAN start is shared.
   bool HostedConnectionShared();
 
-  // --- start: the sequence runs on a worker
+  // --- start: the whole start with its re-runs, on the calling worker
   void StartHotspot();
   void OnStatusTimer();         // 时钟状态
   void OnTrayAnimationTimer();  // 时钟_右下角灰动
 
-  // --- stop, restart, reset, services
-  void OnStartButton() override;
+  // --- stop, restart, services (the button and the link: window thread)
+  void OnStartButton();
   void StopHotspot();
   void RestartHotspot();
-  void AbortAndResetHotspot() override;
   void PrepareServices();
 
-  // --- controller state (read by the client guard and the tests)
-  std::string ShareStatus() const override;
-  std::optional<std::vector<HotspotClient>> MobileHotspotClients() override;
+  // --- the watch over a running hotspot and the heal
+  void OnWatchTick();      // 时钟守护
+  void OnSystemChanged();  // any thread: a route, an address, the hosted network, a resume
+  void OnAutoHealClicked();  // 选择框_自动恢复
+  void ShowStoredAutoHeal();
+  void StopWatch();
+
+  // --- controller state (read by the animations and the tests)
+  std::string ShareStatus() const;
   std::string LastHostedOutput() const;
   bool LastStartFailed() const;
   bool ResetSharingRequested() const;
   int StartRetryCount() const;
   bool SharingPassDone() const;
-  WorkerHandle StartWorker() const;
+  // The hotspot's latest worker (start, restart, stop).
+  WorkerHandle Worker() const;
 
  private:
+  // Starts `body` on a worker for the change `ticket`; the worker runs it
+  // only when no newer change came before it got its turn.
+  void Launch(const HotspotTicket& ticket, void (HotspotController::*body)(HotspotTicket&));
+  void Changed();  // hands the model's new states to the window thread
+  void RunStart(HotspotTicket& ticket);
+  void RunStop(HotspotTicket& ticket);
+  void Undo();
+  // the watch and the heal
+  std::int64_t NowMs() const;
+  void Watch(HotspotState state);
+  void RunWatch(HotspotTicket& ticket);
+  WatchFacts LookAtHotspot();
+  void Heal(HotspotTicket& ticket, const WatchAction& action);
+  void GiveUp(HotspotTicket& ticket, const char* text);
+  void RememberInternet();
   // discovery
   bool SelectFirstStartingWith(std::initializer_list<const char*> prefixes);
   void DetectUntilFound();
@@ -104,6 +150,10 @@ class HotspotController : public HotspotControl {
   // stop, and the sequence then ends where it is
   bool Pause(int ms);
   bool Run(std::string_view command_line, std::string* output = nullptr);
+  StartRun RunStartOnce();
+  bool PrepareRun();
+  std::string TakeTypedInput(const std::string& typed, Ctl box);
+  StartRun CheckStarted(HotspotPath path);
   bool InputRefused(const std::string& ssid, const std::string& key);
   bool ConnectionChosen();  // false, with a balloon, when the box is empty
   bool StartWithNetsh(const std::string& ssid, const std::string& key);
@@ -112,19 +162,26 @@ class HotspotController : public HotspotControl {
   HotspotPath ChoosePath();
   bool MobileHotspotRunning();
   void StopMobileHotspot();
+  void StopCommands();
   void FindTetheringAdapter();
   void FindHostedAdapterName(void (HotspotController::*find)(), int pause_ms);
   void RememberHostedOutput(const std::string& output);
-  void ResetStartUi();
+  // the window's look of each state (window thread)
+  void Draw(HotspotState state);
+  void ShowStartingState();
+  void ShowHealingState();
   void ShowRunningState();
-  void ShowStartFailed();
   void ShowStoppedLook();
-  void ShowStoppedState();
+  void ShowStartEnded();
+  void ShowStopBegun();
+  void ShowStopDone();
 
   HotspotPorts p_;
   OsCode os_ = OsCode::kNotComputed;
+  HotspotStateModel model_;
+  HotspotState drawn_ = HotspotState::kStopped;  // window thread only
 
-  mutable std::mutex state_mutex_;  // workers and the window thread share the state
+  mutable std::mutex state_mutex_;  // workers and the window thread share the values below
   std::string last_hosted_output_;
   std::string share_status_;
   std::string chosen_connection_;
@@ -136,13 +193,14 @@ class HotspotController : public HotspotControl {
   bool reset_sharing_requested_ = false;
   bool last_start_failed_ = false;
   int start_retry_count_ = 0;
-  WorkerHandle start_worker_;
-  // The worker of the last restart: not the start worker, but a reset must
-  // stop it as well before it touches the sharing configuration.
-  WorkerHandle restart_worker_;
+  WorkerHandle worker_;
   int animation_frame_ = 0;
   int tray_animation_frame_ = 0;
   bool sharing_pass_done_ = false;
+  std::string internet_at_start_;  // where the internet went when the hotspot came up
+  HealBudget heal_budget_;
+  WorkerHandle watch_worker_;
+  bool watching_ = false;  // window thread only
 };
 
 }  // namespace lumora

@@ -67,6 +67,9 @@ class WlanPort {
   // InitSettings, then the enable property.
   virtual bool SetHostedNetworkEnabled(bool enabled) = 0;
   virtual bool HostedNetworkActive() = 0;
+  // Whether the hosted network runs; nothing when its status cannot be read
+  // (no WLAN service, no hosted-network functions).
+  virtual std::optional<bool> HostedNetworkUp() = 0;
   virtual bool InitSettings() = 0;
   // SSID bytes (GBK, at most 32), keeping the configured number of peers.
   virtual bool SetConnectionSettings(const std::string& ssid_gbk) = 0;
@@ -143,8 +146,23 @@ class AdaptersPort {
   virtual std::vector<AdapterInfo> Adapters() = 0;
   // The name InternetGetConnectedStateEx gives for the internet connection.
   virtual std::string InternetConnectionName() = 0;
+  // The connection the system would send a packet to the internet through
+  // now (its best route); empty when there is none or it has no name.
+  virtual std::string InternetRouteConnection() = 0;
   // Starts "control.exe ncpa.cpl" without waiting.
   virtual void OpenConnectionsFolder() = 0;
+};
+
+// --- Changes the system announces --------------------------------------------
+
+// Routes, addresses and the hosted network's state change: the watcher of a
+// running hotspot looks at once instead of at its next round.
+class NetworkEventsPort {
+ public:
+  virtual ~NetworkEventsPort() = default;
+  // `changed` may be called on any thread, until Unwatch has returned.
+  virtual void Watch(std::function<void()> changed) = 0;
+  virtual void Unwatch() = 0;
 };
 
 // --- Services ------------------------------------------------------------------

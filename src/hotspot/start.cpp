@@ -8,12 +8,10 @@
 #include "hotspot/hotspot_path.h"
 #include "hotspot/hotspot_controller.h"
 #include "hotspot/netsh_text.h"
-#include "ui/shared_texts.h"
 
 namespace lumora {
 namespace {
 
-constexpr Colour kGreen{0, 128, 0};
 // The hosted network's SSID field holds 32 bytes; WPA2 pass phrases end at 63.
 constexpr std::size_t kMaxSsidBytes = 32;
 constexpr std::size_t kMinKeyBytes = 8;
@@ -52,21 +50,6 @@ void HotspotController::RememberHostedOutput(const std::string& output) {
   last_hosted_output_ = output;
 }
 
-void HotspotController::OnStartButton() {
-  if (p_.ui.Text(Ctl::按钮开始) != shared_text::kStartCaption) {
-    p_.ui.SetText(Ctl::编辑框虚拟网卡, "");
-    p_.ui.ClearRows(Ctl::超级列表框1);
-    p_.ui.SetVisible(Ctl::超级链接框_重启, false);
-    for (Timer t : kClientTimers) p_.ui.SetTimerInterval(t, 0);
-    p_.ui.SetTimerInterval(Timer::时钟流量, 0);
-    StopHotspot();
-    return;
-  }
-  std::lock_guard lock(state_mutex_);
-  start_retry_count_ = 0;
-  start_worker_ = p_.host.StartWorkerThread([this] { StartHotspot(); });
-}
-
 bool HotspotController::InputRefused(const std::string& ssid, const std::string& key) {
   // The limits apply to what is sent: the text after the space removal.
   const auto refuse = [this](const char* text, int dy) {
@@ -90,53 +73,7 @@ bool HotspotController::InputRefused(const std::string& ssid, const std::string&
 bool HotspotController::ConnectionChosen() {
   if (!netsh::TrimSpaces(p_.ui.Text(Ctl::组合框1)).empty()) return true;
   p_.ui.ShowBalloon(kNoConnection, 140, 40);
-  ResetStartUi();
   return false;
-}
-
-void HotspotController::ShowStoppedLook() {
-  p_.ui.SetTimerInterval(Timer::时钟状态, 0);
-  p_.ui.SetPicture(Ctl::图片框状态, Image::kStatusStopped);
-  p_.ui.SetTimerInterval(Timer::时钟_右下角灰动, 0);
-  p_.ui.SetTrayIcon(Image::kTrayOff);
-}
-
-void HotspotController::ResetStartUi() {
-  p_.ui.SetText(Ctl::按钮开始, shared_text::kStartCaption);
-  p_.ui.SetEnabled(Ctl::按钮开始, true);
-  RememberHostedOutput("");
-  ShowStoppedLook();
-}
-
-void HotspotController::ShowStartFailed() {
-  ShowStoppedLook();
-  p_.ui.SetText(Ctl::按钮开始, shared_text::kStartCaption);
-  p_.ui.SetEnabled(Ctl::按钮开始, true);
-  p_.ui.ShowMessage(kSharingFailed, "启动失败", MessageIcon::kInformation, MessageButtons::kOk);
-}
-
-void HotspotController::ShowRunningState() {
-  p_.ui.SetText(Ctl::按钮开始, hotspot_text::kStopCaption);
-  p_.ui.SetEnabled(Ctl::按钮开始, true);
-  for (Ctl c : {Ctl::编辑框名称, Ctl::编辑框密码, Ctl::组合框1}) p_.ui.SetEnabled(c, false);
-  p_.ui.SetText(Ctl::标签9, "已启动");
-  p_.ui.SetTextColour(Ctl::标签9, kGreen);
-  if (p_.ui.Checked(Ctl::单选框黑)) {
-    p_.ui.SetTimerInterval(Timer::时钟_黑, 6000);
-    p_.ui.SetTimerInterval(Timer::时钟_白, 0);
-  }
-  if (p_.ui.Checked(Ctl::单选框白)) {
-    p_.ui.SetTimerInterval(Timer::时钟_白, 6000);
-    p_.ui.SetTimerInterval(Timer::时钟_黑, 0);
-  }
-  if (p_.ui.Checked(Ctl::选择框显示流量)) p_.ui.SetTimerInterval(Timer::时钟流量, 1000);
-  p_.ui.SetVisible(Ctl::超级链接框_重启, true);
-  p_.ui.SetEnabled(Ctl::超级链接框_重启, true);
-  {
-    std::lock_guard lock(state_mutex_);
-    share_status_ = hotspot_text::kShareDone;
-  }
-  p_.ui.SetMenuItemEnabled(MenuItem::重启WiFi, true);
 }
 
 void HotspotController::FindHostedAdapterName(void (HotspotController::*find)(), int pause_ms) {
@@ -151,88 +88,69 @@ void HotspotController::FindHostedAdapterName(void (HotspotController::*find)(),
     p_.ui.SetText(Ctl::编辑框虚拟网卡, p_.settings.Read(setting::kAdapterOverrideName));
 }
 
-void HotspotController::StartHotspot() {
-  // A fresh start: animations from their first frame, the client guard's
-  // and the traffic timers off until the hotspot runs.
+// Spaces are taken out (the first three only) and the result remembered,
+// as the settings file holds it: a character GBK has no place for would go
+// on the air as typed but come back as "?" at the next start, so the start
+// uses, shows and stores the same text from the beginning.
+std::string HotspotController::TakeTypedInput(const std::string& typed, Ctl box) {
+  std::string text = typed;
+  if (text.find(' ') != std::string::npos) text = netsh::RemoveFirstSpaces(text, 3);
+  text = GbkToUtf8(Utf8ToGbk(text));
+  if (text != typed) p_.ui.SetText(box, text);
+  return text;
+}
+
+// The first steps of every run: a fresh animation, the sharing left over
+// from another connection, a restart or a failed start cleared, and the
+// SSID and pass phrase as they will be used, saved.
+bool HotspotController::PrepareRun() {
+  const std::string chosen = p_.ui.Text(Ctl::组合框1);
+  bool reset;
   {
     std::lock_guard lock(state_mutex_);
     animation_frame_ = 0;
     tray_animation_frame_ = 0;
     share_status_.clear();
-  }
-  for (Timer t : kClientTimers) p_.ui.SetTimerInterval(t, 0);
-  p_.ui.SetTimerInterval(Timer::时钟流量, 0);
-
-  if (InputRefused(p_.ui.Text(Ctl::编辑框名称), p_.ui.Text(Ctl::编辑框密码))) return;
-  if (StopRequested()) return;
-
-  // Starting: the button waits, the animations run.
-  p_.ui.SetEnabled(Ctl::按钮开始, false);
-  p_.ui.SetText(Ctl::按钮开始, hotspot_text::kStartingCaption);
-  p_.ui.SetTimerInterval(Timer::时钟状态, 500);
-  p_.ui.SetTimerInterval(Timer::时钟_右下角灰动, 500);
-
-  // Sharing left over from another connection, a restart or a failed
-  // start is cleared first.
-  const std::string chosen = p_.ui.Text(Ctl::组合框1);
-  bool reset;
-  {
-    std::lock_guard lock(state_mutex_);
     chosen_connection_ = chosen;
     reset = chosen != connection_at_last_stop_ || reset_sharing_requested_ || last_start_failed_;
   }
   if (reset) {
     ResetAllSharing();
-    if (StopRequested() || !Pause(100)) return;
+    if (StopRequested() || !Pause(100)) return false;
   }
   {
     std::lock_guard lock(state_mutex_);
     reset_sharing_requested_ = false;
   }
-
-  // Spaces are taken out (the first three only) and the result remembered,
-  // as the settings file holds it: a character GBK has no place for would
-  // go on the air as typed but come back as "?" at the next start, so the
-  // start uses, shows and stores the same text from the beginning.
-  const auto usable = [](std::string text) {
-    if (text.find(' ') != std::string::npos) text = netsh::RemoveFirstSpaces(text, 3);
-    return GbkToUtf8(Utf8ToGbk(text));
-  };
-  const std::string typed_ssid = p_.ui.Text(Ctl::编辑框名称);
-  const std::string typed_key = p_.ui.Text(Ctl::编辑框密码);
-  const std::string ssid = usable(typed_ssid);
-  const std::string key = usable(typed_key);
-  if (ssid != typed_ssid) p_.ui.SetText(Ctl::编辑框名称, ssid);
-  if (key != typed_key) p_.ui.SetText(Ctl::编辑框密码, key);
+  const std::string ssid = TakeTypedInput(p_.ui.Text(Ctl::编辑框名称), Ctl::编辑框名称);
+  const std::string key = TakeTypedInput(p_.ui.Text(Ctl::编辑框密码), Ctl::编辑框密码);
   p_.settings.Write(setting::kSsid, ssid);
   p_.settings.Write(setting::kPassphrase, key);
-  if (StopRequested()) return;
+  return !StopRequested();
+}
 
+StartRun HotspotController::RunStartOnce() {
+  if (!PrepareRun()) return StartRun::kStopped;
   const HotspotPath path = ChoosePath();
   {
     std::lock_guard lock(state_mutex_);
     path_ = path;
   }
-  if (StopRequested()) return;
-  const bool go_on = path == HotspotPath::kNetsh          ? StartWithNetsh(ssid, key)
+  if (StopRequested()) return StartRun::kStopped;
+  const std::string ssid = p_.ui.Text(Ctl::编辑框名称);
+  const bool go_on = path == HotspotPath::kNetsh          ? StartWithNetsh(ssid, p_.ui.Text(Ctl::编辑框密码))
                      : path == HotspotPath::kMobileHotspot ? StartWithMobileHotspot()
                                                            : StartWithWlan();
-  if (!go_on || StopRequested()) return;
+  if (StopRequested()) return StartRun::kStopped;
+  if (!go_on) return StartRun::kRefused;
+  // netsh's output or the WLAN functions' failure says why it did not start.
+  if (LastHostedOutput().find("无法") != std::string::npos) return StartRun::kHostedFailed;
+  return CheckStarted(path);
+}
 
-  // The hosted network did not start: netsh's output or the WLAN
-  // functions' failure says why.
-  const std::string output = LastHostedOutput();
-  if (output.find("无法") != std::string::npos) {
-    p_.ui.ShowMessage(kStartFailedPrefix + netsh::CleanOutput(output) + kStartFailedRemedy,
-                      "开启失败", MessageIcon::kInformation, MessageButtons::kOk);
-    if (StopRequested()) return;
-    AbortAndResetHotspot();
-    ResetStartUi();
-    return;
-  }
-
-  // Did sharing take effect? On the WLAN path both sides must be shared; the
-  // Mobile Hotspot shares by itself while it runs.
+// Did sharing take effect? On the WLAN path both sides must be shared; the
+// Mobile Hotspot shares by itself while it runs.
+StartRun HotspotController::CheckStarted(HotspotPath path) {
   bool shared;
   if (path == HotspotPath::kMobileHotspot) {
     shared = MobileHotspotRunning();
@@ -240,29 +158,56 @@ void HotspotController::StartHotspot() {
     shared = !GetSharedPublicConnectionName().empty();
     if (shared && path == HotspotPath::kWlanHosted) shared = HostedConnectionShared();
   }
-  if (StopRequested()) return;
-  if (shared) {
-    {
-      std::lock_guard lock(state_mutex_);
-      last_start_failed_ = false;
+  if (StopRequested()) return StartRun::kStopped;
+  std::lock_guard lock(state_mutex_);
+  last_start_failed_ = !shared;
+  return shared ? StartRun::kRunning : StartRun::kNotShared;
+}
+
+// A start that ends without the hotspot leaves nothing of it behind: no
+// hosted network, Mobile Hotspot or sharing, and no adapter to count.
+void HotspotController::Undo() {
+  ResetAllSharing();
+  p_.ui.SetText(Ctl::编辑框虚拟网卡, "");
+}
+
+void HotspotController::RunStart(HotspotTicket& ticket) {
+  const auto ended = [&] {
+    RememberHostedOutput("");
+    if (model_.Report(ticket, HotspotEvent::kStartEnded)) Changed();
+  };
+  for (;;) {
+    switch (RunStartOnce()) {
+      case StartRun::kStopped:
+        return;  // whoever asked for the stop takes it from here
+      case StartRun::kRunning:
+        RememberInternet();
+        if (model_.Report(ticket, HotspotEvent::kStarted)) Changed();
+        return;
+      case StartRun::kRefused:
+        return ended();
+      case StartRun::kHostedFailed:
+        p_.ui.ShowMessage(kStartFailedPrefix + netsh::CleanOutput(LastHostedOutput()) +
+                              kStartFailedRemedy,
+                          "开启失败", MessageIcon::kInformation, MessageButtons::kOk);
+        if (StopRequested()) return;
+        Undo();
+        return ended();
+      case StartRun::kNotShared: {
+        std::lock_guard lock(state_mutex_);
+        if (start_retry_count_ < kMaxRetries) {
+          ++start_retry_count_;
+          continue;  // the window stays in the starting state
+        }
+      }
+        Undo();
+        if (StopRequested()) return;
+        if (model_.Report(ticket, HotspotEvent::kStartEnded)) Changed();
+        p_.ui.ShowMessage(kSharingFailed, "启动失败", MessageIcon::kInformation,
+                          MessageButtons::kOk);
+        return;
     }
-    ShowRunningState();
-    return;
   }
-  {
-    std::lock_guard lock(state_mutex_);
-    last_start_failed_ = true;
-    if (start_retry_count_ < kMaxRetries) {
-      // The next run starts as this one's last act. The stop check and the
-      // new handle share the lock with the reset, which therefore either
-      // prevents the next run or sees its handle and stops it.
-      if (StopRequested()) return;
-      ++start_retry_count_;
-      start_worker_ = p_.host.StartWorkerThread([this] { StartHotspot(); });
-      return;
-    }
-  }
-  ShowStartFailed();
 }
 
 }  // namespace lumora

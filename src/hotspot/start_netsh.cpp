@@ -31,7 +31,6 @@ bool HotspotController::StartWithNetsh(const std::string& ssid, const std::strin
   RememberHostedOutput(out);
   if (out.find("管理员") != std::string::npos) {
     p_.ui.ShowBalloon(kNoAdminRights, 210, 250);
-    ResetStartUi();
     return false;
   }
   if (!ConnectionChosen()) return false;

@@ -18,7 +18,18 @@ std::string Megabytes(std::uint64_t bytes) {
 }  // namespace
 
 TrafficMonitor::TrafficMonitor(TrafficPorts ports)
-    : p_(std::move(ports)), source_(p_.index, p_.counters) {}
+    : p_(std::move(ports)), source_(p_.index, p_.counters) {
+  if (!p_.hotspot) return;
+  p_.hotspot->Subscribe([this](HotspotState state) {
+    switch (state) {
+      case HotspotState::kStarting:
+      case HotspotState::kHealing: return OnMoment(TrafficMoment::kStartBegins);
+      case HotspotState::kRunning: return OnMoment(TrafficMoment::kStartSucceeded);
+      case HotspotState::kStopping: return OnMoment(TrafficMoment::kStopped);
+      case HotspotState::kStopped: return;
+    }
+  });
+}
 
 Subsystem TrafficMonitor::Registration() {
   Subsystem s;
@@ -33,6 +44,11 @@ Subsystem TrafficMonitor::Registration() {
   s.timers = {
       {Timer::时钟流量统计, [this] { UpdateTrafficTotals(); }},
       {Timer::时钟流量, [this] { OnBarTick(); }},
+  };
+  s.shell = [this](ShellMoment moment) {
+    OnMoment(moment == ShellMoment::kHiddenToTray  ? TrafficMoment::kHiddenToTray
+             : moment == ShellMoment::kMainClosing ? TrafficMoment::kMainClosing
+                                                   : TrafficMoment::kQuitting);
   };
   s.startup = {
       {StartupPhase::kCreate, [this](const StartupInfo&) { ShowStoredBarOption(); return true; }},
@@ -109,7 +125,6 @@ void TrafficMonitor::OnMoment(TrafficMoment moment) {
     case TrafficMoment::kStartSucceeded:
       if (ui.Checked(Ctl::选择框显示流量)) StartBarTimer();
       break;
-    case TrafficMoment::kReset:
     case TrafficMoment::kHiddenToTray:
       ui.SetTimerInterval(Timer::时钟流量统计, 0);
       break;

@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "common/settings.h"
+#include "hotspot/hotspot_control.h"
 #include "net/interface_index.h"
 #include "traffic/bar_port.h"
 #include "traffic/counters.h"
@@ -30,14 +31,17 @@ struct TrafficPorts {
   std::function<void()> show_main_normal;
   // A steady clock in milliseconds. Empty: std::chrono::steady_clock.
   std::function<std::int64_t()> now_ms;
+  // The hotspot whose state starts and stops the timers; none in tests that
+  // drive the moments themselves.
+  HotspotControl* hotspot = nullptr;
 };
 
-// Moments of the program's life that start or stop the traffic timers.
+// Moments of the program's life that start or stop the traffic timers:
+// the hotspot's states and the shell's moments.
 enum class TrafficMoment : unsigned char {
-  kStartBegins,     // a hotspot start begins
+  kStartBegins,     // a start or a heal begins
   kStartSucceeded,  // the hotspot runs
-  kStopped,         // the hotspot was stopped with the button
-  kReset,           // the hotspot was reset (abort, restart)
+  kStopped,         // the hotspot is being stopped or reset
   kHiddenToTray,    // "缩小到右下角"
   kMainClosing,     // the close box
   kQuitting,        // the program's exit routine

@@ -17,7 +17,7 @@ enum class Ctl : int {
   超级列表框2, 透明标签_白说明, 编辑框设备, 编辑框去除多个本地,
   // Page "设置中心".
   分组框2, 标签5, 组合框1, 按钮查看连接, 选择框2, 标签14, 编辑框虚拟网卡, 分组框1, 滑块条色调,
-  透明标签位置, 按钮色调, 分组框5, 选择框_启动, 选择框_开机启动, 画板_叹号,
+  透明标签位置, 按钮色调, 分组框5, 选择框_启动, 选择框_开机启动, 画板_叹号, 选择框_自动恢复,
   // Page "流量统计".
   分组框6, 图片框下载, 标签本次下载流量, 图片框上传, 标签本次上传流量, 透明标签4, 标签本次总流量,
   透明标签1, 标签本次总金额, 选择框显示流量,
@@ -33,6 +33,7 @@ inline constexpr int kControlCount = static_cast<int>(Ctl::kCount);
 enum class Timer : int {
   时钟状态, 时钟_右下角灰动, 时钟_黑, 时钟_白, 时钟流量统计, 时钟关机,
   时钟流量,  // on the floating bar
+  时钟守护,  // the running hotspot's watch
   kCount
 };
 inline constexpr int kTimerCount = static_cast<int>(Timer::kCount);

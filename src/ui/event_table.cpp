@@ -135,6 +135,11 @@ bool EventTable::RunStartup(StartupPhase phase, const StartupInfo& info) const {
   return true;
 }
 
+void EventTable::Announce(ShellMoment moment) const {
+  for (const Subsystem& s : subsystems_)
+    if (s.shell) s.shell(moment);
+}
+
 void EventTable::StopWorkers() const {
   for (auto s = subsystems_.rbegin(); s != subsystems_.rend(); ++s)
     if (s->stop_workers) s->stop_workers();

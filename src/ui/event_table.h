@@ -25,6 +25,8 @@ class EventTable {
   // The steps of one phase; false as soon as one ends the sequence (steps
   // that ran side by side all end first).
   bool RunStartup(StartupPhase phase, const StartupInfo& info) const;
+  // Every subsystem's `shell`, in wiring order.
+  void Announce(ShellMoment moment) const;
   void StopWorkers() const;
   void Teardown() const;
 

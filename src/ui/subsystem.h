@@ -52,6 +52,14 @@ enum class StartupPhase : unsigned char {
   kBackground, // start-up worker: statistics page, services
 };
 
+// Moments of the shell that other subsystems follow with their timers and
+// windows.
+enum class ShellMoment : unsigned char {
+  kHiddenToTray,  // "缩小到右下角"
+  kMainClosing,   // the close box, before the window folds away
+  kQuitting,      // the program's exit routine
+};
+
 struct StartupInfo {
   OsCode os = OsCode::kNotComputed;
 };
@@ -88,6 +96,8 @@ struct Subsystem {
   std::vector<TimerRoute> timers;
   std::vector<MenuRoute> menus;
   std::vector<StartupStep> startup;
+  // The shell's moments, on the window thread.
+  std::function<void(ShellMoment)> shell;
   // At exit, first every subsystem's stop_workers (quick: ask and wait within
   // the stop bound), then the tray icon goes, then every teardown (for
   // example the hotspot's reset). Both run in reverse registration order.

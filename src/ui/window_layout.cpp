@@ -125,6 +125,8 @@ constexpr ControlDef kControls[] = {
      {270, 18, 99, 18}, "开机打开软件", 0, F::kDefault, I::kNone},
     {C::画板_叹号, "画板_叹号", K::kIconBoard, P::k设置中心, C::分组框5, {361, 17, 20, 21}, "",
      f::kHandCursor, F::kDefault, I::kExclamation},
+    {C::选择框_自动恢复, "选择框_自动恢复", K::kCheckBox, P::k设置中心, C::分组框5,
+     {162, 18, 100, 18}, "自动恢复WiFi", 0, F::kDefault, I::kNone},
 
     // Page "流量统计".
     {C::分组框6, "分组框6", K::kGroupBox, P::k流量统计, kPage, {14, 34, 400, 197},
@@ -195,6 +197,7 @@ constexpr TimerDef kTimers[] = {
     {Timer::时钟流量统计, "时钟流量统计", false},
     {Timer::时钟关机, "时钟关机", false},
     {Timer::时钟流量, "时钟流量", true},
+    {Timer::时钟守护, "时钟守护", false},
 };
 static_assert(std::size(kTimers) == kTimerCount);
 

@@ -116,9 +116,6 @@ inline constexpr int kSliderMin = 0, kSliderMax = 340;
 inline constexpr int kHueOffset = 160;
 
 // Named groups of the window definition.
-// The client guard's and the traffic page's timers: off whenever the
-// hotspot stops, is reset, or a start begins, and when the window closes.
-inline constexpr Timer kClientTimers[] = {Timer::时钟_黑, Timer::时钟_白, Timer::时钟流量统计};
 // Controls shown only in black list mode, and only in white list mode.
 inline constexpr Ctl kBlackModeControls[] = {Ctl::分组框3, Ctl::超级列表框1, Ctl::超级列表框2,
                                             Ctl::超级链接框刷新};

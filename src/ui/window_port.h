@@ -2,9 +2,11 @@
 // The main window and the floating bar as the core sees them: controls,
 // timers, menu items, the tray icon and the boxes the program shows, all by
 // design name. Workers call this too; the Windows layer carries each call to
-// the window thread, and once the window is gone a call does nothing and a
-// read gives the empty value. Only what the program itself reads back is
+// the window thread in the order the worker made them: a change is handed
+// over without waiting, a read or a box waits for its answer. Once the
+// window is gone a call does nothing and a read gives the empty value. Only what the program itself reads back is
 // here; the tests' window (tests/unit/fakes) reads everything.
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -28,6 +30,12 @@ enum class MessageResult { kOk, kYes, kNo };
 class WindowPort {
  public:
   virtual ~WindowPort() = default;
+
+  // Runs `fn` on the window thread after every call this thread made
+  // before it, and returns at once; dropped once the window is gone. What
+  // must happen in the window's own order (a state change's look, rows that
+  // a stop may have made stale) is decided there.
+  virtual void Post(std::function<void()> fn) = 0;
 
   // --- any control
   virtual std::string Text(Ctl c) const = 0;
@@ -105,6 +113,9 @@ class WindowPort {
   virtual void ShowTrayIcon(Image icon, std::string_view tip) = 0;
   virtual void SetTrayIcon(Image icon) = 0;  // keeps the tip
   virtual void RemoveTrayIcon() = 0;
+  // A balloon from the tray icon, for news that comes while the window may
+  // be hidden; not shown once closing has begun.
+  virtual void ShowTrayBalloon(std::string_view title, std::string_view text) = 0;
 
   // --- pop-up menus: shown at the mouse pointer; the item chosen comes back
   // as a menu event through the event table

@@ -58,9 +58,11 @@ std::string ConnectionNameOfAdapter(const std::string& adapter_guid) {
   return Narrow(value);
 }
 
-std::vector<AdapterInfo> Win32AdaptersPort::Adapters() {
-  // The list can grow between asking for the size and reading it: ask again
-  // a few times before giving up.
+namespace {
+
+// GetAdaptersInfo's list. It can grow between asking for the size and
+// reading it: asked again a few times before giving up.
+std::unique_ptr<unsigned char[]> AdapterList() {
   ULONG size = 0;
   std::unique_ptr<unsigned char[]> buffer;
   DWORD result = GetAdaptersInfo(nullptr, &size);
@@ -68,8 +70,16 @@ std::vector<AdapterInfo> Win32AdaptersPort::Adapters() {
     buffer = std::make_unique<unsigned char[]>(size);
     result = GetAdaptersInfo(reinterpret_cast<IP_ADAPTER_INFO*>(buffer.get()), &size);
   }
+  if (result != ERROR_SUCCESS) buffer.reset();
+  return buffer;
+}
+
+}  // namespace
+
+std::vector<AdapterInfo> Win32AdaptersPort::Adapters() {
   std::vector<AdapterInfo> adapters;
-  if (result != ERROR_SUCCESS || !buffer) return adapters;
+  const std::unique_ptr<unsigned char[]> buffer = AdapterList();
+  if (!buffer) return adapters;
   for (auto* adapter = reinterpret_cast<IP_ADAPTER_INFO*>(buffer.get()); adapter;
        adapter = adapter->Next) {
     AdapterInfo info;
@@ -79,6 +89,19 @@ std::vector<AdapterInfo> Win32AdaptersPort::Adapters() {
     adapters.push_back(std::move(info));
   }
   return adapters;
+}
+
+std::string Win32AdaptersPort::InternetRouteConnection() {
+  // Where the system would send a packet to a public address (8.8.8.8).
+  DWORD index = 0;
+  if (GetBestInterface(0x08080808, &index) != NO_ERROR) return {};
+  const std::unique_ptr<unsigned char[]> buffer = AdapterList();
+  if (!buffer) return {};
+  for (auto* adapter = reinterpret_cast<IP_ADAPTER_INFO*>(buffer.get()); adapter;
+       adapter = adapter->Next)
+    if (adapter->Index == index)
+      return ConnectionNameOfAdapter(AnsiField(adapter->AdapterName, sizeof(adapter->AdapterName)));
+  return {};
 }
 
 std::string Win32AdaptersPort::InternetConnectionName() {

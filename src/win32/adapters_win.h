@@ -9,6 +9,7 @@ class Win32AdaptersPort : public AdaptersPort {
  public:
   std::vector<AdapterInfo> Adapters() override;
   std::string InternetConnectionName() override;
+  std::string InternetRouteConnection() override;
   // Started from the system directory's control.exe, so a program of that
   // name elsewhere on the search path is never run instead.
   void OpenConnectionsFolder() override;

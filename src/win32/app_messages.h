@@ -8,7 +8,7 @@
 namespace lumora {
 
 enum AppMessage : UINT {
-  kMsgRunOnUi = WM_APP + 1,  // lParam: std::function<void()>* to run on the window thread
+  kMsgRunOnUi = WM_APP + 1,  // the workers' calls are waiting in the window's queue
   kMsgTray = WM_APP + 2,     // tray icon callback; lParam: the mouse message
   kMsgEnd = WM_APP + 3,      // end the program
 };

@@ -26,6 +26,7 @@
 #include "win32/interface_index_win.h"
 #include "win32/list_views_win.h"
 #include "win32/neighbours_win.h"
+#include "win32/network_events_win.h"
 #include "win32/power_win.h"
 #include "win32/reverse_lookup_win.h"
 #include "win32/message_pump.h"
@@ -40,9 +41,6 @@
 namespace lumora {
 namespace {
 
-HWND g_main = nullptr;
-
-bool PreTranslate(MSG& msg) { return g_main && IsDialogMessageW(g_main, &msg); }
 
 void RouteEvents(Win32Window& window, App& app, const EventTable& events) {
   window.on_event = [&events](Ctl c, ControlEvent e, int value) { events.Dispatch(c, e, value); };
@@ -71,17 +69,17 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   Win32Window window(instance);
   if (!window.Create()) return 1;
   TraceMark("window end");
-  g_main = window.Main();
   Win32FileStore files;
   SettingsStore settings(files);
   Win32CommandHost host;
-  Win32System system(&g_main);
+  Win32System system(window);
   Win32SharingPort sharing;
   Win32WlanPort wlan;
   Win32ConnectionsPort connections;
   Win32AdaptersPort adapters;
   Win32ServicesPort services;
   Win32TetheringPort tethering;
+  Win32NetworkEvents network_events;
   Win32NeighbourPort neighbours;
   Win32ReverseLookup lookups;
   Win32InterfaceIndexPort interface_index;
@@ -93,8 +91,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   EventTable events;
   events.SetWorkerHost(&host);
   App app({window, settings, host, system, events});
-  HotspotController hotspot(
-      {window, settings, host, sharing, wlan, connections, adapters, services, tethering});
+  HotspotController hotspot({window, settings, host, sharing, wlan, connections, adapters, services,
+                             tethering, &network_events});
   ClientGuard guard(
       {window, settings, files, hotspot, host, neighbours, lookups, interface_index, lists});
   Win32CountersPort counters;
@@ -103,7 +101,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
                           [&window] {
                             ShowWindow(window.Main(), SW_SHOWNORMAL);
                             SetForegroundWindow(window.Main());
-                          }});
+                          },
+                          {}, &hotspot});
   window.BarWindow().events = &traffic;
   BoundedHttp http(std::make_shared<WinInetHttp>(), kHttpOverallBound);
   ShellBrowser browser;
@@ -119,7 +118,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   events.Add(traffic.Registration());
   events.Add(extras.Registration());
   RouteEvents(window, app, events);
-  SetPreTranslate(PreTranslate);
+  window.on_resume = [&hotspot] { hotspot.OnSystemChanged(); };
+  SetPreTranslate(TranslateDialogKeys);
 
   // Another instance runs: end at once, before the ports go out of scope
   // under a worker that was already started.
@@ -131,11 +131,10 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
 
   MSG msg;
   while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
-    if (PreTranslate(msg)) continue;
+    if (TranslateDialogKeys(msg)) continue;
     TranslateMessage(&msg);
     DispatchMessageW(&msg);
   }
-  g_main = nullptr;
   CoUninitialize();
   // End here, before the window and the ports go out of scope: a worker
   // still inside a long system call must never touch them after that.

@@ -2,12 +2,13 @@
 
 #include "win32/app_messages.h"
 #include "win32/utf16.h"
+#include "win32/window/main_window.h"
 
 namespace lumora {
 
 bool Win32System::ActivateOtherInstance(std::string_view title) {
   HWND other = FindWindowW(nullptr, Widen(title).c_str());
-  if (!other || other == *main_) return false;
+  if (!other || other == window_.Main()) return false;
   ShowWindowAsync(other, SW_SHOWNORMAL);
   return true;
 }
@@ -25,7 +26,7 @@ OsVersion Win32System::ProcessOsVersion() {
 void Win32System::EndProcess() {
   // Posted: the window goes when the caller (maybe a worker, maybe the
   // window's own handler) has returned; the message loop then ends.
-  if (*main_) PostMessageW(*main_, kMsgEnd, 0, 0);
+  if (HWND main = window_.Main()) PostMessageW(main, kMsgEnd, 0, 0);
   else PostQuitMessage(0);
 }
 

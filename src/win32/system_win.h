@@ -5,15 +5,17 @@
 
 namespace lumora {
 
+class Win32Window;
+
 class Win32System : public SystemPort {
  public:
-  explicit Win32System(HWND* main) : main_(main) {}
+  explicit Win32System(const Win32Window& window) : window_(window) {}
   bool ActivateOtherInstance(std::string_view title) override;
   OsVersion ProcessOsVersion() override;
   void EndProcess() override;
 
  private:
-  HWND* main_;  // the main window, once it exists
+  const Win32Window& window_;  // its handle is the program's one record of the window
 };
 
 }  // namespace lumora

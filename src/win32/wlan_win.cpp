@@ -219,13 +219,15 @@ bool Win32WlanPort::SetHostedNetworkEnabled(bool enabled) {
   return error == ERROR_SUCCESS;
 }
 
-bool Win32WlanPort::HostedNetworkActive() {
-  if (!api_->query_status || !api_->free_memory) return false;
+bool Win32WlanPort::HostedNetworkActive() { return HostedNetworkUp().value_or(false); }
+
+std::optional<bool> Win32WlanPort::HostedNetworkUp() {
+  if (!api_->query_status || !api_->free_memory) return std::nullopt;
   Session session(*api_);
-  if (!session.get()) return false;
+  if (!session.get()) return std::nullopt;
   WlanMemory<HostedStatusHead> status{*api_};
   if (api_->query_status(session.get(), &status.p, nullptr) != ERROR_SUCCESS || !status.p)
-    return false;
+    return std::nullopt;
   return status.p->state == kStateActive;
 }
 

@@ -30,6 +30,7 @@ class Win32WlanPort : public WlanPort {
   bool HostedNetworkEnabled() override;
   bool SetHostedNetworkEnabled(bool enabled) override;
   bool HostedNetworkActive() override;
+  std::optional<bool> HostedNetworkUp() override;
   bool InitSettings() override;
   bool SetConnectionSettings(const std::string& ssid_gbk) override;
   bool SetSecondaryKey(const std::string& key_gbk) override;

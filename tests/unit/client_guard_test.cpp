@@ -152,22 +152,27 @@ TEST(GuardModes, RestoreAndSwitch) {
     EXPECT_EQ(r.ui.Visible(Ctl::超级列表框1), black);
     EXPECT_EQ(r.Rows(Ctl::超级列表框3), (Rows{{A, "甲"}}));
   }
-  // The radio buttons: setting, views, neighbour table and timers.
-  const std::tuple<Ctl, const char*, int, int> switches[] = {
-      {Ctl::单选框黑, "共享完成", 6000, 0}, {Ctl::单选框白, "共享完成", 0, 6000},
-      {Ctl::单选框黑, "", 1, 1}, {Ctl::单选框白, "", 1, 1}};
-  for (const auto& [button, share, black_ms, white_ms] : switches) {
+  // The radio buttons: setting, views, neighbour table and timers (only
+  // while the hotspot runs, once the table is clear).
+  using S = HotspotState;
+  const std::tuple<Ctl, S, int, int> switches[] = {
+      {Ctl::单选框黑, S::kRunning, 6000, 0}, {Ctl::单选框白, S::kRunning, 0, 6000},
+      {Ctl::单选框黑, S::kStopped, 0, 0}, {Ctl::单选框白, S::kHealing, 0, 0}};
+  for (const auto& [button, state, black_ms, white_ms] : switches) {
     GuardRig r;
     EventTable events{{r.guard.Registration()}};
-    r.hotspot.share_status = share;
+    r.hotspot.Become(state);
     r.ui.SetTimerInterval(Timer::时钟_黑, 1);
     r.ui.SetTimerInterval(Timer::时钟_白, 1);
     r.neighbours.rows = {Neighbour("192.168.137.5", kZero, 12, kNeighbourStatic)};
     r.Add(Ctl::超级列表框1, {"1", "192.168.137.3", A, "甲"});
     r.Add(Ctl::超级列表框3, {B, "乙"});
     r.Write(kWhiteListPath, C + "+丙\r\n");
-    ASSERT_TRUE(events.Dispatch(button, ControlEvent::kClick));
     const bool black = button == Ctl::单选框黑;
+    r.ui.SetChecked(Ctl::单选框黑, black);  // as a click on a radio button does
+    r.ui.SetChecked(Ctl::单选框白, !black);
+    ASSERT_TRUE(events.Dispatch(button, ControlEvent::kClick));
+    ASSERT_TRUE(r.host.WaitForAllWorkers());
     EXPECT_EQ(r.settings.Read(setting::kMonitor), black ? "监控" : "不监控");
     EXPECT_EQ(r.ui.TimerInterval(Timer::时钟_黑), black_ms);
     EXPECT_EQ(r.ui.TimerInterval(Timer::时钟_白), white_ms);
@@ -355,7 +360,9 @@ TEST(GuardRename, ReachesTheDoubleClickedDeviceAfterARescan) {
 
 // A tick finds the previous pass waiting for a lookup: that pass stops
 // without writing, and the new one waits for the same lookup.
-TEST(GuardWorkers, ATickStopsThePreviousPassFirst) {
+// A tick while the previous pass still runs asks it to stop and starts
+// nothing beside it; the window thread never waits for a pass.
+TEST(GuardWorkers, ATickNeverStartsASecondPass) {
   GuardRig r;
   EventTable events{{r.guard.Registration()}};
   Strings trace;
@@ -368,7 +375,10 @@ TEST(GuardWorkers, ATickStopsThePreviousPassFirst) {
   while (r.lookups.Calls("192.168.137.3") == 0) std::this_thread::sleep_for(1ms);
   events.Tick(Timer::时钟_黑);
   ASSERT_TRUE(r.host.WaitForAllWorkers());
-  EXPECT_EQ(trace, (Strings{"StartWorkerThread", "StopWorkerThread", "StartWorkerThread"}));
+  EXPECT_EQ(trace, (Strings{"StartWorkerThread"}));
+  events.Tick(Timer::时钟_黑);
+  ASSERT_TRUE(r.host.WaitForAllWorkers());
+  EXPECT_EQ(trace, (Strings{"StartWorkerThread", "StartWorkerThread"}));
   EXPECT_EQ(r.lookups.Calls("192.168.137.3"), 1);
   EXPECT_EQ(r.Read(kNameBookPath), "\r\n" + A + "+");
   EXPECT_EQ(r.Rows(Ctl::超级列表框1), (Rows{{"1", "192.168.137.3", A, ""}}));
@@ -389,7 +399,7 @@ TEST(GuardWorkers, ASwitchEndsTheWhiteListPassFirst) {
   events.Tick(Timer::时钟_白);
   while (!blocking) std::this_thread::sleep_for(1ms);
   events.Dispatch(Ctl::单选框黑, ControlEvent::kClick);
-  EXPECT_TRUE(r.host.WaitForAllWorkers(0ms));
+  EXPECT_TRUE(r.host.WaitForAllWorkers());
   EXPECT_EQ(r.host.Commands(), Strings{Block("192.168.137.3")});
   EXPECT_EQ(r.neighbours.deleted.size(), 2u);
 }
@@ -420,34 +430,32 @@ TEST(GuardWorkers, HangingLookupsDoNotHoldUpTheList) {
   EXPECT_EQ(r.guard.HostNames().Running(), 10);
 }
 
-// The hotspot's stop empties the user list and serves the window meanwhile,
-// so the running pass fills it again; the guard's own route for the button
-// runs after the hotspot's and leaves it empty for good.
+// The hotspot's stop empties the user list and ends the passes. A pass
+// whose rows were already on their way to the window when the stop came
+// never fills the list again; one still running ends where it is.
 TEST(GuardWorkers, TheHotspotsStopEndsTheRunningPass) {
-  GuardRig r;
-  std::atomic<bool> stopping{false};
-  r.host.trace = [&](std::string_view s) {
-    if (s.substr(0, 3) == "Run")
-      while (!stopping) std::this_thread::sleep_for(1ms);
-  };
-  r.Write(kBlackListPath, D + "+坏人\r\n");
-  r.neighbours.rows = {Neighbour("192.168.137.2", D), Neighbour("192.168.137.3", A)};
-  r.lookups.hanging = {"192.168.137.3"};
-  Subsystem hotspot;
-  hotspot.controls = {{Ctl::按钮开始, ControlEvent::kClick, [&](int) {
-                         r.ui.ClearRows(Ctl::超级列表框1);
-                         r.ui.SetText(Ctl::按钮开始, "开启WiFi");
-                         stopping = true;  // its netsh command serves the window
-                         while (r.ui.RowCount(Ctl::超级列表框1) == 0)
-                           std::this_thread::sleep_for(1ms);
-                       }}};
-  EventTable events{{hotspot, r.guard.Registration()}};
-  events.Tick(Timer::时钟_黑);
-  ASSERT_TRUE(events.Dispatch(Ctl::按钮开始, ControlEvent::kClick));
-  EXPECT_TRUE(r.host.WaitForAllWorkers(0ms));
-  r.lookups.ReleaseAll();
-  EXPECT_EQ(r.ui.RowCount(Ctl::超级列表框1), 0);
-  EXPECT_EQ(r.Read(kNameBookPath), "<missing>");
+  for (bool rows_on_their_way : {true, false}) {
+    SCOPED_TRACE(rows_on_their_way);
+    GuardRig r;
+    EventTable events{{r.guard.Registration()}};
+    r.hotspot.Become(HotspotState::kRunning);
+    std::atomic<bool> stopping{false};
+    r.host.trace = [&](std::string_view s) {
+      if (!rows_on_their_way && s.substr(0, 3) == "Run")
+        while (!stopping) std::this_thread::sleep_for(1ms);
+    };
+    r.Write(kBlackListPath, D + "+坏人\r\n");
+    r.neighbours.rows = {Neighbour("192.168.137.2", D), Neighbour("192.168.137.3", A)};
+    r.ui.HoldPosts(rows_on_their_way);
+    events.Tick(Timer::时钟_黑);
+    if (rows_on_their_way) ASSERT_TRUE(r.host.WaitForAllWorkers());
+    r.hotspot.Become(HotspotState::kStopping);
+    stopping = true;
+    ASSERT_TRUE(r.host.WaitForAllWorkers());
+    r.ui.RunPosts();
+    EXPECT_EQ(r.ui.RowCount(Ctl::超级列表框1), 0);
+    EXPECT_EQ(r.ui.TimerInterval(Timer::时钟_黑), 0);
+  }
 }
 
 }  // namespace

@@ -100,7 +100,7 @@ TEST(HotspotPath, MobileHotspotStartsStopsAndReportsARefusal) {
     ASSERT_EQ(clients->size(), 2u);
     EXPECT_EQ((*clients)[0].mac + "|" + (*clients)[0].host_name, "AA-BB-CC-00-00-01|phone");
     EXPECT_EQ((*clients)[1].mac + "|" + (*clients)[1].host_name, "AA-BB-CC-00-00-02|");
-    r.hotspot.OnStartButton();  // stop
+    r.ClickStart();  // stops
     EXPECT_FALSE(r.hotspot.MobileHotspotClients().has_value()) << "none after the stop";
     EXPECT_EQ(r.tethering.calls.back(), "stop WLAN");
     EXPECT_FALSE(r.tethering.running);

@@ -70,9 +70,7 @@ TEST(Start, InputIsCheckedBeforeAnythingChanges) {
     r.Ready();
     r.ui.SetText(Ctl::编辑框名称, c.ssid);
     r.ui.SetText(Ctl::编辑框密码, c.key);
-    r.ui.SetTimerInterval(Timer::时钟_黑, 6000);
     r.ClickStart();
-    EXPECT_EQ(r.ui.TimerInterval(Timer::时钟_黑), 0);  // stopped before the checks
     if (!c.balloon) {
       EXPECT_TRUE(r.ui.balloons.empty());
       EXPECT_EQ(r.ui.Text(Ctl::按钮开始), "关闭WiFi");
@@ -85,6 +83,9 @@ TEST(Start, InputIsCheckedBeforeAnythingChanges) {
     EXPECT_EQ(r.ui.Text(Ctl::按钮开始), "开启WiFi");
     EXPECT_TRUE(r.ui.Enabled(Ctl::按钮开始));
     EXPECT_EQ(r.ui.TimerInterval(Timer::时钟状态), 0);
+    // Refused before anything changed: no worker, no state, no command.
+    EXPECT_EQ(r.hotspot.State(), HotspotState::kStopped);
+    EXPECT_EQ(r.host.StartedCount(), 0);
     EXPECT_TRUE(r.host.Commands().empty());
     EXPECT_EQ(r.files.writes, 0);
   }
@@ -240,15 +241,14 @@ TEST(Start, SharingNeverEffectiveEndsAfterTheFifthRun) {
   r.Ready();
   r.sharing.manager_fails = true;
   std::vector<std::size_t> messages_at_run;
-  // Runs follow one another (each starts the next as its last act), so the
-  // window's records are read by one thread at a time.
+  // The runs follow one another on one worker.
   r.host.trace = [&](std::string_view e) {
     if (e == std::string("RunHiddenCommand ") + kSetDefault)
       messages_at_run.push_back(r.ui.messages.size());
   };
   r.ClickStart();
   EXPECT_EQ(messages_at_run, std::vector<std::size_t>(5, 0));
-  EXPECT_EQ(r.host.StartedCount(), 5);
+  EXPECT_EQ(r.host.StartedCount(), 1);
   ASSERT_EQ(r.ui.messages.size(), 1u);
   EXPECT_EQ(r.ui.messages[0].text,
             "启动WiFi失败，可能网卡共享出问题，请按照[帮助信息]手动操作一下网卡。");
@@ -256,7 +256,10 @@ TEST(Start, SharingNeverEffectiveEndsAfterTheFifthRun) {
   EXPECT_EQ(r.ui.messages[0].icon, MessageIcon::kInformation);
   EXPECT_EQ(r.hotspot.StartRetryCount(), 4);
   EXPECT_TRUE(r.hotspot.LastStartFailed());
-  EXPECT_EQ(r.CommandCount(kDisallow), 5);  // every re-run resets sharing first
+  // Every re-run resets sharing first, and the give-up once more: nothing
+  // of the failed start stays up.
+  EXPECT_EQ(r.CommandCount(kDisallow), 6);
+  EXPECT_EQ(r.ui.Text(Ctl::编辑框虚拟网卡), "");
   ExpectStartUiReset(r.ui);
 
   // A click starts over with a fresh count.
@@ -267,29 +270,14 @@ TEST(Start, SharingNeverEffectiveEndsAfterTheFifthRun) {
   EXPECT_FALSE(r.hotspot.LastStartFailed());
 }
 
-TEST(Start, RunningStateStartsTheModeAndBarTimers) {
-  struct Case {
-    bool black, bar;
-  } cases[] = {{true, false}, {false, true}, {true, true}};
-  for (const Case& c : cases) {
-    SCOPED_TRACE(testing::Message() << c.black << c.bar);
-    fakes::HotspotRig r;
-    r.Ready();
-    r.ui.SetChecked(Ctl::单选框黑, c.black);
-    r.ui.SetChecked(Ctl::单选框白, !c.black);
-    r.ui.SetChecked(Ctl::选择框显示流量, c.bar);
-    r.ui.SetTimerInterval(c.black ? Timer::时钟_白 : Timer::时钟_黑, 6000);
-    r.ui.SetTimerInterval(Timer::时钟流量统计, 1000);
-    r.ClickStart();
-    ExpectRunning(r.ui);
-    EXPECT_EQ(r.ui.TimerInterval(Timer::时钟_黑), c.black ? 6000 : 0);
-    EXPECT_EQ(r.ui.TimerInterval(Timer::时钟_白), c.black ? 0 : 6000);
-    EXPECT_EQ(r.ui.TimerInterval(Timer::时钟流量), c.bar ? 1000 : 0);
-    EXPECT_EQ(r.ui.TimerInterval(Timer::时钟流量统计), 0);
-    EXPECT_EQ(r.ui.TimerInterval(Timer::时钟状态), 500);  // its own tick ends it
-    EXPECT_EQ(r.hotspot.ShareStatus(), "共享完成");
-    EXPECT_TRUE(r.ui.messages.empty());
-  }
+TEST(Start, RunningStateAndItsAnimations) {
+  fakes::HotspotRig r;
+  r.Ready();
+  r.ClickStart();
+  ExpectRunning(r.ui);
+  EXPECT_EQ(r.ui.TimerInterval(Timer::时钟状态), 500);  // its own tick ends it
+  EXPECT_EQ(r.hotspot.ShareStatus(), "共享完成");
+  EXPECT_TRUE(r.ui.messages.empty());
 }
 
 TEST(Start, AnimationsCycleUntilSharingIsDone) {
@@ -347,11 +335,11 @@ TEST(Start, SharingIsResetOnlyWhenSomethingChanged) {
             }), 1);
   EXPECT_FALSE(r.hotspot.ResetSharingRequested());
   ExpectRunning(r.ui);
-  // A failed start: its first run keeps sharing, its re-runs and the next
-  // start reset it.
+  // A failed start: its first run keeps sharing, its re-runs, its give-up
+  // and the next start reset it.
   r.ClickStart();
   r.sharing.manager_fails = true;
-  EXPECT_EQ(resets_of(start), 4);
+  EXPECT_EQ(resets_of(start), 5);
   r.sharing.manager_fails = false;
   EXPECT_EQ(resets_of(start), 1);
   ExpectRunning(r.ui);
@@ -416,6 +404,10 @@ TEST(Start, WlanPathSharesTheHostedAdapterOrReportsWhyNot) {
       continue;
     }
     ExpectStartUiReset(r.ui);
+    // However it ended, nothing of it stays up or shared.
+    EXPECT_FALSE(r.sharing.AnyShared());
+    EXPECT_FALSE(r.wlan.active);
+    EXPECT_FALSE(r.wlan.enabled);
     ASSERT_EQ(r.ui.messages.size(), 1u);
     const auto& m = r.ui.messages[0];
     if (!c.cause) {

@@ -32,8 +32,7 @@ void ExpectStopped(const fakes::MemoryWindow& ui) {
   EXPECT_TRUE(ui.Enabled(Ctl::编辑框名称));
   EXPECT_TRUE(ui.Enabled(Ctl::编辑框密码));
   EXPECT_EQ(ui.Text(Ctl::编辑框虚拟网卡), "");
-  for (Timer t : {Timer::时钟状态, Timer::时钟_右下角灰动, Timer::时钟_黑, Timer::时钟_白,
-                  Timer::时钟流量统计})
+  for (Timer t : {Timer::时钟状态, Timer::时钟_右下角灰动})
     EXPECT_EQ(ui.TimerInterval(t), 0) << int(t);
 }
 
@@ -42,18 +41,24 @@ TEST(Stop, ButtonStopsARunningHotspot) {
     SCOPED_TRACE(os);
     fakes::HotspotRig r(os);
     r.Ready();
-    r.ui.SetChecked(Ctl::单选框黑, true);
-    r.ui.SetChecked(Ctl::选择框显示流量, true);
     r.ClickStart();
     ASSERT_EQ(r.ui.Text(Ctl::按钮开始), "关闭WiFi");
-    r.ui.SetCell(Ctl::超级列表框1, r.ui.AddRow(Ctl::超级列表框1), 1, "192.168.137.2");
-    r.ui.SetTimerInterval(Timer::时钟流量统计, 1000);
 
-    r.ClickStart();
+    // The window is stopped at once; the commands run on a worker and the
+    // button waits for them.
+    std::atomic<bool> go{false};
+    r.host.before_entry = [&go] {
+      while (!go) std::this_thread::sleep_for(1ms);
+    };
+    r.hotspot.OnStartButton();
+    EXPECT_EQ(r.hotspot.State(), HotspotState::kStopping);
+    EXPECT_EQ(r.ui.Text(Ctl::按钮开始), "开启WiFi");
+    EXPECT_FALSE(r.ui.Enabled(Ctl::按钮开始));
+    go = true;
+    ASSERT_TRUE(r.host.WaitForAllWorkers());
+    EXPECT_EQ(r.hotspot.State(), HotspotState::kStopped);
     ExpectStopped(r.ui);
     EXPECT_TRUE(r.ui.Enabled(Ctl::组合框1));
-    EXPECT_EQ(r.ui.TimerInterval(Timer::时钟流量), 0);
-    EXPECT_EQ(r.ui.RowCount(Ctl::超级列表框1), 0);
     EXPECT_FALSE(r.ui.Visible(Ctl::超级链接框_重启));
     EXPECT_FALSE(r.ui.MenuItemEnabled(MenuItem::重启WiFi));
     EXPECT_EQ(r.ui.TrayTip(), kWelcome);
@@ -73,30 +78,41 @@ TEST(Stop, RestartStartsOverWithASharingReset) {
   fakes::HotspotRig r;
   r.Ready();
   r.ClickStart();
-  const WorkerHandle first = r.hotspot.StartWorker();
+  const WorkerHandle first = r.hotspot.Worker();
 
-  // A restart whose start is refused shows what the restart itself did.
+  // A restart whose input is refused changes nothing but the balloon: the
+  // hotspot runs on.
   r.ui.SetText(Ctl::编辑框名称, "");
   r.hotspot.RestartHotspot();
   ASSERT_TRUE(r.host.WaitForAllWorkers());
   ASSERT_EQ(r.ui.balloons.size(), 1u);
-  EXPECT_EQ(r.ui.Text(Ctl::编辑框虚拟网卡), "");
-  EXPECT_FALSE(r.ui.Enabled(Ctl::超级链接框_重启));
-  EXPECT_FALSE(r.ui.MenuItemEnabled(MenuItem::重启WiFi));
-  EXPECT_EQ(r.ui.TrayIcon(), Image::kTrayOff);
-  EXPECT_EQ(r.ui.TrayTip(), kWelcome);
-  EXPECT_TRUE(r.hotspot.ResetSharingRequested());
+  EXPECT_EQ(r.hotspot.State(), HotspotState::kRunning);
+  EXPECT_TRUE(r.ui.MenuItemEnabled(MenuItem::重启WiFi));
+  EXPECT_FALSE(r.hotspot.ResetSharingRequested());
 
   r.ui.SetText(Ctl::编辑框名称, "mylove");
   const int resets = r.CommandCount(kDisallow);
+  std::vector<HotspotState> seen;
+  r.host.trace = [&](std::string_view e) {
+    if (e == std::string("RunHiddenCommand ") + kDisallow && seen.empty()) {
+      seen.push_back(r.hotspot.State());
+      // What the restart itself showed before its start began.
+      EXPECT_EQ(r.ui.Text(Ctl::编辑框虚拟网卡), "");
+      EXPECT_FALSE(r.ui.Enabled(Ctl::超级链接框_重启));
+      EXPECT_FALSE(r.ui.MenuItemEnabled(MenuItem::重启WiFi));
+      EXPECT_EQ(r.ui.TrayIcon(), Image::kTrayOff);
+      EXPECT_EQ(r.ui.TrayTip(), kWelcome);
+    }
+  };
   r.hotspot.RestartHotspot();
   ASSERT_TRUE(r.host.WaitForAllWorkers());
+  EXPECT_EQ(seen, std::vector<HotspotState>{HotspotState::kStarting});
   EXPECT_EQ(r.CommandCount(kDisallow), resets + 1);
   EXPECT_FALSE(r.hotspot.ResetSharingRequested());
   EXPECT_EQ(r.ui.Text(Ctl::按钮开始), "关闭WiFi");
   EXPECT_TRUE(r.ui.MenuItemEnabled(MenuItem::重启WiFi));
-  EXPECT_EQ(r.hotspot.StartWorker(), first);  // a restart's worker is not the start worker
-  EXPECT_EQ(r.host.StartedCount(), 3);
+  EXPECT_NE(r.hotspot.Worker(), first);
+  EXPECT_EQ(r.host.StartedCount(), 2);
 }
 
 TEST(Stop, AbortStopsTheRunningStartAndLeavesNothingShared) {
@@ -132,9 +148,9 @@ TEST(Stop, AbortStopsTheRunningStartAndLeavesNothingShared) {
     EXPECT_EQ(r.sharing.AnyShared(), !c.sharing_fails);
 
     r.hotspot.AbortAndResetHotspot();
-    EXPECT_TRUE(r.hotspot.StartWorker()->Finished());
+    EXPECT_TRUE(r.hotspot.Worker()->Finished());
     ASSERT_TRUE(r.host.WaitForAllWorkers());
-    EXPECT_EQ(r.host.StartedCount(), c.runs);
+    EXPECT_EQ(r.host.StartedCount(), 1);  // the runs follow one another on it
     EXPECT_EQ(r.CommandCount(kShow), c.runs - 1);  // only the runs that went by
     EXPECT_FALSE(r.sharing.AnyShared());
     ExpectStopped(r.ui);

@@ -34,7 +34,7 @@ using namespace std::chrono_literals;
 
 // The start-up sequence's calls into the other subsystems, in their order.
 const Entries kSequence = {"ResetAllSharing", "FillConnectionList", "ChooseDefaultConnection",
-                           "AutostartExists", "OnStartButton",      "CheckForUpdate",
+                           "AutostartExists", "Start",              "CheckForUpdate",
                            "LoadStatisticsPage", "PrepareServices"};
 
 // The bar as the program has it: one window, which the traffic monitor
@@ -65,7 +65,7 @@ struct Rig {
       GuardPorts{ui, settings, files, parts, host, neighbours, lookups, indexes, lists}};
   WindowBar bar{ui};
   fakes::FakeCounterNetwork counters;
-  TrafficMonitor traffic{TrafficPorts{ui, settings, bar, counters, counters, {}, {}, {}}};
+  TrafficMonitor traffic{TrafficPorts{ui, settings, bar, counters, counters, {}, {}, {}, &parts}};
   Extras extras{ExtrasPorts{ui, settings, parts, parts, parts}};
 
   // Wired as the program wires them.
@@ -278,7 +278,7 @@ TEST(Startup, AutomaticOpenAndAutostartState) {
     r.parts.autostart_exists = c.autostart;
     ASSERT_TRUE(r.Create());
     EXPECT_EQ(r.ui.Checked(Ctl::选择框_启动), c.opens);
-    EXPECT_EQ(r.log.Count("OnStartButton"), c.opens ? 1 : 0);
+    EXPECT_EQ(r.log.Count("Start"), c.opens ? 1 : 0);
     EXPECT_EQ(r.ui.Checked(Ctl::选择框_开机启动), c.autostart);
     EXPECT_EQ(r.log.Count("PrepareServices"), 1);  // opening does not cut the sequence short
   }
@@ -403,7 +403,7 @@ TEST(Startup, CreationHandlerThenSequenceInOrder) {
             (Entries{"StartWorkerThread", "ActivateOtherInstance", "ApplySkinHue",
                      "ProcessOsVersion", "StartWorkerThread", "ResetAllSharing",
                      "FillConnectionList", "ChooseDefaultConnection", "not ready",
-                     "AutostartExists", "ready", "OnStartButton", "CheckForUpdate",
+                     "AutostartExists", "ready", "Start", "CheckForUpdate",
                      "LoadStatisticsPage", "PrepareServices"}));
   EXPECT_EQ(r.log.Count("NoticeLoader"), 1);
   EXPECT_EQ(r.host.StartedCount(), 2);
@@ -421,7 +421,7 @@ TEST(Startup, SequenceEndsAtAStopOrAnAcceptedUpdate) {
       {"FillConnectionList", false, "FillConnectionList"},
       {"ChooseDefaultConnection", false, "ChooseDefaultConnection"},
       {"AutostartExists", false, "AutostartExists"},
-      {"OnStartButton", false, "OnStartButton"},
+      {"Start", false, "Start"},
       {"CheckForUpdate", false, "CheckForUpdate"},
       {"LoadStatisticsPage", false, "LoadStatisticsPage"},
       {"", true, "CheckForUpdate"},
@@ -523,10 +523,12 @@ TEST(Lifecycle, EveryWayOfEndingStopsInOrderAndOnlyTheCloseBoxFolds) {
     };
     r.log.Clear();
     c.end(r);
+    // The end runs on a worker of its own; the window thread is free.
+    ASSERT_TRUE(r.host.WaitForAllWorkers());
 
-    Entries want = {"StopWorkerThread", "StopWorkers updates", "main hidden, tray, start-up stopped",
-                    "StopWorkerThread", "AbortAndResetHotspot",
-                    "main hidden, no tray, start-up stopped", "EndProcess"};
+    Entries want = {"StartWorkerThread", "StopWorkerThread", "StopWorkers updates",
+                    "main hidden, tray, start-up stopped", "StopWorkerThread",
+                    "AbortAndResetHotspot", "main hidden, no tray, start-up stopped", "EndProcess"};
     if (c.fold) want.insert(want.begin(), "WaitResponsive 50");
     EXPECT_EQ(r.log.Entries(), want);
     EXPECT_EQ(r.system.end_process_calls, 1);
@@ -568,8 +570,8 @@ TEST(Lifecycle, QuitDuringStartUpStopsTheSequenceWhereItIs) {
 
   r.app.QuitProgram();
   ASSERT_NE(r.app.StartupWorker(), nullptr);
-  EXPECT_TRUE(r.app.StartupWorker()->Finished());  // QuitProgram waited for it
   EXPECT_TRUE(r.host.WaitForAllWorkers());
+  EXPECT_TRUE(r.app.StartupWorker()->Finished());
   EXPECT_EQ(r.SequenceCalls(), (Entries{"ResetAllSharing", "FillConnectionList"}));
   EXPECT_FALSE(r.ui.Enabled(Ctl::按钮开始));
   EXPECT_EQ(r.ui.Text(Ctl::按钮开始), "初始化中\r\n请稍后");

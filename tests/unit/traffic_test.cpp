@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 
+#include "fakes/fake_hotspot.h"
 #include "fakes/fake_traffic.h"
 #include "fakes/memory_files.h"
 #include "fakes/memory_window.h"
@@ -27,8 +28,9 @@ struct Rig {
   fakes::FakeCounterNetwork net;
   std::int64_t now = 100000;
   int quits = 0, normal_shows = 0;
+  fakes::FakeHotspot hotspot;
   TrafficMonitor monitor{{ui, settings, bar, net, net, [this] { ++quits; },
-                          [this] { ++normal_shows; }, [this] { return now; }}};
+                          [this] { ++normal_shows; }, [this] { return now; }, &hotspot}};
   EventTable table;
 
   Rig() {
@@ -136,27 +138,29 @@ TEST(Counters, WmiQueryKeepsTheNameInsideItsQuotes) {
 }
 
 TEST(TrafficTimers, PageSelectionAndLifecycle) {
-  using M = TrafficMoment;
-  constexpr int kMoment = -1;
+  using S = HotspotState;
+  using Shell = ShellMoment;
   struct Case {
     const char* what;
     bool adapter_known, option;
-    int page;  // a page selected, or kMoment
-    TrafficMoment moment;
+    int page;                   // a page selected, or -1
+    std::optional<S> state;     // or the hotspot reaches this state
+    std::optional<Shell> shell;  // or the shell announces this
     int totals, bar;  // intervals after, from 700 and 900 before
     bool bar_shown = true;
   } cases[] = {
-      {"traffic page before a start", false, true, 3, {}, 700, 900},
-      {"traffic page, adapter known", true, true, 3, {}, 1500, 900},
-      {"another page", true, true, 1, {}, 0, 900},
-      {"hidden to the tray", true, true, kMoment, M::kHiddenToTray, 0, 900},
-      {"start begins", true, true, kMoment, M::kStartBegins, 0, 0},
-      {"start succeeded, bar on", true, true, kMoment, M::kStartSucceeded, 700, 1000},
-      {"start succeeded, bar off", true, false, kMoment, M::kStartSucceeded, 700, 900},
-      {"stopped", true, true, kMoment, M::kStopped, 0, 0},
-      {"reset", true, true, kMoment, M::kReset, 0, 900},
-      {"main window closing", true, true, kMoment, M::kMainClosing, 0, 0, false},
-      {"quitting", true, true, kMoment, M::kQuitting, 700, 900, false},
+      {"traffic page before a start", false, true, 3, {}, {}, 700, 900},
+      {"traffic page, adapter known", true, true, 3, {}, {}, 1500, 900},
+      {"another page", true, true, 1, {}, {}, 0, 900},
+      {"hidden to the tray", true, true, -1, {}, Shell::kHiddenToTray, 0, 900},
+      {"start begins", true, true, -1, S::kStarting, {}, 0, 0},
+      {"heal begins", true, true, -1, S::kHealing, {}, 0, 0},
+      {"start succeeded, bar on", true, true, -1, S::kRunning, {}, 700, 1000},
+      {"start succeeded, bar off", true, false, -1, S::kRunning, {}, 700, 900},
+      {"stopping", true, true, -1, S::kStopping, {}, 0, 0},
+      {"stopped", true, true, -1, S::kStopped, {}, 700, 900},
+      {"main window closing", true, true, -1, {}, Shell::kMainClosing, 0, 0, false},
+      {"quitting", true, true, -1, {}, Shell::kQuitting, 700, 900, false},
   };
   for (const Case& c : cases) {
     Rig r;
@@ -165,8 +169,10 @@ TEST(TrafficTimers, PageSelectionAndLifecycle) {
     r.ui.SetChecked(Ctl::选择框显示流量, c.option);
     r.ui.SetTimerInterval(Timer::时钟流量统计, 700);
     r.ui.SetTimerInterval(Timer::时钟流量, 900);
-    if (c.page == kMoment)
-      r.monitor.OnMoment(c.moment);
+    if (c.state)
+      r.hotspot.Become(*c.state);
+    else if (c.shell)
+      r.table.Announce(*c.shell);
     else
       r.table.Dispatch(Ctl::选择夹1, ControlEvent::kSelectionChange, c.page);
     EXPECT_EQ(r.ui.TimerInterval(Timer::时钟流量统计), c.totals) << c.what;

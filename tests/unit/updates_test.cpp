@@ -11,6 +11,7 @@
 #include "common/gbk.h"
 #include "common/text.h"
 #include "fakes/fake_host.h"
+#include "fakes/fake_hotspot.h"
 #include "fakes/memory_files.h"
 #include "fakes/memory_window.h"
 #include "ui/event_table.h"
@@ -54,15 +55,15 @@ class FakeHttp : public HttpPort {
   std::condition_variable released_;
 };
 
-struct Recorder : BrowserPort, HtmlViewPort, HotspotControl {
+struct Recorder : BrowserPort, HtmlViewPort, fakes::FakeHotspot {
   void Open(const std::string& url) override { opened.push_back(url); }
   void ShowHtml(Ctl view, const HtmlDocument& d) override {
     std::lock_guard lock(mutex);
     shown[view] = d.PlainText();
   }
-  std::string ShareStatus() const override { return {}; }
-  void OnStartButton() override {}
-  void AbortAndResetHotspot() override { ++resets; }
+  void HotspotCalled(std::string_view name) override {
+    if (name == "AbortAndResetHotspot") ++resets;
+  }
   std::mutex mutex;
   std::vector<std::string> opened;
   std::map<Ctl, std::string> shown;

@@ -71,7 +71,7 @@ TEST(WindowLayout, GroupBoxesHoldExactlyTheirControls) {
       {Ctl::分组框2,
        {Ctl::标签5, Ctl::组合框1, Ctl::按钮查看连接, Ctl::选择框2, Ctl::标签14, Ctl::编辑框虚拟网卡}},
       {Ctl::分组框1, {Ctl::滑块条色调, Ctl::透明标签位置, Ctl::按钮色调}},
-      {Ctl::分组框5, {Ctl::选择框_启动, Ctl::选择框_开机启动, Ctl::画板_叹号}},
+      {Ctl::分组框5, {Ctl::选择框_启动, Ctl::选择框_开机启动, Ctl::画板_叹号, Ctl::选择框_自动恢复}},
       {Ctl::分组框6,
        {Ctl::图片框下载, Ctl::标签本次下载流量, Ctl::图片框上传, Ctl::标签本次上传流量, Ctl::透明标签4,
         Ctl::标签本次总流量, Ctl::透明标签1, Ctl::标签本次总金额, Ctl::选择框显示流量}},

@@ -299,8 +299,8 @@ void RegisterHtmlViewClass(HINSTANCE instance) {
 }
 
 void Win32HtmlView::ShowHtml(Ctl view, const HtmlDocument& document) {
-  // Synchronous: the caller's document is copied on the window thread.
-  window_.RunOnUi([&] {
+  // The document goes with the call: the caller does not wait for it.
+  window_.RunOnUi([this, view, document] {
     HWND hwnd = window_.Handle(view);
     wchar_t cls[64] = {};
     if (!hwnd || !GetClassNameW(hwnd, cls, 64) || std::wstring(cls) != kHtmlViewClass) return;

@@ -22,11 +22,11 @@ std::vector<std::string> Win32Window::Items(Ctl c) const {
 }
 
 void Win32Window::ClearItems(Ctl c) {
-  RunOnUi([&] { SendMessageW(H(c), CB_RESETCONTENT, 0, 0); });
+  RunOnUi([=, this] { SendMessageW(H(c), CB_RESETCONTENT, 0, 0); });
 }
 
 void Win32Window::AddItem(Ctl c, std::string_view text) {
-  RunOnUi([&] { SendMessageW(H(c), CB_ADDSTRING, 0, LPARAM(Widen(text).c_str())); });
+  RunOnUi([this, c, wide = Widen(text)] { SendMessageW(H(c), CB_ADDSTRING, 0, LPARAM(wide.c_str())); });
 }
 
 int Win32Window::SelectedIndex(Ctl c) const {
@@ -34,7 +34,7 @@ int Win32Window::SelectedIndex(Ctl c) const {
 }
 
 void Win32Window::SelectIndex(Ctl c, int index) {
-  RunOnUi([&] { SendMessageW(H(c), CB_SETCURSEL, WPARAM(index), 0); });
+  RunOnUi([=, this] { SendMessageW(H(c), CB_SETCURSEL, WPARAM(index), 0); });
 }
 
 int Win32Window::RowCount(Ctl c) const {
@@ -60,18 +60,17 @@ std::string Win32Window::Cell(Ctl c, int row, int column) const {
 }
 
 void Win32Window::SetCell(Ctl c, int row, int column, std::string_view text) {
-  RunOnUi([&] {
-    std::wstring wide = Widen(text);
-    ListView_SetItemText(H(c), row, column, wide.data());
+  RunOnUi([this, c, row, column, wide = Widen(text)] {
+    ListView_SetItemText(H(c), row, column, const_cast<wchar_t*>(wide.c_str()));
   });
 }
 
 void Win32Window::DeleteRow(Ctl c, int row) {
-  RunOnUi([&] { ListView_DeleteItem(H(c), row); });
+  RunOnUi([=, this] { ListView_DeleteItem(H(c), row); });
 }
 
 void Win32Window::ClearRows(Ctl c) {
-  RunOnUi([&] { ListView_DeleteAllItems(H(c)); });
+  RunOnUi([=, this] { ListView_DeleteAllItems(H(c)); });
 }
 
 namespace {
@@ -96,7 +95,7 @@ bool CellShows(HWND view, int row, int column, const std::wstring& text) {
 // for a hundred under Wine). A row whose text changed loses its selection,
 // so a list action never hits a device that moved into a selected place.
 void Win32Window::SetRows(Ctl c, const std::vector<std::vector<std::string>>& rows) {
-  RunOnUi([&] {
+  RunOnUi([=, this] {
     const HWND view = H(c);
     if (!view) return;
     const int columns = Header_GetItemCount(ListView_GetHeader(view));

@@ -27,6 +27,14 @@ Ctl CtlOfId(int id) {
 
 }  // namespace
 
+bool TranslateDialogKeys(MSG& msg) {
+  HWND root = msg.hwnd ? GetAncestor(msg.hwnd, GA_ROOT) : nullptr;
+  if (!root) return false;
+  wchar_t cls[64] = {};
+  GetClassNameW(root, cls, 64);
+  return lstrcmpW(cls, kMainWindowClass) == 0 && IsDialogMessageW(root, &msg);
+}
+
 Win32Window::Win32Window(HINSTANCE instance) : instance_(instance) {
   ui_thread_ = GetCurrentThreadId();
   for (const ControlDef& d : ControlDefs())
@@ -70,6 +78,7 @@ bool Win32Window::Create() {
   if (!main) return false;
   main_ = main;
   SetWindowLongPtrW(main, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+  queue_.Attach(main, kMsgRunOnUi);
   tray_.Attach(main, kMsgTray);
   bar_.on_tick = [this] {
     if (on_timer) on_timer(Timer::时钟流量);
@@ -89,17 +98,12 @@ bool Win32Window::Create() {
   return true;
 }
 
-void Win32Window::RunOnUi(const std::function<void()>& fn) const {
-  HWND main = main_;
-  if (!main) return;  // gone: nothing reaches a destroyed window
-  if (GetCurrentThreadId() == ui_thread_) {
-    fn();
+void Win32Window::RunOnUi(std::function<void()> fn) const {
+  if (GetCurrentThreadId() != ui_thread_) {
+    queue_.Post(std::move(fn));
     return;
   }
-  // Synchronous, so the order of effects stays as the worker wrote it; the
-  // window thread serves it even while it waits (every wait serves
-  // messages). A window destroyed meanwhile runs nothing.
-  SendMessageW(main, kMsgRunOnUi, 0, reinterpret_cast<LPARAM>(&fn));
+  if (main_) fn();  // gone: nothing reaches a destroyed window
 }
 
 void Win32Window::ShowPage(int index) {
@@ -296,7 +300,7 @@ LRESULT Win32Window::HandleMain(UINT msg, WPARAM wp, LPARAM lp) {
   HWND main = main_;
   switch (msg) {
     case kMsgRunOnUi:
-      (*reinterpret_cast<const std::function<void()>*>(lp))();
+      queue_.Drain();
       return 0;
     case kMsgTray:
       if (on_tray) on_tray(UINT(lp));
@@ -304,6 +308,9 @@ LRESULT Win32Window::HandleMain(UINT msg, WPARAM wp, LPARAM lp) {
     case kMsgEnd:
       DestroyWindow(main);
       return 0;
+    case WM_POWERBROADCAST:
+      if ((wp == PBT_APMRESUMEAUTOMATIC || wp == PBT_APMRESUMESUSPEND) && on_resume) on_resume();
+      return TRUE;
     case WM_COMMAND: {
       if (HIWORD(wp) == 0 && lp == 0) {  // a menu item
         const int index = int(LOWORD(wp)) - kMenuIdBase;
@@ -366,6 +373,7 @@ LRESULT Win32Window::HandleMain(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_NCDESTROY:
       // From here on the window is gone: workers' calls reach nothing.
       main_ = nullptr;
+      queue_.Close();
       break;
     default:
       if (msg == taskbar_created_) {

@@ -1,8 +1,9 @@
 #pragma once
 // The real main window, built from the window definition tables, behind the
 // core's window port. Every call is carried to the window thread, so workers
-// may call it too; once the window is gone a call does nothing and a read
-// gives the empty value.
+// may call it too: a change without waiting, a read waiting for its answer,
+// both in the worker's order. Once the window is gone a call does nothing
+// and a read gives the empty value.
 #include <windows.h>
 
 #include <array>
@@ -16,6 +17,7 @@
 #include "win32/window/theme_painter.h"
 #include "win32/window/traffic_bar_window.h"
 #include "win32/window/tray_icon.h"
+#include "win32/window/ui_queue.h"
 
 namespace lumora {
 
@@ -35,9 +37,10 @@ class Win32Window : public WindowPort {
   HWND Handle(Ctl c) const { return H(c); }
   // Our own theme, painted on this window (not on the floating bar).
   ThemePort& Theme() { return theme_; }
-  // Runs `fn` on the window thread (at once when called there); does
-  // nothing once the window is gone.
-  void RunOnUi(const std::function<void()>& fn) const;
+  // Runs `fn` on the window thread: at once when called there, else queued
+  // without waiting (so `fn` owns what it uses); nothing once the window is
+  // gone.
+  void RunOnUi(std::function<void()> fn) const;
 
   // Event sinks the program wires up (all called on the window thread).
   std::function<void(Ctl, ControlEvent, int value)> on_event;
@@ -45,11 +48,13 @@ class Win32Window : public WindowPort {
   std::function<void(MenuItem)> on_menu;
   std::function<void(UINT mouse_message)> on_tray;
   std::function<void()> on_close;
+  std::function<void()> on_resume;  // the computer woke from sleep or hibernation
 
   // Pops a menu up at the cursor, its commands going to on_menu.
   void PopupAtCursor(Popup popup);
 
   // WindowPort
+  void Post(std::function<void()> fn) override { queue_.Post(std::move(fn)); }
   std::string Text(Ctl c) const override;
   void SetText(Ctl c, std::string_view text) override;
   void SetVisible(Ctl c, bool visible) override;
@@ -92,6 +97,7 @@ class Win32Window : public WindowPort {
   void ShowTrayIcon(Image icon, std::string_view tip) override;
   void SetTrayIcon(Image icon) override;
   void RemoveTrayIcon() override;
+  void ShowTrayBalloon(std::string_view title, std::string_view text) override;
   void PopupMenu(Popup popup) override;
   void BeginClosing() override;
   MessageResult ShowMessage(std::string_view text, std::string_view title, MessageIcon icon,
@@ -107,10 +113,13 @@ class Win32Window : public WindowPort {
     bool text_set = false;    // a text colour was asked for
   };
 
+  // Runs `f` on the window thread and waits for its answer (the empty
+  // value once the window is gone).
   template <class R, class F>
   R OnUi(F&& f) const {
+    if (GetCurrentThreadId() == ui_thread_) return f();
     R result{};
-    RunOnUi([&] { result = f(); });
+    queue_.Call([&] { result = f(); });
     return result;
   }
   HWND H(Ctl c) const { return controls_[static_cast<int>(c)].hwnd; }
@@ -140,6 +149,7 @@ class Win32Window : public WindowPort {
   DWORD ui_thread_ = 0;
   std::atomic<HWND> main_{nullptr};  // null once the window is destroyed
   std::atomic<bool> closing_{false};
+  mutable UiQueue queue_;
   HWND tab_ = nullptr, tooltip_ = nullptr;
   std::array<HWND, kPageCount> pages_{};
   POINT page_origin_{};  // where the page area starts, in the tab's coordinates
@@ -153,5 +163,9 @@ class Win32Window : public WindowPort {
   Balloon balloon_;
   UINT taskbar_created_ = 0;
 };
+
+// The main window's dialog keys (Tab from control to control) in every loop
+// that serves its messages; true when the message was taken.
+bool TranslateDialogKeys(MSG& msg);
 
 }  // namespace lumora

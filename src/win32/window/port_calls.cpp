@@ -33,8 +33,8 @@ std::string Win32Window::Text(Ctl c) const {
 }
 
 void Win32Window::SetText(Ctl c, std::string_view text) {
-  RunOnUi([&] {
-    SetWindowTextW(H(c), Widen(text).c_str());
+  RunOnUi([this, c, wide = Widen(text)] {
+    SetWindowTextW(H(c), wide.c_str());
     // Transparent labels leave the old text behind unless the area repaints.
     if (IsKind(c, ControlKind::kTransparentLabel) || IsKind(c, ControlKind::kLabel)) {
       RECT r;
@@ -48,7 +48,7 @@ void Win32Window::SetText(Ctl c, std::string_view text) {
 }
 
 void Win32Window::SetEnabled(Ctl c, bool enabled) {
-  RunOnUi([&] {
+  RunOnUi([=, this] {
     EnableWindow(H(c), enabled);
     InvalidateRect(H(c), nullptr, TRUE);
   });
@@ -67,7 +67,7 @@ Rect Win32Window::Bounds(Ctl c) const {
 }
 
 void Win32Window::SetBounds(Ctl c, Rect r) {
-  RunOnUi([&] {
+  RunOnUi([=, this] {
     const POINT o = Origin(c);
     MoveWindow(H(c), r.left - o.x, r.top - o.y, r.width, r.height, TRUE);
     InvalidateRect(GetParent(H(c)), nullptr, TRUE);
@@ -79,7 +79,7 @@ bool Win32Window::Checked(Ctl c) const {
 }
 
 void Win32Window::SetChecked(Ctl c, bool checked) {
-  RunOnUi([&] { SendMessageW(H(c), BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0); });
+  RunOnUi([=, this] { SendMessageW(H(c), BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0); });
 }
 
 int Win32Window::SliderPosition(Ctl c) const {
@@ -87,7 +87,7 @@ int Win32Window::SliderPosition(Ctl c) const {
 }
 
 void Win32Window::SetSliderPosition(Ctl c, int position) {
-  RunOnUi([&] {
+  RunOnUi([=, this] {
     const int low = int(SendMessageW(H(c), TBM_GETRANGEMIN, 0, 0));
     const int high = int(SendMessageW(H(c), TBM_GETRANGEMAX, 0, 0));
     SendMessageW(H(c), TBM_SETPOS, TRUE, std::clamp(position, low, high));
@@ -99,15 +99,15 @@ int Win32Window::CurrentPage() const {
 }
 
 void Win32Window::SetTitle(std::string_view title) {
-  RunOnUi([&] { SetWindowTextW(main_, Widen(title).c_str()); });
+  RunOnUi([this, wide = Widen(title)] { SetWindowTextW(main_, wide.c_str()); });
 }
 
 void Win32Window::SetMainVisible(bool visible) {
-  RunOnUi([&] { ShowWindow(main_, visible ? SW_SHOW : SW_HIDE); });
+  RunOnUi([=, this] { ShowWindow(main_, visible ? SW_SHOW : SW_HIDE); });
 }
 
 void Win32Window::ShowMainCentred() {
-  RunOnUi([&] {
+  RunOnUi([=, this] {
     ShowWindow(main_, SW_SHOW);
     if (IsIconic(main_) || IsZoomed(main_)) ShowWindow(main_, SW_RESTORE);
     RECT r;
@@ -131,7 +131,7 @@ Rect Win32Window::MainRect() const {
 }
 
 void Win32Window::SetMainRect(Rect r) {
-  RunOnUi([&] {
+  RunOnUi([=, this] {
     SetWindowPos(main_, nullptr, r.left, r.top, std::max(r.width, 0), std::max(r.height, 0),
                  SWP_NOZORDER | SWP_NOACTIVATE);
     UpdateWindow(main_);
@@ -139,7 +139,7 @@ void Win32Window::SetMainRect(Rect r) {
 }
 
 void Win32Window::RemoveMainBorder() {
-  RunOnUi([&] {
+  RunOnUi([=, this] {
     LONG_PTR style = GetWindowLongPtrW(main_, GWL_STYLE);
     style &= ~LONG_PTR(WS_CAPTION | WS_THICKFRAME | WS_BORDER | WS_DLGFRAME | WS_SYSMENU);
     SetWindowLongPtrW(main_, GWL_STYLE, style);
@@ -149,15 +149,15 @@ void Win32Window::RemoveMainBorder() {
 }
 
 void Win32Window::SetVisible(Ctl c, bool visible) {
-  RunOnUi([&] {
+  RunOnUi([=, this] {
     controls_[static_cast<int>(c)].own_visible = visible;
     ShowWindow(H(c), visible ? SW_SHOWNA : SW_HIDE);
   });
 }
 
 void Win32Window::SetTip(Ctl c, std::string_view tip) {
-  RunOnUi([&] {
-    std::wstring wide = Widen(tip);
+  RunOnUi([this, c, tip_text = Widen(tip)] {
+    std::wstring wide = tip_text;
     TOOLINFOW info{};
     info.cbSize = sizeof(info);
     info.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
@@ -170,14 +170,14 @@ void Win32Window::SetTip(Ctl c, std::string_view tip) {
 }
 
 void Win32Window::SetMasked(Ctl c, bool masked) {
-  RunOnUi([&] {
+  RunOnUi([=, this] {
     SendMessageW(H(c), EM_SETPASSWORDCHAR, masked ? WPARAM(L'\x25CF') : 0, 0);
     InvalidateRect(H(c), nullptr, TRUE);
   });
 }
 
 void Win32Window::SetPicture(Ctl c, Image image) {
-  RunOnUi([&] {
+  RunOnUi([=, this] {
     if (IsIconImage(image)) {
       const Rect r = DefOf(c).rect;
       SendMessageW(H(c), STM_SETICON, WPARAM(IconOf(image, std::min(r.width, r.height))), 0);
@@ -187,9 +187,8 @@ void Win32Window::SetPicture(Ctl c, Image image) {
   });
 }
 
-void Win32Window::SetTimerInterval(Timer t, int ms) {
-  RunOnUi([&] {
-    ms = std::max(ms, 0);
+void Win32Window::SetTimerInterval(Timer t, int interval) {
+  RunOnUi([this, t, ms = std::max(interval, 0)] {
     if (TimerDefs()[static_cast<int>(t)].on_bar) {
       bar_.SetTimerInterval(TimerId(t), ms);
       return;
@@ -200,7 +199,7 @@ void Win32Window::SetTimerInterval(Timer t, int ms) {
 }
 
 void Win32Window::SetMenuItemEnabled(MenuItem m, bool enabled) {
-  RunOnUi([&] {
+  RunOnUi([=, this] {
     const Popup popup = MenuItemDefs()[static_cast<int>(m)].popup;
     EnableMenuItem(popups_[static_cast<int>(popup)], MenuId(m),
                    MF_BYCOMMAND | (enabled ? MF_ENABLED : MF_GRAYED));
@@ -208,14 +207,14 @@ void Win32Window::SetMenuItemEnabled(MenuItem m, bool enabled) {
 }
 
 void Win32Window::SetCaptionColour(Ctl group, Colour colour) {
-  RunOnUi([&] {
+  RunOnUi([=, this] {
     controls_[static_cast<int>(group)].caption = colour;
     InvalidateRect(H(group), nullptr, TRUE);
   });
 }
 
 void Win32Window::SetTextColour(Ctl c, Colour colour) {
-  RunOnUi([&] {
+  RunOnUi([=, this] {
     controls_[static_cast<int>(c)].text = colour;
     controls_[static_cast<int>(c)].text_set = true;
     InvalidateRect(H(c), nullptr, TRUE);
@@ -227,33 +226,40 @@ bool Win32Window::BarExists() const {
 }
 
 void Win32Window::SetBarVisible(bool visible) {
-  RunOnUi([&] { bar_.SetVisible(visible); });
+  RunOnUi([=, this] { bar_.SetVisible(visible); });
 }
 
 void Win32Window::ShowTrayIcon(Image icon, std::string_view tip) {
-  RunOnUi([&] { tray_.Show(icon, tip); });
+  RunOnUi([this, icon, text = std::string(tip)] { tray_.Show(icon, text); });
 }
 
 void Win32Window::SetTrayIcon(Image icon) {
-  RunOnUi([&] { tray_.SetIcon(icon); });
+  RunOnUi([=, this] { tray_.SetIcon(icon); });
+}
+
+void Win32Window::ShowTrayBalloon(std::string_view title, std::string_view text) {
+  if (closing_) return;
+  RunOnUi([this, t = std::string(title), x = std::string(text)] {
+    if (!closing_) tray_.ShowBalloon(t, x);
+  });
 }
 
 void Win32Window::RemoveTrayIcon() {
-  RunOnUi([&] { tray_.Remove(); });
+  RunOnUi([=, this] { tray_.Remove(); });
 }
 
 void Win32Window::PopupMenu(Popup popup) {
-  RunOnUi([&] { PopupAtCursor(popup); });
+  RunOnUi([=, this] { PopupAtCursor(popup); });
 }
 
 void Win32Window::BeginClosing() { closing_ = true; }
 
 void Win32Window::ShowBalloon(std::string_view text, int dx, int dy) {
   if (closing_) return;
-  RunOnUi([&] {
+  RunOnUi([this, tip = std::string(text), dx, dy] {
     RECT r;
     GetWindowRect(main_, &r);
-    balloon_.Show(instance_, main_, kBalloonTimer, text, POINT{r.left + dx, r.top + dy});
+    balloon_.Show(instance_, main_, kBalloonTimer, tip, POINT{r.left + dx, r.top + dy});
   });
 }
 
@@ -264,9 +270,8 @@ MessageResult Win32Window::ShowMessage(std::string_view text, std::string_view t
   // Checked on the window thread too: a request that waited while the close
   // began must not open a box inside the close.
   if (closing_) return nothing_changes;
-  MessageResult answer = nothing_changes;
-  RunOnUi([&] {
-    if (closing_) return;
+  return OnUi<MessageResult>([&]() -> MessageResult {
+    if (closing_) return nothing_changes;
     UINT flags = MB_TASKMODAL | (buttons == MessageButtons::kYesNo ? MB_YESNO : MB_OK);
     switch (icon) {
       case MessageIcon::kInformation: flags |= MB_ICONINFORMATION; break;
@@ -276,11 +281,10 @@ MessageResult Win32Window::ShowMessage(std::string_view text, std::string_view t
       case MessageIcon::kNone: break;
     }
     const int pressed = MessageBoxW(nullptr, Widen(text).c_str(), Widen(title).c_str(), flags);
-    answer = pressed == IDYES ? MessageResult::kYes
-             : pressed == IDNO ? MessageResult::kNo
-                               : MessageResult::kOk;
+    return pressed == IDYES  ? MessageResult::kYes
+           : pressed == IDNO ? MessageResult::kNo
+                             : MessageResult::kOk;
   });
-  return answer;
 }
 
 }  // namespace lumora

@@ -63,7 +63,7 @@ void ThemePainter::FreeBrushes() {
 
 void ThemePainter::ApplyPalette(const Palette& palette) {
   // The brushes are used by the window thread's painting: they change there.
-  window_.RunOnUi([&] {
+  window_.RunOnUi([this, palette] {
     palette_ = palette;
     FreeBrushes();
     MakeBrushes();

@@ -58,6 +58,19 @@ void TrayIcon::Remove() {
   shown_ = false;
 }
 
+void TrayIcon::ShowBalloon(std::string_view title, std::string_view text) {
+  if (!shown_) return;
+  NOTIFYICONDATAW data{};
+  data.cbSize = sizeof(data);
+  data.hWnd = owner_;
+  data.uID = 1;
+  data.uFlags = NIF_INFO;
+  data.dwInfoFlags = NIIF_INFO;
+  lstrcpynW(data.szInfoTitle, Widen(title).c_str(), ARRAYSIZE(data.szInfoTitle));
+  lstrcpynW(data.szInfo, Widen(text).c_str(), ARRAYSIZE(data.szInfo));
+  NotifyIcon(NIM_MODIFY, &data);
+}
+
 void TrayIcon::ShowAgain() {
   if (shown_) Apply(NIM_ADD);
 }

@@ -21,6 +21,8 @@ class TrayIcon {
   void SetIcon(Image icon);  // keeps the tip
   void Remove();
   void ShowAgain();  // after "TaskbarCreated": the shell lost it
+  // A balloon from the icon (information icon); nothing while it is not shown.
+  void ShowBalloon(std::string_view title, std::string_view text);
   bool Shown() const { return shown_; }
 
  private:

@@ -11,6 +11,7 @@
 
 #include "common/gbk.h"
 #include "fake_host.h"
+#include "fake_hotspot.h"
 #include "guard/client_guard.h"
 #include "memory_files.h"
 #include "memory_window.h"
@@ -106,16 +107,6 @@ class FakeListViews : public ListViewPort {
     return 0;
   }
   void Focus(Ctl control) override { focused.push_back(control); }
-};
-
-class FakeHotspot : public HotspotControl {
- public:
-  std::string share_status;
-  std::optional<std::vector<HotspotClient>> mobile_clients;  // the Mobile Hotspot's list
-  std::string ShareStatus() const override { return share_status; }
-  std::optional<std::vector<HotspotClient>> MobileHotspotClients() override { return mobile_clients; }
-  void OnStartButton() override {}
-  void AbortAndResetHotspot() override {}
 };
 
 struct GuardRig {

@@ -30,6 +30,8 @@ class FakeHost : public CommandHost {
   // "RunHiddenCommand <line>" as they happen, on the calling thread. Set it
   // before any worker starts.
   std::function<void(std::string_view)> trace;
+  // Runs on each new worker before its entry (a test holds workers there).
+  std::function<void()> before_entry;
 
   // What `command_line` prints. Several outputs for one line answer in turn;
   // the last one then repeats. A line with no script prints nothing.
@@ -97,6 +99,7 @@ class FakeHost : public CommandHost {
     w->thread_ = std::thread([this, w, entry = std::move(entry)] {
       {
         CurrentStopScope scope(&w->Stop());
+        if (before_entry) before_entry();
         if (!w->Stop().StopRequested()) entry();
       }
       std::lock_guard done(mutex_);

@@ -177,6 +177,12 @@ class FakeWlan : public WlanPort {
     return true;
   }
   bool HostedNetworkActive() override { return active; }
+  // The status the watcher reads: whether it runs, or nothing while it
+  // cannot be read.
+  bool status_readable = false;
+  std::optional<bool> HostedNetworkUp() override {
+    return status_readable ? std::optional<bool>(active) : std::nullopt;
+  }
   bool InitSettings() override { return Log("init"); }
   bool SetConnectionSettings(const std::string& ssid) override {
     ssid_gbk = ssid;
@@ -291,10 +297,12 @@ class FakeAdapters : public AdaptersPort {
   // Answers in turn; the last one then repeats (none: empty).
   std::deque<std::vector<AdapterInfo>> adapter_lists;
   std::deque<std::string> internet_names;
+  std::string route;  // the connection the internet goes through now
   int open_folder_calls = 0;
 
   std::vector<AdapterInfo> Adapters() override { return Next(adapter_lists); }
   std::string InternetConnectionName() override { return Next(internet_names); }
+  std::string InternetRouteConnection() override { return route; }
   void OpenConnectionsFolder() override { ++open_folder_calls; }
 
  private:
@@ -360,10 +368,11 @@ struct HotspotRig {
   HotspotController hotspot{HotspotPorts{ui, settings, host, sharing, wlan, connections, adapters,
                                          services, tethering}};
 
-  // The tray icon is there, as start-up leaves it.
+  // The tray icon and the state label, as start-up leaves them.
   explicit HotspotRig(int os_code = 5) {
     hotspot.SetOsCode(static_cast<OsCode>(os_code));
     ui.ShowTrayIcon(Image::kAppIcon, shared_text::kTrayWelcome);
+    ui.SetText(Ctl::标签9, "未启动");
   }
   // Workers use the controller: they end before it goes.
   ~HotspotRig() { host.StopAll(); }

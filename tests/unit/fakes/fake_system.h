@@ -13,6 +13,7 @@
 #include "app/system_port.h"
 #include "common/command_host.h"
 #include "extras/extras.h"
+#include "fake_hotspot.h"
 #include "hotspot/hotspot_control.h"
 #include "ui/subsystem.h"
 
@@ -78,7 +79,7 @@ class FakeSystem : public SystemPort {
 // The subsystems the spine calls, played by registrations whose steps log
 // their names, and the ports the extras use. Each call logs its name, then
 // runs `on_call` (on the caller's thread), then answers as scripted.
-class FakeSubsystems : public SkinPort, public AutostartPort, public HotspotControl {
+class FakeSubsystems : public SkinPort, public AutostartPort, public FakeHotspot {
  public:
   explicit FakeSubsystems(CallLog& log) : log_(log) {}
 
@@ -134,9 +135,8 @@ class FakeSubsystems : public SkinPort, public AutostartPort, public HotspotCont
     applied_hues.push_back(hue);
   }
   bool AutostartExists() override { return Called("AutostartExists", autostart_exists); }
-  std::string ShareStatus() const override { return ""; }
-  void OnStartButton() override { Called("OnStartButton"); }
-  void AbortAndResetHotspot() override { Called("AbortAndResetHotspot"); }
+ protected:
+  void HotspotCalled(std::string_view name) override { Called(name); }
 
  private:
   bool Called(std::string_view name, bool answer = false) {

@@ -54,6 +54,7 @@ void MemoryWindow::SelectPage(int page) {
 // --- any control
 
 std::string MemoryWindow::Text(Ctl c) const {
+  if (on_read) on_read(c);
   std::lock_guard lock(mutex_);
   const Control* k = Find(c);
   return k ? k->text : std::string();
@@ -378,6 +379,33 @@ Colour MemoryWindow::TextColour(Ctl c) const {
 void MemoryWindow::ShowBalloon(std::string_view text, int dx, int dy) {
   std::lock_guard lock(mutex_);
   if (!closing_) balloons.push_back({std::string(text), dx, dy});
+}
+
+void MemoryWindow::ShowTrayBalloon(std::string_view title, std::string_view text) {
+  std::lock_guard lock(mutex_);
+  if (!closing_) tray_balloons.push_back(std::string(title) + "|" + std::string(text));
+}
+
+void MemoryWindow::Post(std::function<void()> fn) {
+  {
+    std::lock_guard lock(mutex_);
+    if (hold_posts_) return posts_.push_back(std::move(fn));
+  }
+  fn();
+}
+
+void MemoryWindow::HoldPosts(bool hold) {
+  std::lock_guard lock(mutex_);
+  hold_posts_ = hold;
+}
+
+void MemoryWindow::RunPosts() {
+  std::vector<std::function<void()>> posts;
+  {
+    std::lock_guard lock(mutex_);
+    posts.swap(posts_);
+  }
+  for (auto& fn : posts) fn();
 }
 
 void MemoryWindow::BeginClosing() {

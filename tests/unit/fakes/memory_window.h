@@ -24,6 +24,15 @@ class MemoryWindow : public WindowPort {
 
   MemoryWindow();
 
+  // No window thread here: `fn` runs at once, on the calling thread, or,
+  // while `hold_posts` is set, waits for RunPosts as for a busy window.
+  void Post(std::function<void()> fn) override;
+  void HoldPosts(bool hold);
+  void RunPosts();
+  // Runs before every read of a control's text, on the reading thread and
+  // outside the window's lock: a test plays the window thread there.
+  std::function<void(Ctl)> on_read;
+
   // Every box shown, in order.
   std::vector<Message> messages;
   // Answers for the next boxes, front first. With none left an OK box answers
@@ -108,6 +117,8 @@ class MemoryWindow : public WindowPort {
   void ShowTrayIcon(Image icon, std::string_view tip) override;
   void SetTrayIcon(Image icon) override;
   void RemoveTrayIcon() override;
+  void ShowTrayBalloon(std::string_view title, std::string_view text) override;
+  std::vector<std::string> tray_balloons;  // "title|text", in order
   bool TrayIconShown() const;
   Image TrayIcon() const;
   std::string TrayTip() const;
@@ -139,6 +150,8 @@ class MemoryWindow : public WindowPort {
   const Control* FindKind(Ctl c, ControlKind kind) const;
 
   mutable std::mutex mutex_;
+  bool hold_posts_ = false;
+  std::vector<std::function<void()>> posts_;
   std::array<Control, kControlCount> controls_;
   std::array<int, kTimerCount> timers_{};
   std::array<bool, kMenuItemCount> menu_enabled_{};
