@@ -19,11 +19,12 @@ def unescape(text):
 
 
 def events(lines):
-    """(seconds, pid, channel, text) of every log line that has a time."""
+    """(seconds, pid, channel, "function text") of every log line that has a time."""
     for line in lines:
         m = LINE.match(line.rstrip("\n"))
         if m:
-            yield float(m.group(1)), m.group(2), m.group(4), m.group(6)
+            # The function's name leads the text: "CreateProcessInternalW app ...".
+            yield float(m.group(1)), m.group(2), m.group(4), m.group(5) + " " + m.group(6)
 
 
 def program_pid(rows):
