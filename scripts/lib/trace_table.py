@@ -29,7 +29,7 @@ def events(lines):
 
 def program_pid(rows):
     for t, pid, channel, text in rows:
-        if channel == "loaddll" and "LumoraWiFi.exe" in text:
+        if channel == "loaddll" and "LumoraWiFi" in text:
             return pid
     sys.exit("the program's start is not in the log")
 
@@ -42,7 +42,8 @@ def table(rows):
         last_of[p] = t
     ms = lambda t: (t - start) * 1000
     out, open_marks, dlls_before_main = [], {}, []
-    seen_main = False
+    # A build without the marks: every DLL gets its own row.
+    seen_main = not any(p == pid and c == "debugstr" and '"main"' in x for _, p, c, x in rows)
     children = []  # (time created, its row)
     for t, p, channel, text in rows:
         if p == pid and channel == "loaddll":
@@ -68,11 +69,12 @@ def table(rows):
                 row[2] = "%.0f" % (ms(t) - row[0])
             elif mark != "main":
                 out.append([ms(t), mark, ""])
-        elif p == pid and text.startswith("CreateProcessInternalW"):
+        elif p == pid and text.startswith("CreateProcessInternalW app"):
             q = QUOTED.findall(text)
             children.append([t, len(out)])
             out.append([ms(t), "process " + (unescape(q[-1]) if q else text), ""])
-        elif p == pid and text.startswith("NtCreateUserProcess") and " pid " in text and children:
+        elif p == pid and " pid " in text and children and (
+                text.startswith("NtCreateUserProcess") or text.startswith("CreateProcessInternalW")):
             # The process's life: from its creation to its last line.
             child = re.search(r" pid ([0-9a-f]+)", text).group(1).zfill(len(pid))
             created, row = children[-1]
