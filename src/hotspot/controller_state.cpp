@@ -41,12 +41,15 @@ Subsystem HotspotController::Registration() {
        }},
       // The reset and the list need nothing of each other; the choice needs
       // both (the wired names the reset collects, the list's items).
-      step(StartupPhase::kNetwork, &HotspotController::ResetAllSharing, true),
+      step(StartupPhase::kNetwork, &HotspotController::ResetAtLaunch, true),
       step(StartupPhase::kNetwork, &HotspotController::FillConnectionList, true),
       step(StartupPhase::kNetwork, &HotspotController::ChooseDefaultConnection),
       step(StartupPhase::kBackground, &HotspotController::PrepareServices),
   };
-  s.stop_workers = [this] { StopWatch(); };
+  s.stop_workers = [this] {
+    StopWatch();
+    StopLaunchReset();
+  };
   s.teardown = [this] { AbortAndResetHotspot(); };
   return s;
 }
@@ -64,6 +67,7 @@ void HotspotController::Changed() {
 void HotspotController::Launch(const HotspotTicket& ticket,
                                void (HotspotController::*body)(HotspotTicket&)) {
   WorkerHandle worker = p_.host.StartWorkerThread([this, own = ticket, body]() mutable {
+    WaitForLaunchReset();
     if (!model_.Enter(own)) return;
     (this->*body)(own);
     model_.Leave();
