@@ -9,9 +9,10 @@
 //       probes the window thread with WM_NULL every 50 ms, side by side with
 //       the same probe on minimal_window.exe, and prints the longest round
 //       trips (no result unless DEVICES devices were listed);
-//   bench_probe idle EXE SECONDS
-//       the program just started and left alone, beside minimal_window.exe:
-//       CPU time used over SECONDS and the working set at the end;
+//   bench_probe idle EXE SECONDS [running]
+//       the program just started (or with the hotspot running) and left
+//       alone, beside minimal_window.exe: CPU time used over SECONDS and the
+//       working set at the end;
 //   bench_probe stop EXE REPEATS [NETSH_DELAY_MS]
 //       the same probe as stall, during each of REPEATS stops clicked on the
 //       running hotspot (netsh slowed by NETSH_DELAY_MS, as on a slow
@@ -322,7 +323,7 @@ int StopStall(const std::string& exe, int repeats, int delay_ms) {
       break;
     }
     std::printf("RESULT stop_stall_ms ours=%.1f base=%.1f\n", ours, base);
-    std::printf("RESULT stop_ms ours=%.1f\n", took);
+    std::printf("the stop took %.0f ms to give the button back\n", took);
     Click(FindControl(main, Ctl::按钮开始));
     if (!WaitUntil([&] { return StartButtonReads(main, "关闭WiFi"); }, 60000)) break;
   }
@@ -401,15 +402,17 @@ double CpuMs(const std::string& exe) {
   return ms;
 }
 
-int Idle(const std::string& exe, int seconds) {
+int Idle(const std::string& exe, int seconds, bool running) {
   PrepareFiles();
   Win32FileStore files;
   SettingsStore(files).Write(setting::kTrafficBar, "否");  // idle: nothing ticks
   Program program(exe);
-  HWND main = WaitForWindow(kTitle, 20000);
+  HWND main = running ? BringUpRunning() : WaitForWindow(kTitle, 20000);
+  if (main && running) SelectPage(main, 0);  // the hotspot's own work only
   Program* minimal = nullptr;
   HWND bare = StartMinimal(minimal);
-  if (!main || !bare || !WaitUntil([&] { return StartButtonReads(main, "开启WiFi"); }, 20000)) return 1;
+  if (!main || !bare || !WaitUntil([&] { return StartButtonReads(main, running ? "关闭WiFi" : "开启WiFi"); }, 20000))
+    return 1;
   Sleep(5000);  // start-up workers done
   HANDLE ours = OpenWatched(program.Pid()), base = OpenWatched(minimal->Pid());
   const std::string minimal_exe = Beside("minimal_window.exe");
@@ -417,12 +420,15 @@ int Idle(const std::string& exe, int seconds) {
   Sleep(DWORD(seconds) * 1000);
   const Sample o = ReadOnce(ours, program.Pid()), b = ReadOnce(base, minimal->Pid());
   if (ours_cpu >= 0 && base_cpu >= 0)
-    std::printf("RESULT idle_cpu_ms ours=%.1f base=%.1f\n", CpuMs(exe) - ours_cpu, CpuMs(minimal_exe) - base_cpu);
+    std::printf("RESULT %s_cpu_ms ours=%.1f base=%.1f\n", running ? "running" : "idle",
+                CpuMs(exe) - ours_cpu, CpuMs(minimal_exe) - base_cpu);
   else
     std::printf("the programs' Linux processes were not found in /proc\n");
-  std::printf("RESULT idle_ws_kb ours=%.0f base=%.0f\n", o.working_kb, b.working_kb);
-  std::printf("RESULT idle_private_kb ours=%.0f base=%.0f\n", o.private_kb, b.private_kb);
-  std::printf("RESULT idle_threads ours=%.0f base=%.0f\n", o.threads, b.threads);
+  if (!running) {
+    std::printf("RESULT idle_ws_kb ours=%.0f base=%.0f\n", o.working_kb, b.working_kb);
+    std::printf("RESULT idle_private_kb ours=%.0f base=%.0f\n", o.private_kb, b.private_kb);
+    std::printf("RESULT idle_threads ours=%.0f base=%.0f\n", o.threads, b.threads);
+  }
   CloseHandle(ours);
   CloseHandle(base);
   EndMinimal(minimal, bare);
@@ -443,5 +449,5 @@ int main(int argc, char** argv) {
   if (mode == "longrun") return LongRun(argv[2], amount, argc > 4 ? std::max(5, std::atoi(argv[4])) : 60);
   if (mode == "stall") return Stall(argv[2], amount, argc > 4 ? std::atoi(argv[4]) : 0);
   if (mode == "stop") return StopStall(argv[2], amount, argc > 4 ? std::atoi(argv[4]) : 1000);
-  return Idle(argv[2], amount);
+  return Idle(argv[2], amount, argc > 4 && std::string(argv[4]) == "running");
 }

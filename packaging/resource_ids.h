@@ -21,3 +21,9 @@
 #define IDB_DOWNLOAD 211
 #define IDB_BAR_BACKGROUND 220  // floating bar background, 155x22
 #define IDB_BAR_OUTLINE 221     // floating bar outline, magenta (0xFF00FF) = cut away
+
+// The bitmaps drawn again for screens of 125, 150 and 200 %: the 100 %
+// identifier plus one of these.
+#define IDB_SCALE_125 1000
+#define IDB_SCALE_150 2000
+#define IDB_SCALE_200 3000

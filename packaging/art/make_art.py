@@ -159,7 +159,12 @@ def polygon(points):
 
 
 class Canvas:
-    def __init__(self, width, height, background=None, supersample=8):
+    """width x height design pixels, drawn `scale` times as large: the shapes
+    keep their design coordinates, so one drawing serves every screen."""
+
+    def __init__(self, width, height, background=None, supersample=8, scale=1.0):
+        self.scale = scale
+        width, height = int(round(width * scale)), int(round(height * scale))
         self.w, self.h = width, height
         self.ss = supersample
         if background is None:
@@ -169,24 +174,24 @@ class Canvas:
                        for _ in range(width * height)]
 
     def fill(self, shape, color, alpha=1.0):
-        n = self.ss
-        offsets = [(k + 0.5) / n for k in range(n)]
-        x0 = max(0, int(math.floor(shape.bbox[0])))
-        y0 = max(0, int(math.floor(shape.bbox[1])))
-        x1 = min(self.w, int(math.ceil(shape.bbox[2])) + 1)
-        y1 = min(self.h, int(math.ceil(shape.bbox[3])) + 1)
+        n, k = self.ss, self.scale
+        offsets = [(m + 0.5) / n for m in range(n)]
+        x0 = max(0, int(math.floor(shape.bbox[0] * k)))
+        y0 = max(0, int(math.floor(shape.bbox[1] * k)))
+        x1 = min(self.w, int(math.ceil(shape.bbox[2] * k)) + 1)
+        y1 = min(self.h, int(math.ceil(shape.bbox[3] * k)) + 1)
         inside = shape.inside
         for j in range(y0, y1):
             for i in range(x0, x1):
                 hits = 0
                 for oy in offsets:
                     for ox in offsets:
-                        if inside(i + ox, j + oy):
+                        if inside((i + ox) / k, (j + oy) / k):
                             hits += 1
                 if not hits:
                     continue
                 cov = alpha * hits / (n * n)
-                c = color(i + 0.5, j + 0.5) if callable(color) else color
+                c = color((i + 0.5) / k, (j + 0.5) / k) if callable(color) else color
                 p = self.px[j * self.w + i]
                 keep = 1.0 - cov
                 p[0] = c[0] * cov + p[0] * keep
@@ -357,7 +362,7 @@ def tray_icon(size, lit, color):
 def question_icon(size):
     c = Canvas(size, size)
     s = size / 2.0
-    r = s - 0.5 if size < 32 else s - 1.0
+    r = s - 0.5 if size <= 20 else s - 1.0
     c.fill(circle(s, s, r), BLUE_DARK)
     c.fill(circle(s, s, r - max(0.75, size / 32.0)),
            vgradient(BLUE_LIGHT, BLUE, s - r, s + r))
@@ -382,12 +387,12 @@ def question_icon(size):
 def exclamation_icon(size):
     c = Canvas(size, size)
     s = size / 2.0
-    r = s - 0.5 if size < 32 else s - 1.0
+    r = s - 0.5 if size <= 20 else s - 1.0
     c.fill(circle(s, s, r), AMBER_DARK)
     c.fill(circle(s, s, r - max(0.75, size / 32.0)),
            vgradient(AMBER_LIGHT, AMBER, s - r, s + r))
     u = r
-    if size >= 32:
+    if size > 20:
         # A bar that narrows towards the bottom, with round ends, and a dot.
         top_y, bottom_y = s - 0.55 * u, s + 0.18 * u
         top_w, bottom_w = 0.36 * u, 0.25 * u
@@ -413,16 +418,16 @@ def exclamation_icon(size):
 STATUS_W, STATUS_H = 40, 32
 
 
-def status_picture(lit, lit_color, unlit_color=BLUE_PALE, dot_color=None):
-    c = Canvas(STATUS_W, STATUS_H, FACE)
+def status_picture(lit, lit_color, unlit_color=BLUE_PALE, dot_color=None, scale=1.0):
+    c = Canvas(STATUS_W, STATUS_H, FACE, scale=scale)
     draw_wifi(c, 20.0, 25.0, 2.0, lit_color, lit=lit,
               unlit_color=unlit_color, dot_color=dot_color)
     return c
 
 
-def arrow_picture(up, color_top, color_bottom):
+def arrow_picture(up, color_top, color_bottom, scale=1.0):
     w, h = 33, 35
-    c = Canvas(w, h, FACE)
+    c = Canvas(w, h, FACE, scale=scale)
     cx = w / 2.0
     head_w, head_h, shaft_w = 25.0, 13.0, 11.0    # odd widths: edges on pixel lines
     top, bottom = 3.0, h - 3.0
@@ -445,18 +450,20 @@ BAR_W, BAR_H = 155, 22
 BAR_RADIUS = 11.0     # half the height: a capsule
 
 
-def bar_inside_mask():
+def bar_inside_mask(scale=1.0):
     """Which pixels of the floating bar belong to it (centre inside the shape)."""
     shape = round_rect(0.0, 0.0, float(BAR_W), float(BAR_H), BAR_RADIUS)
-    return [[shape.inside(i + 0.5, j + 0.5) for i in range(BAR_W)] for j in range(BAR_H)]
+    w, h = int(round(BAR_W * scale)), int(round(BAR_H * scale))
+    return [[shape.inside((i + 0.5) / scale, (j + 0.5) / scale) for i in range(w)]
+            for j in range(h)]
 
 
-def bar_outline(mask):
-    c = Canvas(BAR_W, BAR_H, MAGENTA)
-    for j in range(BAR_H):
-        for i in range(BAR_W):
+def bar_outline(mask, scale=1.0):
+    c = Canvas(BAR_W, BAR_H, MAGENTA, scale=scale)
+    for j in range(c.h):
+        for i in range(c.w):
             if mask[j][i]:
-                c.px[j * BAR_W + i] = [0.0, 0.0, 0.0, 1.0]
+                c.px[j * c.w + i] = [0.0, 0.0, 0.0, 1.0]
     return c
 
 
@@ -475,28 +482,29 @@ def bar_arrow(cx, top, bottom, up):
     )
 
 
-def bar_background(mask):
+def bar_background(mask, scale=1.0):
     # The window is cut to the mask, so the edge is drawn on the outermost
     # pixels the mask keeps: a crisp one-pixel border on exactly the cut line.
-    c = Canvas(BAR_W, BAR_H, BAR_FILL)
-    for j in range(BAR_H):
-        for i in range(BAR_W):
+    c = Canvas(BAR_W, BAR_H, BAR_FILL, scale=scale)
+    W, H = c.w, c.h
+    for j in range(H):
+        for i in range(W):
             if not mask[j][i]:
                 color = BAR_FILL
             else:
                 edge = False
                 for di, dj in ((-1, -1), (0, -1), (1, -1), (-1, 0), (1, 0), (-1, 1), (0, 1), (1, 1)):
                     ni, nj = i + di, j + dj
-                    if not (0 <= ni < BAR_W and 0 <= nj < BAR_H) or not mask[nj][ni]:
+                    if not (0 <= ni < W and 0 <= nj < H) or not mask[nj][ni]:
                         edge = True
                         break
                 if edge:
                     color = BAR_BORDER
-                elif j == 1:
+                elif j == int(round(scale)):
                     color = BAR_FILL_TOP     # a hint of light along the top
                 else:
                     color = BAR_FILL
-            c.px[j * BAR_W + i] = [color[0], color[1], color[2], 1.0]
+            c.px[j * W + i] = [color[0], color[1], color[2], 1.0]
     # Glyphs centred on pixel centres (odd widths stay sharp); the rates are
     # drawn at x=18 and x=94, 55 x 14 px from y=4, on the plain fill.
     c.fill(bar_arrow(10.5, 5.0, 17.0, up=False), BAR_DOWN)
@@ -531,35 +539,62 @@ IDB_BAR_BACKGROUND BITMAP "art/bar_background.bmp"
 IDB_BAR_OUTLINE    BITMAP "art/bar_outline.bmp"
 """
 
+# The bitmaps again for screens of 125, 150 and 200 %: (percent, the
+# identifier offset of resource_ids.h).
+SCALES = ((125, "IDB_SCALE_125"), (150, "IDB_SCALE_150"), (200, "IDB_SCALE_200"))
+BITMAP_IDS = (
+    ("status_stopped", "IDB_STATUS_STOPPED"), ("status_running", "IDB_STATUS_RUNNING"),
+    ("status_frame0", "IDB_STATUS_FRAME0"), ("status_frame1", "IDB_STATUS_FRAME1"),
+    ("status_frame2", "IDB_STATUS_FRAME2"), ("status_frame3", "IDB_STATUS_FRAME3"),
+    ("status_frame4", "IDB_STATUS_FRAME4"), ("upload", "IDB_UPLOAD"), ("download", "IDB_DOWNLOAD"),
+    ("bar_background", "IDB_BAR_BACKGROUND"), ("bar_outline", "IDB_BAR_OUTLINE"),
+)
+
+
+def scaled_rc_lines():
+    lines = []
+    for percent, offset in SCALES:
+        for name, ident in BITMAP_IDS:
+            lines.append('%s+%s BITMAP "art/%s_%d.bmp"' % (ident, offset, name, percent))
+    return "\n" + "\n".join(lines) + "\n"
+
+
+def write_bitmaps(scale, suffix):
+    write_bmp("status_stopped%s.bmp" % suffix, status_picture(3, GREY_FACE, scale=scale))
+    write_bmp("status_running%s.bmp" % suffix, status_picture(3, BLUE, dot_color=GREEN, scale=scale))
+    # Starting: the dot, then the arcs light up one by one, then the whole
+    # glyph flashes a lighter blue before the loop starts again.
+    for k in range(4):
+        write_bmp("status_frame%d%s.bmp" % (k, suffix), status_picture(k, BLUE, scale=scale))
+    write_bmp("status_frame4%s.bmp" % suffix, status_picture(3, BLUE_LIGHT, scale=scale))
+    write_bmp("upload%s.bmp" % suffix, arrow_picture(True, GREEN_LIGHT, GREEN_DARK, scale=scale))
+    write_bmp("download%s.bmp" % suffix, arrow_picture(False, BLUE_LIGHT, BLUE_DARK, scale=scale))
+    mask = bar_inside_mask(scale)
+    write_bmp("bar_background%s.bmp" % suffix, bar_background(mask, scale))
+    write_bmp("bar_outline%s.bmp" % suffix, bar_outline(mask, scale))
+
 
 def main():
     write_ico("app.ico", [app_icon(s) for s in (48, 32, 16)])
 
-    write_ico("tray_off.ico", [tray_icon(s, 3, GREY) for s in (32, 16)])
-    write_ico("tray_on.ico", [tray_icon(s, 3, BLUE) for s in (32, 16)])
+    # The small icon of every scale: 16 px at 100 %, 20, 24 and 32 above.
+    tray_sizes = (32, 24, 20, 16)
+    write_ico("tray_off.ico", [tray_icon(s, 3, GREY) for s in tray_sizes])
+    write_ico("tray_on.ico", [tray_icon(s, 3, BLUE) for s in tray_sizes])
     for k in range(3):
-        write_ico("tray_frame%d.ico" % k, [tray_icon(s, k + 1, BLUE) for s in (32, 16)])
+        write_ico("tray_frame%d.ico" % k, [tray_icon(s, k + 1, BLUE) for s in tray_sizes])
 
-    write_ico("question.ico", [question_icon(s) for s in (32, 20, 16)])
-    write_ico("exclamation.ico", [exclamation_icon(s) for s in (32, 20, 16)])
+    # The page icons are 20 px at 100 %: 25, 30 and 40 for the larger screens.
+    mark_sizes = (40, 32, 30, 25, 20, 16)
+    write_ico("question.ico", [question_icon(s) for s in mark_sizes])
+    write_ico("exclamation.ico", [exclamation_icon(s) for s in mark_sizes])
 
-    write_bmp("status_stopped.bmp", status_picture(3, GREY_FACE))
-    write_bmp("status_running.bmp", status_picture(3, BLUE, dot_color=GREEN))
-    # Starting: the dot, then the arcs light up one by one, then the whole
-    # glyph flashes a lighter blue before the loop starts again.
-    for k in range(4):
-        write_bmp("status_frame%d.bmp" % k, status_picture(k, BLUE))
-    write_bmp("status_frame4.bmp", status_picture(3, BLUE_LIGHT))
-
-    write_bmp("upload.bmp", arrow_picture(True, GREEN_LIGHT, GREEN_DARK))
-    write_bmp("download.bmp", arrow_picture(False, BLUE_LIGHT, BLUE_DARK))
-
-    mask = bar_inside_mask()
-    write_bmp("bar_background.bmp", bar_background(mask))
-    write_bmp("bar_outline.bmp", bar_outline(mask))
+    write_bitmaps(1.0, "")
+    for percent, _ in SCALES:
+        write_bitmaps(percent / 100.0, "_%d" % percent)
 
     with open(os.path.join(OUT_DIR, "art.rc"), "w", newline="\n") as f:
-        f.write(RC_TEXT)
+        f.write(RC_TEXT + scaled_rc_lines())
 
 
 if __name__ == "__main__":

@@ -17,10 +17,12 @@ NAMES = {
     "scan_work_ms": "client scan's work on its worker (ms) vs empty worker",
     "tick_ms": "traffic tick (ms) vs fresh query",
     "idle_cpu_ms": "idle CPU over 60 s (ms) vs bare window",
+    "running_cpu_ms": "CPU over 60 s, hotspot running (ms) vs bare window",
     "idle_ws_kb": "idle working set (KB) vs bare window",
     "idle_private_kb": "idle private bytes (KB) vs bare window",
     "idle_threads": "idle threads vs bare window",
     "stall_ms": "longest window stall (ms) vs bare window",
+    "stop_stall_ms": "longest stall during a stop (ms) vs bare window",
 }
 
 

@@ -281,6 +281,23 @@ netns_up() {
     '192.168.137.24 iPhone-LiLei' >"/etc/netns/$NETNS_HOST/hosts"
 }
 
+# Two ways to the internet for the hotspot's namespace, as a wired and a
+# wireless connection: uplinka (10.0.1.2) holds the default route, and the
+# traffic pump moves it to uplinkb (10.0.2.2) on a test's request. Their
+# far ends sit in the phone's namespace; nothing is routed beyond.
+netns_uplinks() {
+  local n=1 up
+  for up in uplinka uplinkb; do
+    ip -n "$NETNS_HOST" link add "$up" type veth peer name "$up-far" netns "$NETNS_CLIENT"
+    ip -n "$NETNS_HOST" addr add "10.0.$n.2/24" dev "$up"
+    ip -n "$NETNS_CLIENT" addr add "10.0.$n.1/24" dev "$up-far"
+    ip -n "$NETNS_HOST" link set "$up" up
+    ip -n "$NETNS_CLIENT" link set "$up-far" up
+    n=$((n + 1))
+  done
+  ip -n "$NETNS_HOST" route replace default via 10.0.1.1 dev uplinka
+}
+
 # Addresses nobody holds, one on each side, for the traffic pump
 # (scripts/lib/traffic_pump.py): frames sent there cross the veth pair and
 # are dropped without an answer (neither namespace forwards).
@@ -371,4 +388,34 @@ run_in_own_session() {  # Windows build directory, screenshots folder, gtest fil
       "$WINE_LOADER_BIN" "$1/tests/e2e_tests.exe" --gtest_filter="$3" </dev/null || true
     "$WINESERVER_BIN" -k >/dev/null 2>&1 || true
   )
+}
+
+# --- Screens of other DPIs -------------------------------------------------------
+# Runs end-to-end tests once per DPI: Wine reads the screen's DPI from
+# LogPixels when its server starts, so the server restarts for each and the
+# prefix gets its 96 DPI back at the end. Each run's counts stand in one log
+# (record_gtest reads the last summary; every run's failures are listed).
+run_at_dpis() {  # Windows build directory, screenshots folder, gtest filter, DPI...
+  local win=$1 shots=$2 filter=$3 dpi failed=0 passed=0
+  shift 3
+  for dpi in "$@"; do
+    wine_run reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$dpi" /f \
+      >/dev/null 2>&1 </dev/null
+    "$WINESERVER_BIN" -k >/dev/null 2>&1 || true
+    "$WINESERVER_BIN" -w >/dev/null 2>&1 || true
+    wine_start_server
+    timeout 300 env WINEDEBUG=-all LC_ALL=zh_CN.UTF-8 LANG=zh_CN.UTF-8 LUMORA_DPI="$dpi" \
+      LUMORA_EXE="$(winepath_of "$win/src/win32/LumoraWiFi.exe")" LUMORA_SHOTS="$(winepath_of "$shots")" \
+      "$WINE_LOADER_BIN" "$win/tests/e2e_tests.exe" --gtest_filter="$filter" </dev/null >"$BUILD/dpi-run.log" 2>&1 || true
+    cat "$BUILD/dpi-run.log"
+    grep -q '^\[  PASSED  \] [0-9]* test' "$BUILD/dpi-run.log" && ! grep -q '^\[  FAILED  \]' "$BUILD/dpi-run.log" &&
+      passed=$((passed + 1)) || failed=$((failed + 1))
+  done
+  wine_run reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 96 /f >/dev/null 2>&1 </dev/null
+  "$WINESERVER_BIN" -k >/dev/null 2>&1 || true
+  "$WINESERVER_BIN" -w >/dev/null 2>&1 || true
+  wine_start_server
+  # One summary for the layer: a run per DPI.
+  echo "[  PASSED  ] $passed tests."
+  [ "$failed" -eq 0 ] || echo "[  FAILED  ] $failed tests, listed above"
 }

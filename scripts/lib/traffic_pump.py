@@ -1,11 +1,13 @@
 #!/usr/bin/env python3
-"""A steady stream of known rate between the two test namespaces, on request.
+"""A steady stream of known rate between the two test namespaces, and the
+moves of the internet between the uplinks, on request.
 
   traffic_pump.py serve REQUEST_FILE HOST_NS CLIENT_NS SECONDS
       Waits (at most SECONDS) for REQUEST_FILE to hold "upload|download
       BYTES_PER_SECOND SECONDS", removes it, sends that stream and writes
       REQUEST_FILE + ".done". "upload" goes from the phone's namespace to the
-      hotspot's adapter, "download" the other way.
+      hotspot's adapter, "download" the other way. "route UPLINK" moves the
+      hotspot namespace's default route to that uplink (netns_uplinks).
   traffic_pump.py send ADDRESS BYTES_PER_SECOND SECONDS
       Sends UDP datagrams of 1024 bytes to ADDRESS (run inside a namespace).
 
@@ -25,6 +27,7 @@ MAX_RATE = 1024 * 1024
 MAX_SECONDS = 30
 UPLOAD_SINK = "192.168.137.99"    # seen by the hotspot's adapter (lumora0)
 DOWNLOAD_SINK = "192.168.137.98"  # seen by the phone's adapter (lumora1)
+UPLINKS = ("uplinka", "uplinkb")  # the hotspot namespace's two ways to the internet
 
 
 def send(address, rate, seconds):
@@ -56,7 +59,10 @@ def serve(request, host_ns, client_ns, seconds):
         with open(request, encoding="ascii", errors="replace") as f:
             words = f.read().split()
         os.remove(request)
-        if len(words) == 3 and words[0] in ("upload", "download"):
+        if len(words) == 2 and words[0] == "route" and words[1] in UPLINKS:
+            subprocess.run(["ip", "-n", host_ns, "route", "replace", "default", "dev", words[1]],
+                           timeout=10, check=False)
+        elif len(words) == 3 and words[0] in ("upload", "download"):
             ns, sink = (client_ns, UPLOAD_SINK) if words[0] == "upload" else (host_ns, DOWNLOAD_SINK)
             subprocess.run(["ip", "netns", "exec", ns, sys.executable, __file__, "send", sink,
                             words[1], words[2]], timeout=MAX_SECONDS + 10, check=False)

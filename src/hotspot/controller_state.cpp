@@ -82,8 +82,10 @@ bool HotspotController::Start() {
   if (State() != HotspotState::kStopped) return false;
   if (InputRefused(p_.ui.Text(Ctl::编辑框名称), p_.ui.Text(Ctl::编辑框密码))) return false;
   {
+    // A start by the user: fresh re-runs, and fresh heals for what follows.
     std::lock_guard lock(state_mutex_);
     start_retry_count_ = 0;
+    heal_budget_ = HealBudget{};
   }
   const std::optional<HotspotTicket> ticket = model_.Apply(HotspotEvent::kStart);
   if (!ticket) return false;

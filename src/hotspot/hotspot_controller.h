@@ -3,6 +3,7 @@
 // stopping and restarting the hosted network, and the services sharing needs.
 // One object for the whole run. Its state model is the one record of
 // whether the hotspot runs; the window shows what the model says.
+#include <condition_variable>
 #include <cstdint>
 #include <functional>
 #include <initializer_list>
@@ -35,6 +36,8 @@ struct HotspotPorts {
   NetworkEventsPort* events = nullptr;
   // A steady clock in milliseconds. Empty: std::chrono::steady_clock.
   std::function<std::int64_t()> now_ms;
+  // How long the watch's worker waits for the next look before it ends.
+  int watch_park_ms = 15000;
 };
 
 // Texts the controller shows or writes.
@@ -63,7 +66,6 @@ class HotspotController : public HotspotControl {
   Subsystem Registration();
   // The version code of the running system, known once the window exists.
   void SetOsCode(OsCode code) { os_ = code; }
-  OsCode Os() const { return os_; }
 
   // --- the state (HotspotControl)
   HotspotState State() const override { return model_.Current(); }
@@ -101,8 +103,7 @@ class HotspotController : public HotspotControl {
   // Whether the private side of the last WLAN start is shared.
   bool HostedConnectionShared();
 
-  // --- start: the whole start with its re-runs, on the calling worker
-  void StartHotspot();
+  // --- start
   void OnStatusTimer();         // 时钟状态
   void OnTrayAnimationTimer();  // 时钟_右下角灰动
 
@@ -146,7 +147,8 @@ class HotspotController : public HotspotControl {
   // the watch and the heal
   std::int64_t NowMs() const;
   void Watch(HotspotState state);
-  void RunWatch(HotspotTicket& ticket);
+  void WatchLoop(HotspotTicket ticket);
+  bool RunWatch(HotspotTicket& ticket);
   WatchFacts LookAtHotspot();
   void Heal(HotspotTicket& ticket, const WatchAction& action);
   void GiveUp(HotspotTicket& ticket, const char* text);
@@ -209,8 +211,13 @@ class HotspotController : public HotspotControl {
   bool sharing_pass_done_ = false;
   std::string internet_at_start_;  // where the internet went when the hotspot came up
   HealBudget heal_budget_;
-  WorkerHandle watch_worker_;
   bool watching_ = false;  // window thread only
+  // The watch's worker and the requests for its next look.
+  std::mutex watch_mutex_;
+  std::condition_variable watch_asked_;
+  bool look_asked_ = false;
+  bool watch_alive_ = false;  // a watch worker looks or waits for the next request
+  WorkerHandle watch_worker_;
 };
 
 }  // namespace lumora

@@ -52,6 +52,10 @@ std::int64_t HotspotController::NowMs() const {
 void HotspotController::Watch(HotspotState state) {
   const bool running = state == HotspotState::kRunning;
   p_.ui.SetTimerInterval(Timer::时钟守护, running ? kWatchIntervalMs : 0);
+  if (!running) {
+    std::lock_guard lock(watch_mutex_);
+    watch_asked_.notify_all();  // a parked watch sees the state and ends
+  }
   if (!p_.events || running == watching_) return;
   watching_ = running;
   if (running)
@@ -64,26 +68,64 @@ void HotspotController::OnSystemChanged() {
   p_.ui.Post([this] { OnWatchTick(); });
 }
 
+// The timer's tick or an event asks for a look. One watch worker looks and
+// then waits for the next request (a new thread for every look costs more
+// than the look under some systems); it ends when the hotspot no longer
+// runs, when nothing asks for a while, or when it has healed.
 void HotspotController::OnWatchTick() {
   if (State() != HotspotState::kRunning) return;
   {
-    std::lock_guard lock(state_mutex_);
-    if (watch_worker_ && !watch_worker_->Finished()) return;  // a look is under way
+    std::lock_guard lock(watch_mutex_);
+    look_asked_ = true;
+    if (watch_alive_) {
+      watch_asked_.notify_all();  // it looks next, parked or about to park
+      return;
+    }
+    watch_alive_ = true;
   }
   WorkerHandle worker = p_.host.StartWorkerThread(
-      [this, ticket = model_.Ticket()]() mutable { RunWatch(ticket); });
-  std::lock_guard lock(state_mutex_);
+      [this, ticket = model_.Ticket()]() mutable { WatchLoop(ticket); });
+  std::lock_guard lock(watch_mutex_);
   watch_worker_ = std::move(worker);
 }
 
-void HotspotController::RunWatch(HotspotTicket& ticket) {
+void HotspotController::WatchLoop(HotspotTicket ticket) {
+  StopState* own = CurrentStop();
+  const int waker = own ? own->AddWaker([this] {
+    std::lock_guard lock(watch_mutex_);
+    watch_asked_.notify_all();
+  }) : 0;
+  for (;;) {
+    {
+      std::lock_guard lock(watch_mutex_);
+      look_asked_ = false;
+    }
+    if (RunWatch(ticket) || StopRequested() || State() != HotspotState::kRunning) break;
+    std::unique_lock lock(watch_mutex_);
+    const auto asked = [&] { return look_asked_ || StopRequested(); };
+    if (!watch_asked_.wait_for(lock, std::chrono::milliseconds(p_.watch_park_ms), asked)) {
+      watch_alive_ = false;  // decided under the lock: a request from now on starts a new one
+      break;
+    }
+  }
+  {
+    std::lock_guard lock(watch_mutex_);
+    watch_alive_ = false;
+  }
+  if (own) own->RemoveWaker(waker);
+}
+
+// One look; true when it found the hotspot taken down (and then healed it,
+// or let it rest), or when the state had moved on.
+bool HotspotController::RunWatch(HotspotTicket& ticket) {
   const WatchAction action = JudgeHotspot(LookAtHotspot());
-  if (action.verdict == WatchVerdict::kFine || StopRequested()) return;
-  if (!model_.Report(ticket, HotspotEvent::kLost)) return;  // stopped or restarted meanwhile
+  if (action.verdict == WatchVerdict::kFine || StopRequested()) return false;
+  if (!model_.Report(ticket, HotspotEvent::kLost)) return true;  // stopped or restarted meanwhile
   Changed();
-  if (!model_.Enter(ticket)) return;
+  if (!model_.Enter(ticket)) return true;
   Heal(ticket, action);
   model_.Leave();
+  return true;
 }
 
 WatchFacts HotspotController::LookAtHotspot() {
@@ -179,7 +221,7 @@ void HotspotController::ShowStoredAutoHeal() {
 void HotspotController::StopWatch() {
   WorkerHandle worker;
   {
-    std::lock_guard lock(state_mutex_);
+    std::lock_guard lock(watch_mutex_);
     worker = watch_worker_;
   }
   if (worker && !worker->Finished()) p_.host.StopWorkerThread(worker);

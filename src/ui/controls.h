@@ -41,6 +41,7 @@ inline constexpr int kTimerCount = static_cast<int>(Timer::kCount);
 // Items of the four pop-up menus 菜单, 加黑, 取消黑, 移白.
 enum class MenuItem : int {
   重启WiFi, 官方网站, 退出,  // 菜单
+  流量条菜单,                 // 菜单: the floating bar's popup, from the keyboard
   拉入黑名单, 复制到白名单,   // 加黑
   取消黑名单,                 // 取消黑
   移出白名单,                 // 移白

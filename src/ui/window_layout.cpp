@@ -1,7 +1,9 @@
 #include "ui/window_layout.h"
 
+#include <algorithm>
 #include <array>
 #include <cassert>
+#include <utility>
 
 namespace lumora {
 namespace {
@@ -90,7 +92,7 @@ constexpr ControlDef kControls[] = {
      "        添加白名单要从[黑名单模式]用户列表那里右击鼠标加入。",
      0, F::kDefault, I::kNone},
     {C::编辑框设备, "编辑框设备", K::kEdit, P::k管理用户, kPage, {256, 166, 80, 13}, "",
-     f::kHidden, F::kDefault, I::kNone},
+     f::kHidden | f::kInPlace, F::kDefault, I::kNone},
     {C::编辑框去除多个本地, "编辑框去除多个本地", K::kEdit, P::k管理用户, kPage,
      {370, 24, 200, 20}, "", f::kHidden, F::kDefault, I::kNone},
 
@@ -214,6 +216,9 @@ constexpr MenuItemDef kMenuItems[] = {
     {MenuItem::重启WiFi, Popup::菜单, "重启WiFi", true},
     {MenuItem::官方网站, Popup::菜单, "官方网站", false},
     {MenuItem::退出, Popup::菜单, "退出", false},
+    // The bar's own popup for whoever does not use the mouse; after 退出,
+    // so the others keep their places.
+    {MenuItem::流量条菜单, Popup::菜单, "流量条菜单", false},
     {MenuItem::拉入黑名单, Popup::加黑, "拉入黑名单", false},
     {MenuItem::复制到白名单, Popup::加黑, "复制到白名单", false},
     {MenuItem::取消黑名单, Popup::取消黑, "取消黑名单", false},
@@ -228,6 +233,28 @@ constexpr bool IdsInOrder(const Row (&rows)[N]) {
   return true;
 }
 static_assert(IdsInOrder(kTimers) && IdsInOrder(kPopups) && IdsInOrder(kMenuItems));
+
+constexpr FontDef kFonts[] = {
+    {"Verdana", 12, false, false},
+    {"微软雅黑", 15, true, false},
+    {"宋体", 12, true, false},
+    {"新宋体", 12, false, false},
+    {"Verdana", 12, false, true},
+};
+static_assert(std::size(kFonts) == static_cast<std::size_t>(Font::kCount));
+
+// The icons that open a box: named after the box they open.
+constexpr std::pair<Ctl, const char*> kPictureNames[] = {
+    {C::画板_问号, "使用帮助"},
+    {C::画板_叹号, "注意"},
+};
+
+// Half away from zero, as the system's MulDiv rounds.
+int Rounded(long long numerator, int denominator) {
+  const long long half = denominator / 2;
+  return static_cast<int>(numerator >= 0 ? (numerator + half) / denominator
+                                         : -((-numerator + half) / denominator));
+}
 
 constexpr const char* kPageTitles[] = {"主界面", "管理用户", "设置中心", "流量统计", "帮助信息"};
 
@@ -252,6 +279,78 @@ std::span<const char* const> ComboItems(Ctl combo) {
 std::span<const TimerDef> TimerDefs() { return kTimers; }
 std::span<const PopupDef> PopupDefs() { return kPopups; }
 std::span<const MenuItemDef> MenuItemDefs() { return kMenuItems; }
+
+bool TakesFocus(ControlKind kind) {
+  switch (kind) {
+    case ControlKind::kEdit: case ControlKind::kButton: case ControlKind::kCheckBox:
+    case ControlKind::kRadio: case ControlKind::kCombo: case ControlKind::kListView:
+    case ControlKind::kIconBoard: case ControlKind::kHyperlink: case ControlKind::kSlider:
+    case ControlKind::kHtmlView:
+      return true;
+    default:
+      return false;
+  }
+}
+
+std::vector<Ctl> TabOrder(Page page) {
+  struct Placed {
+    Ctl id;
+    Rect r;  // in the page's coordinates
+  };
+  std::vector<Placed> placed;
+  for (const ControlDef& d : kControls) {
+    if (d.page != page || !TakesFocus(d.kind)) continue;
+    Rect r = d.rect;
+    if (d.parent != kNoParent) {
+      r.left += DefOf(d.parent).rect.left;
+      r.top += DefOf(d.parent).rect.top;
+    }
+    placed.push_back({d.id, r});
+  }
+  std::stable_sort(placed.begin(), placed.end(),
+                   [](const Placed& a, const Placed& b) { return a.r.top < b.r.top; });
+  std::vector<Ctl> order;
+  for (std::size_t first = 0; first < placed.size();) {
+    const Rect& lead = placed[first].r;
+    std::size_t end = first + 1;
+    while (end < placed.size() && placed[end].r.top < lead.top + lead.height / 2) ++end;
+    std::stable_sort(placed.begin() + long(first), placed.begin() + long(end),
+                     [](const Placed& a, const Placed& b) { return a.r.left < b.r.left; });
+    for (std::size_t i = first; i < end; ++i) order.push_back(placed[i].id);
+    first = end;
+  }
+  return order;
+}
+
+const FontDef& FontOf(Font font) {
+  const auto i = static_cast<std::size_t>(font);
+  return kFonts[i < std::size(kFonts) ? i : 0];
+}
+
+const char* AccessibleName(Ctl id) {
+  for (const auto& [c, name] : kPictureNames)
+    if (c == id) return name;
+  const int i = static_cast<int>(id);
+  return i >= 0 && i < kControlCount ? kControls[i].text : "";
+}
+
+int ScaleToDpi(int design, int dpi) { return Rounded(static_cast<long long>(design) * dpi, kDesignDpi); }
+
+Rect ScaleToDpi(const Rect& design, int dpi) {
+  const int left = ScaleToDpi(design.left, dpi), top = ScaleToDpi(design.top, dpi);
+  return {left, top, ScaleToDpi(design.left + design.width, dpi) - left,
+          ScaleToDpi(design.top + design.height, dpi) - top};
+}
+
+int DesignUnits(int pixels, int dpi) {
+  return dpi > 0 ? Rounded(static_cast<long long>(pixels) * kDesignDpi, dpi) : pixels;
+}
+
+Rect DesignUnits(const Rect& pixels, int dpi) {
+  const int left = DesignUnits(pixels.left, dpi), top = DesignUnits(pixels.top, dpi);
+  return {left, top, DesignUnits(pixels.left + pixels.width, dpi) - left,
+          DesignUnits(pixels.top + pixels.height, dpi) - top};
+}
 
 const char* PageTitle(Page page) {
   const int i = static_cast<int>(page);

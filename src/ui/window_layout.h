@@ -6,6 +6,7 @@
 // the tests an in-memory window.
 #include <cstdint>
 #include <span>
+#include <vector>
 
 #include "ui/controls.h"
 
@@ -21,7 +22,16 @@ enum class Font : std::uint8_t {
   kYaHeiBold,     // bold "微软雅黑": the traffic page's value labels
   kSongBold,      // bold "宋体": the status label
   kNSimSun,       // "新宋体": the floating bar's rates
+  kLink,          // the default face, underlined: hyperlinks
+  kCount
 };
+
+struct FontDef {
+  const char* face;
+  int height;  // character height in design units (a negative LOGFONT height)
+  bool bold, underline;
+};
+const FontDef& FontOf(Font font);
 
 // Which window, and for the main window which page, a control sits on.
 enum class Page : std::int8_t {
@@ -37,6 +47,8 @@ inline constexpr std::uint16_t kChecked = 1 << 2;
 inline constexpr std::uint16_t kPassword = 1 << 3;    // masked input
 inline constexpr std::uint16_t kHandCursor = 1 << 4;
 inline constexpr std::uint16_t kNoCaption = 1 << 5;   // group box drawn without caption
+// An editor laid over a list row while it is open: borderless, the row's height.
+inline constexpr std::uint16_t kInPlace = 1 << 6;
 }  // namespace flag
 
 struct Rect {
@@ -102,6 +114,29 @@ std::span<const TimerDef> TimerDefs();         // indexed by Timer
 std::span<const PopupDef> PopupDefs();         // indexed by Popup
 std::span<const MenuItemDef> MenuItemDefs();   // indexed by MenuItem
 const char* PageTitle(Page page);              // "主界面" ... "帮助信息"
+
+// Whether the user can move the focus to a control of this kind.
+bool TakesFocus(ControlKind kind);
+// The controls of `page` that take the focus, in the order the Tab key
+// visits them: reading order, line by line from the top and each line from
+// the left. A control belongs to a line when its top lies above the middle
+// of the line's first control. Rectangles count in the page's coordinates.
+std::vector<Ctl> TabOrder(Page page);
+
+// What a screen reader calls a control: its caption, or for a picture that
+// acts as a button (the help and notice icons) a name of its own. Empty
+// for controls without either.
+const char* AccessibleName(Ctl id);
+
+// Every position and size above is in design units: pixels of a 96 DPI
+// screen. A screen of another DPI shows them scaled, edges rounded to the
+// nearest pixel, so controls that touch in the design touch on every screen.
+inline constexpr int kDesignDpi = 96;
+int ScaleToDpi(int design, int dpi);
+Rect ScaleToDpi(const Rect& design, int dpi);
+// Back from pixels of that screen to design units (the nearest).
+int DesignUnits(int pixels, int dpi);
+Rect DesignUnits(const Rect& pixels, int dpi);
 
 // Main window and floating bar, outside sizes.
 inline constexpr int kMainWidth = 430, kMainHeight = 316;

@@ -92,16 +92,23 @@ std::vector<AdapterInfo> Win32AdaptersPort::Adapters() {
 }
 
 std::string Win32AdaptersPort::InternetRouteConnection() {
-  // Where the system would send a packet to a public address (8.8.8.8).
+  // Where the system would send a packet to a public address (8.8.8.8). The
+  // watch asks every few seconds: the adapter list is read only when the
+  // route's interface is another than the last time.
   DWORD index = 0;
   if (GetBestInterface(0x08080808, &index) != NO_ERROR) return {};
+  std::lock_guard lock(route_mutex_);
+  if (route_known_ && index == route_index_) return route_name_;
+  route_known_ = true;
+  route_index_ = index;
+  route_name_.clear();
   const std::unique_ptr<unsigned char[]> buffer = AdapterList();
-  if (!buffer) return {};
   for (auto* adapter = reinterpret_cast<IP_ADAPTER_INFO*>(buffer.get()); adapter;
        adapter = adapter->Next)
     if (adapter->Index == index)
-      return ConnectionNameOfAdapter(AnsiField(adapter->AdapterName, sizeof(adapter->AdapterName)));
-  return {};
+      route_name_ =
+          ConnectionNameOfAdapter(AnsiField(adapter->AdapterName, sizeof(adapter->AdapterName)));
+  return route_name_;
 }
 
 std::string Win32AdaptersPort::InternetConnectionName() {

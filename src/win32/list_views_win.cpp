@@ -2,6 +2,8 @@
 
 #include <commctrl.h>
 
+#include "win32/window/main_window.h"
+
 namespace lumora {
 
 std::vector<int> Win32ListViews::SelectedRows(Ctl list) const {
@@ -25,16 +27,22 @@ ListHit Win32ListViews::HitAtPointer(Ctl list) const {
   return {info.iItem, info.iSubItem};
 }
 
+// Places and widths in design units, as the window port's places are: the
+// list actions add them to a control's bounds.
 Point Win32ListViews::ItemPosition(Ctl list, int row) const {
   POINT place{};
   const HWND view = handle_(list);
-  if (view) SendMessageW(view, LVM_GETITEMPOSITION, WPARAM(row), LPARAM(&place));
-  return {int(place.x), int(place.y)};
+  if (!view) return {};
+  SendMessageW(view, LVM_GETITEMPOSITION, WPARAM(row), LPARAM(&place));
+  const int dpi = Win32Window::DpiOfWindowHolding(view);
+  return {DesignUnits(int(place.x), dpi), DesignUnits(int(place.y), dpi)};
 }
 
 int Win32ListViews::ColumnWidth(Ctl list, int column) const {
   const HWND view = handle_(list);
-  return view ? int(SendMessageW(view, LVM_GETCOLUMNWIDTH, WPARAM(column), 0)) : 0;
+  if (!view) return 0;
+  const int width = int(SendMessageW(view, LVM_GETCOLUMNWIDTH, WPARAM(column), 0));
+  return DesignUnits(width, Win32Window::DpiOfWindowHolding(view));
 }
 
 void Win32ListViews::Focus(Ctl control) {

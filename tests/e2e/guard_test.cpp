@@ -7,6 +7,7 @@
 #include <winsock2.h>
 #include <windows.h>
 #include <iphlpapi.h>
+#include <commctrl.h>
 
 #include <cstdlib>
 #include <fstream>
@@ -122,6 +123,22 @@ TEST_F(GuardEndToEnd, ListsNamesBlocksAndActsOnThePhones) {
   PressKey(editor, VK_RETURN);
   EXPECT_TRUE(WaitUntil([&] { return !IsWindowVisible(editor); }, 3000));
   EXPECT_TRUE(WaitUntil([&] { return Has(FileText("c:\\wifiname.txt"), std::string(kIphoneMac) + "+李雷的手机"); }, 3000));
+
+  // The same from the keyboard: Home picks the first row, Enter opens the
+  // editor on it, borderless and the row's height, and Enter commits.
+  PressKey(users, VK_HOME);
+  PressKey(users, VK_RETURN);
+  ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(editor); }, 3000)) << "Enter opened no editor";
+  EXPECT_EQ(WindowText(editor), "安卓设备");
+  RECT cell{LVIR_BOUNDS, 3, 0, 0}, placed{};
+  ASSERT_TRUE(AskRect(users, LVM_GETSUBITEMRECT, 0, cell));
+  MapWindowPoints(users, HWND_DESKTOP, reinterpret_cast<POINT*>(&cell), 2);
+  GetWindowRect(editor, &placed);
+  EXPECT_EQ(placed.top, cell.top);
+  EXPECT_EQ(placed.bottom, cell.bottom);
+  Shot("guard-rename-keyboard");
+  PressKey(editor, VK_RETURN);
+  EXPECT_TRUE(WaitUntil([&] { return !IsWindowVisible(editor); }, 3000));
 
   // What else the box may get, on the Android phone: each name is shown and
   // kept as the book holds it; a name holding the other phone's MAC text

@@ -1,72 +1,17 @@
-// The Windows 8/10 way: the hosted network through the WLAN functions. Wine's
-// wlanapi.dll has no hosted network, so the test puts the stand-in
-// wlanapi.dll (built into wlan-standin\ beside this test exe) next to
-// LumoraWiFi.exe while it runs; the stand-in keeps the hosted network's state
-// in C:\lumora-standins\wlan-state.ini and logs every call to wlan.log.
-#include <winsock2.h>
-#include <windows.h>
-#include <iphlpapi.h>
-
+// The Windows 8/10 ways: the hosted network through the WLAN functions (the
+// stand-in of wlan_standin.h), and the system's Mobile Hotspot.
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <sstream>
+#include <cstdio>
 #include <vector>
 
 #include "app_driver.h"
-#include "standin_files.h"
-#include "common/settings.h"
-#include "e2e_env.h"
 #include "screenshot.h"
 #include "ui_driver.h"
-#include "win32/file_store_win.h"
+#include "wlan_standin.h"
 
 namespace lumora::e2e {
 namespace {
-
-constexpr wchar_t kVersionKey[] = L"Software\\Wine\\AppDefaults\\LumoraWiFi.exe";
-
-// One "key=value" line of a stand-in's state file; "" when missing.
-std::string StateFileValue(const char* file, const std::string& key) {
-  std::istringstream lines(ReadText(file));
-  std::string line;
-  while (std::getline(lines, line)) {
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    if (line.rfind(key + "=", 0) == 0) return line.substr(key.size() + 1);
-  }
-  return {};
-}
-
-std::string StateValue(const std::string& key) { return StateFileValue("wlan-state.ini", key); }
-
-std::wstring FolderOf(const std::wstring& path) {
-  const size_t slash = path.find_last_of(L"\\/");
-  return slash == std::wstring::npos ? std::wstring() : path.substr(0, slash + 1);
-}
-
-std::wstring StandinSource() {
-  wchar_t self[MAX_PATH] = {};
-  GetModuleFileNameW(nullptr, self, MAX_PATH);
-  return FolderOf(self) + L"wlan-standin\\wlanapi.dll";
-}
-
-// Where the program would load the stand-in from instead of the system's.
-std::wstring StandinCopy() {
-  const std::string exe = ProgramPath();
-  if (exe.empty()) return {};
-  return FolderOf(std::wstring(exe.begin(), exe.end())) + L"wlanapi.dll";
-}
-
-// The program may still be letting go of the DLL: retried for a while.
-bool RemoveStandinCopy() {
-  const std::wstring copy = StandinCopy();
-  if (copy.empty()) return true;
-  for (int attempt = 0; attempt < 40; ++attempt) {
-    if (DeleteFileW(copy.c_str()) || GetLastError() == ERROR_FILE_NOT_FOUND) return true;
-    Sleep(50);
-  }
-  return false;
-}
 
 // A copy left by an interrupted run would give every other test a hosted
 // network: none is there before the first test or after the last.
@@ -78,69 +23,7 @@ class NoStandinLeftBehind : public ::testing::Environment {
 [[maybe_unused]] ::testing::Environment* const kCleanup =
     ::testing::AddGlobalTestEnvironment(new NoStandinLeftBehind);
 
-// The last adapter Wine lists, named in the registry as the connection
-// `name`, the way the hosted network's adapter is named once it has been
-// started before. The name goes again with the object.
-class NamedAdapter {
- public:
-  explicit NamedAdapter(const std::wstring& name) {
-    ULONG size = 0;
-    GetAdaptersInfo(nullptr, &size);
-    std::vector<unsigned char> buffer(size);
-    if (size == 0 ||
-        GetAdaptersInfo(reinterpret_cast<IP_ADAPTER_INFO*>(buffer.data()), &size) != ERROR_SUCCESS)
-      return;
-    for (auto* a = reinterpret_cast<IP_ADAPTER_INFO*>(buffer.data()); a; a = a->Next)
-      guid_ = a->AdapterName;
-    key_ = std::wstring(kNetworkClassKey) + L"\\" + std::wstring(guid_.begin(), guid_.end());
-    RegSetKeyValueW(HKEY_LOCAL_MACHINE, (key_ + L"\\Connection").c_str(), L"Name", REG_SZ,
-                    name.c_str(), DWORD((name.size() + 1) * sizeof(wchar_t)));
-  }
-  ~NamedAdapter() {
-    if (!key_.empty()) RegDeleteTreeW(HKEY_LOCAL_MACHINE, key_.c_str());
-  }
-  const std::string& Guid() const { return guid_; }
-
- private:
-  static constexpr wchar_t kNetworkClassKey[] =
-      L"SYSTEM\\CurrentControlSet\\Control\\Network\\{4D36E972-E325-11CE-BFC1-08002BE10318}";
-  std::string guid_;
-  std::wstring key_;
-};
-
-class Windows10WlanHotspot : public ::testing::Test {
- protected:
-  void SetUp() override {
-    ASSERT_FALSE(ProgramPath().empty()) << "LUMORA_EXE is not set";
-    ASSERT_TRUE(RemoveStandinCopy());
-    ASSERT_TRUE(CopyFileW(StandinSource().c_str(), StandinCopy().c_str(), FALSE))
-        << "cannot put the stand-in wlanapi.dll next to the program: " << GetLastError();
-    ASSERT_EQ(RegSetKeyValueW(HKEY_CURRENT_USER, kVersionKey, L"Version", REG_SZ, L"win10",
-                              sizeof(L"win10")),
-              ERROR_SUCCESS);
-    for (const char* f : {"c:\\tovkwifi.ini", "c:\\wifiblack.txt", "c:\\wifiwhite.txt"})
-      DeleteFileA(f);
-    for (const char* f : {"wlan.log", "wlan-state.ini", "netsh.log", "netsh-state.ini",
-                          "netsh-fail.txt"})
-      DeleteFileA((std::string(kDir) + "\\" + f).c_str());
-    WriteText("sharing.ini", "宽带连接|2|none\r\n");
-    // The hosted network's adapter, as its status names it.
-    ASSERT_FALSE(hosted_.Guid().empty()) << "Wine lists no adapter";
-    WriteText("wlan-state.ini", "device_id=" + hosted_.Guid() + "\r\n");
-    settings_.Write(setting::kAdapterOverride, "1");
-    settings_.Write(setting::kAdapterOverrideName, "本地连接* 12");
-  }
-
-  void TearDown() override {
-    RegDeleteTreeW(HKEY_CURRENT_USER, kVersionKey);
-    EXPECT_TRUE(RemoveStandinCopy()) << "the stand-in wlanapi.dll stayed next to the program";
-  }
-
-
-  NamedAdapter hosted_{L"本地连接* 12"};
-  Win32FileStore files_;
-  SettingsStore settings_{files_};
-};
+using Windows10WlanHotspot = WlanStandinTest;
 
 TEST_F(Windows10WlanHotspot, StartsTheHostedNetworkSharesAndStops) {
   Program program(ProgramPath());
@@ -207,6 +90,28 @@ TEST_F(Windows10WlanHotspot, ConnectionThatExistedBeforeIsSharedAsThePrivateSide
   EXPECT_TRUE(program.WaitForExit(5000));
   const std::string after = ReadText("sharing.ini");
   EXPECT_FALSE(Has(after, "public") || Has(after, "private")) << "left shared: " << after;
+}
+
+// Neither the hosted network's status nor a new connection names the
+// private side: sharing never takes effect. After the fifth run the start
+// gives up, and nothing of it stays up or shared, then or after the exit.
+TEST_F(Windows10WlanHotspot, GivingUpLeavesNothingStartedOrShared) {
+  WriteText("wlan-state.ini", "");
+  Program program(ProgramPath());
+  HWND main = StartReady(program);
+  ASSERT_TRUE(main);
+  Click(FindControl(main, Ctl::按钮开始));
+  HWND failed = WaitForMessageBox("启动失败", 90000);
+  ASSERT_TRUE(failed) << ReadText("wlan.log");
+  const std::string sharing = ReadText("sharing.ini");
+  EXPECT_FALSE(Has(sharing, "public") || Has(sharing, "private")) << "left shared: " << sharing;
+  EXPECT_NE(StateValue("active"), "1");
+  EXPECT_EQ(StateValue("enabled"), "0");
+  PressOk(failed);
+  EXPECT_TRUE(WaitUntil([&] { return StartButtonReads(main, "开启WiFi"); }, 5000));
+  CloseAndExpectEnd(program, main);
+  EXPECT_NE(StateValue("active"), "1");
+  EXPECT_FALSE(Has(ReadText("sharing.ini"), "public"));
 }
 
 // Presses the start button of a start that must fail and returns the
@@ -324,6 +229,36 @@ TEST_F(Windows10MobileHotspot, StartsThroughTheSystemListsItsClientsAndStops) {
   EXPECT_EQ(TetheringValue("running"), "0") << ReadText("tethering.log");
   EXPECT_TRUE(ListViewRows(users, 4).empty());
   CloseAndExpectEnd(program, main);
+}
+
+// The system switches its Mobile Hotspot off behind the program's back (as
+// it does after minutes without a client): the watch starts it again.
+TEST_F(Windows10MobileHotspot, SwitchedOffBehindTheProgramsBackItComesBack) {
+  Program program(ProgramPath());
+  HWND main = StartReady(program);
+  ASSERT_TRUE(main);
+  Click(FindControl(main, Ctl::按钮开始));
+  ASSERT_TRUE(WaitUntil([&] { return StartButtonReads(main, "关闭WiFi"); }, 20000));
+  const auto starts = [] {
+    const std::string log = ReadText("tethering.log");
+    int n = 0;
+    for (size_t at = log.find("\nstart\r"); at != std::string::npos; at = log.find("\nstart\r", at + 1)) ++n;
+    return n;
+  };
+  const int before = starts();
+  const ULONGLONG fault = GetTickCount64();
+  SetStateValue("tethering-state.ini", "running", "0");
+  EXPECT_TRUE(WaitUntil(
+      [&] {
+        return starts() > before && TetheringValue("running") == "1" &&
+               TextOf(main, Ctl::标签9) == "已启动";
+      },
+      30000))
+      << ReadText("tethering.log");
+  std::printf("HEAL Mobile Hotspot switched off: restored after %.1f s\n",
+              double(GetTickCount64() - fault) / 1000);
+  CloseAndExpectEnd(program, main);
+  EXPECT_EQ(TetheringValue("running"), "0");
 }
 
 TEST_F(Windows10MobileHotspot, RefusedStartShowsTheSystemsReason) {

@@ -109,13 +109,14 @@ inline bool Answers(HWND window, UINT ms = 3000) {
   return SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, ms, &result) != 0;
 }
 
-// The text of the program's visible balloon (a tooltip window), or empty.
+// The text of the program's visible balloon (a tooltip window), or empty;
+// pid 0: of any program (the tray's balloons are the shell's windows).
 inline std::string BalloonText(DWORD pid) {
   for (HWND tip = FindWindowExW(nullptr, nullptr, L"tooltips_class32", nullptr); tip;
        tip = FindWindowExW(nullptr, tip, L"tooltips_class32", nullptr)) {
     DWORD owner = 0;
     GetWindowThreadProcessId(tip, &owner);
-    if (owner != pid || !IsWindowVisible(tip)) continue;
+    if ((pid && owner != pid) || !IsWindowVisible(tip)) continue;
     const std::string text = WindowText(tip);  // a tooltip answers with its tip
     if (!text.empty()) return text;
   }

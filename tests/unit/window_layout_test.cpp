@@ -176,7 +176,7 @@ TEST(WindowLayout, MenusHoldTheirItemsInOrder) {
     std::vector<std::string> items;
   };
   const Case expected[] = {
-      {Popup::菜单, "菜单", {"重启WiFi", "官方网站", "退出"}},
+      {Popup::菜单, "菜单", {"重启WiFi", "官方网站", "退出", "流量条菜单"}},
       {Popup::加黑, "加黑", {"拉入黑名单", "复制到白名单"}},
       {Popup::取消黑, "取消黑", {"取消黑名单"}},
       {Popup::移白, "移白", {"移出白名单"}},
@@ -228,7 +228,7 @@ TEST(WindowLayout, DesignStatesFontsAndPictures) {
       {Ctl::分组框7, flag::kHidden | flag::kNoCaption},
       {Ctl::超文本浏览框1, flag::kHidden | flag::kDisabled},
       {Ctl::超文本浏览框2, flag::kHidden},
-      {Ctl::编辑框设备, flag::kHidden},
+      {Ctl::编辑框设备, flag::kHidden | flag::kInPlace},
       {Ctl::编辑框去除多个本地, flag::kHidden},
       {Ctl::按钮查看连接, flag::kHandCursor},
       {Ctl::编辑框虚拟网卡, flag::kDisabled},
@@ -371,6 +371,85 @@ TEST(MemoryWindow, WorkersMayAddRowsTogether) {
   for (auto& t : workers) t.join();
   ASSERT_EQ(w.RowCount(Ctl::超级列表框2), 2000);
   for (int row = 0; row < 2000; ++row) ASSERT_EQ(w.Cell(Ctl::超级列表框2, row, 1), "m");
+}
+
+}  // namespace
+}  // namespace lumora
+
+namespace lumora {
+namespace {
+
+constexpr int kDpis[] = {96, 120, 144, 192};
+
+// The window definition on screens of 100, 125, 150 and 200 %.
+TEST(WindowLayout, TheDefinitionScalesToEveryScreen) {
+  struct Case {
+    Rect design;
+    Rect at[4];  // at each of kDpis
+  };
+  const Case cases[] = {
+      // 按钮开始; an edge on a half pixel rounds away from zero.
+      {{172, 208, 86, 42},
+       {{172, 208, 86, 42}, {215, 260, 108, 53}, {258, 312, 129, 63}, {344, 416, 172, 84}}},
+      // The tab control starts left of and above the window's corner.
+      {kTabRect, {kTabRect, {-1, -3, 569, 413}, {-2, -3, 683, 495}, {-2, -4, 910, 660}}},
+      // The floating bar and a combo box's narrow field.
+      {{0, 0, kBarWidth, kBarHeight},
+       {{0, 0, 155, 23}, {0, 0, 194, 29}, {0, 0, 233, 35}, {0, 0, 310, 46}}},
+      {{82, 264, 42, 20}, {{82, 264, 42, 20}, {103, 330, 52, 25}, {123, 396, 63, 30}, {164, 528, 84, 40}}},
+  };
+  for (const Case& c : cases)
+    for (int i = 0; i < 4; ++i) {
+      EXPECT_EQ(ScaleToDpi(c.design, kDpis[i]), c.at[i]) << kDpis[i];
+      EXPECT_EQ(DesignUnits(c.at[i], kDpis[i]), c.design) << kDpis[i] << ": and back";
+    }
+  // Whatever touches or lies apart in the design does so on every screen,
+  // and a control within its group box stays within it.
+  for (int dpi : kDpis)
+    for (const ControlDef& a : ControlDefs()) {
+      const Rect sa = ScaleToDpi(a.rect, dpi);
+      EXPECT_EQ(DesignUnits(sa, dpi), a.rect) << a.name << " at " << dpi;
+      if (a.parent != kNoParent && Inside(a.rect, DefOf(a.parent).rect.width, DefOf(a.parent).rect.height)) {
+        const Rect box = ScaleToDpi(DefOf(a.parent).rect, dpi);
+        EXPECT_TRUE(Inside(sa, box.width, box.height)) << a.name << " at " << dpi;
+      }
+      for (const ControlDef& b : ControlDefs()) {
+        if (a.id == b.id || a.page != b.page || a.parent != b.parent) continue;
+        const Rect sb = ScaleToDpi(b.rect, dpi);
+        EXPECT_EQ(Right(a.rect) <= b.rect.left, Right(sa) <= sb.left) << a.name << "|" << b.name;
+        EXPECT_EQ(Bottom(a.rect) <= b.rect.top, Bottom(sa) <= sb.top) << a.name << "|" << b.name;
+      }
+    }
+}
+
+TEST(WindowLayout, TabGoesInReadingOrderOnEveryPage) {
+  const std::map<Page, std::vector<Ctl>> expected = {
+      {Page::k主界面,
+       {Ctl::编辑框名称, Ctl::画板_问号, Ctl::编辑框密码, Ctl::选择框_显示密码, Ctl::按钮开始,
+        Ctl::超级链接框_重启, Ctl::选择框关机, Ctl::组合框_关机, Ctl::按钮右下角}},
+      {Page::k管理用户,
+       {Ctl::单选框黑, Ctl::单选框白, Ctl::编辑框去除多个本地, Ctl::超级链接框刷新, Ctl::超级列表框1,
+        Ctl::超级列表框3, Ctl::编辑框设备, Ctl::超级列表框2}},
+      {Page::k设置中心,
+       {Ctl::组合框1, Ctl::按钮查看连接, Ctl::选择框2, Ctl::编辑框虚拟网卡, Ctl::滑块条色调,
+        Ctl::按钮色调, Ctl::选择框_启动, Ctl::选择框_自动恢复, Ctl::选择框_开机启动, Ctl::画板_叹号}},
+      {Page::k流量统计, {Ctl::选择框显示流量}},
+      {Page::k帮助信息, {Ctl::简单超文本框1}},
+  };
+  for (const auto& [page, order] : expected) EXPECT_EQ(TabOrder(page), order) << PageTitle(page);
+}
+
+TEST(WindowLayout, ScreenReadersHearCaptionsOrThePicturesNames) {
+  const std::pair<Ctl, const char*> cases[] = {
+      {Ctl::画板_问号, "使用帮助"}, {Ctl::画板_叹号, "注意"},      {Ctl::按钮右下角, "缩小到右下角"},
+      {Ctl::超级链接框刷新, "刷新"}, {Ctl::滑块条色调, ""},        {Ctl::kCount, ""},
+  };
+  for (const auto& [c, name] : cases) EXPECT_STREQ(AccessibleName(c), name);
+  // Every control a user can Tab to but a text field or a list has a name.
+  for (const ControlDef& d : ControlDefs())
+    if (TakesFocus(d.kind) && (d.kind == ControlKind::kButton || d.kind == ControlKind::kIconBoard ||
+                               d.kind == ControlKind::kHyperlink || d.kind == ControlKind::kCheckBox))
+      EXPECT_STRNE(AccessibleName(d.id), "") << d.name;
 }
 
 }  // namespace

@@ -9,6 +9,11 @@
 #include <vector>
 
 #include "win32/message_pump.h"
+#include "extras/theme.h"
+#include "screenshot.h"
+#include "ui/window_layout.h"
+#include "win32/app_messages.h"
+#include "win32/window/dpi.h"
 #include "win32/window/main_window.h"
 
 namespace lumora {
@@ -125,6 +130,226 @@ TEST(MainWindow, ListRowsHandedOverAgainKeepOnlyUnchangedSelections) {
     }
     EXPECT_EQ(selected, step.selected_after);
   }
+  Destroy(window);
+}
+
+
+RECT InParent(HWND hwnd) {
+  RECT r;
+  GetWindowRect(hwnd, &r);
+  MapWindowPoints(HWND_DESKTOP, GetParent(hwnd), reinterpret_cast<POINT*>(&r), 2);
+  return r;
+}
+
+int FontHeight(HWND hwnd) {
+  LOGFONTW font{};
+  GetObjectW(reinterpret_cast<HFONT>(SendMessageW(hwnd, WM_GETFONT, 0, 0)), sizeof(font), &font);
+  return font.lfHeight;
+}
+
+// Wine shows every monitor at one DPI: the move to a monitor of another DPI
+// is played by the message Windows sends then.
+void MoveToDpi(Win32Window& window, int dpi) {
+  RECT r;
+  GetWindowRect(window.Main(), &r);
+  RECT suggested{r.left, r.top, r.left + ScaleToDpi(kMainWidth, dpi), r.top + ScaleToDpi(kMainHeight, dpi)};
+  SendMessageW(window.Main(), WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
+}
+
+TEST(MainWindow, AMoveToAnotherDpiScalesEveryControlAndBack) {
+  Win32Window window(GetModuleHandleW(nullptr));
+  ASSERT_TRUE(window.Create());
+  const int start = window.Dpi();
+  const RECT button = InParent(window.Handle(Ctl::按钮开始));
+  const RECT link = InParent(window.Handle(Ctl::超级链接框刷新));
+  const HWND list = window.Handle(Ctl::超级列表框1);
+  const int column = ListView_GetColumnWidth(list, 3);
+  for (int dpi : {120, 144, 192, start}) {
+    MoveToDpi(window, dpi);
+    EXPECT_EQ(window.Dpi(), dpi);
+    RECT main;
+    GetWindowRect(window.Main(), &main);
+    EXPECT_EQ(main.right - main.left, ScaleToDpi(kMainWidth, dpi)) << dpi;
+    const RECT b = InParent(window.Handle(Ctl::按钮开始));
+    EXPECT_EQ(b.right - b.left, ScaleToDpi(DefOf(Ctl::按钮开始).rect, dpi).width) << dpi;
+    EXPECT_EQ(b.bottom - b.top, ScaleToDpi(DefOf(Ctl::按钮开始).rect, dpi).height) << dpi;
+    EXPECT_EQ(FontHeight(window.Handle(Ctl::按钮开始)), -ScaleToDpi(FontOf(Font::kDefault).height, dpi));
+    EXPECT_EQ(FontHeight(window.Handle(Ctl::标签本次总金额)), -ScaleToDpi(FontOf(Font::kYaHeiBold).height, dpi));
+    EXPECT_NEAR(ListView_GetColumnWidth(list, 3), MulDiv(column, dpi, start), 1) << dpi;
+    // What the core reads back stays in design units.
+    EXPECT_EQ(window.Bounds(Ctl::按钮开始), DefOf(Ctl::按钮开始).rect) << dpi;
+  }
+  EXPECT_EQ(InParent(window.Handle(Ctl::按钮开始)).left, button.left) << "back where it was";
+  EXPECT_EQ(InParent(window.Handle(Ctl::超级链接框刷新)).bottom, link.bottom);
+  Destroy(window);
+}
+
+// The in-place editor lies on the row it edits: that row's height, no frame.
+TEST(MainWindow, TheRenameEditorCoversItsRow) {
+  Win32Window window(GetModuleHandleW(nullptr));
+  ASSERT_TRUE(window.Create());
+  ShowWindow(window.Main(), SW_SHOWNOACTIVATE);
+  const HWND tab = window.Handle(Ctl::选择夹1);
+  TabCtrl_SetCurSel(tab, 1);
+  NMHDR changed{tab, UINT_PTR(GetDlgCtrlID(tab)), UINT(TCN_SELCHANGE)};
+  SendMessageW(window.Main(), WM_NOTIFY, changed.idFrom, reinterpret_cast<LPARAM>(&changed));
+  window.SetRows(Ctl::超级列表框1, {{"1", "192.168.137.2", "AA", "甲"}, {"2", "192.168.137.3", "BB", "乙"}});
+  ShowWindow(window.Handle(Ctl::编辑框设备), SW_HIDE);
+  for (int dpi : {window.Dpi(), 144}) {
+    MoveToDpi(window, dpi);
+    const HWND list = window.Handle(Ctl::超级列表框1), editor = window.Handle(Ctl::编辑框设备);
+    RECT row, in_tab;
+    ListView_GetItemRect(list, 1, &row, LVIR_BOUNDS);
+    in_tab = row;
+    MapWindowPoints(list, GetParent(editor), reinterpret_cast<POINT*>(&row), 2);
+    MapWindowPoints(list, tab, reinterpret_cast<POINT*>(&in_tab), 2);
+    // Placed as the rename places it: design units from the tab's corner,
+    // a little below the row's top.
+    Rect box = window.Bounds(Ctl::编辑框设备);
+    box.top = DesignUnits(int(in_tab.top), dpi) + 1;
+    window.SetVisible(Ctl::编辑框设备, true);
+    window.SetBounds(Ctl::编辑框设备, box);
+    const RECT e = InParent(editor);
+    EXPECT_EQ(e.top, row.top) << dpi;
+    EXPECT_EQ(e.bottom, row.bottom) << dpi;
+    EXPECT_FALSE(GetWindowLongPtrW(editor, GWL_EXSTYLE) & WS_EX_CLIENTEDGE);
+    window.SetText(Ctl::编辑框设备, "乙的手机");
+    SetFocus(editor);
+    WaitServingMessages(0, nullptr, 200);
+    e2e::Shot("rename-editor-" + std::to_string(dpi));
+    window.SetVisible(Ctl::编辑框设备, false);
+  }
+  Destroy(window);
+}
+
+// The keyboard alone: Tab in reading order, Ctrl+Tab to the next page,
+// Enter on a button, the context-menu key on a list's selected row.
+TEST(MainWindow, EverythingIsReachedFromTheKeyboard) {
+  Win32Window window(GetModuleHandleW(nullptr));
+  ASSERT_TRUE(window.Create());
+  ShowWindow(window.Main(), SW_SHOW);
+  SetForegroundWindow(window.Main());
+  std::vector<std::pair<Ctl, ControlEvent>> events;
+  window.on_event = [&](Ctl c, ControlEvent e, int) { events.push_back({c, e}); };
+  auto key = [](UINT vk, bool ctrl = false) {
+    BYTE state[256] = {};
+    GetKeyboardState(state);
+    state[VK_CONTROL] = ctrl ? 0x80 : 0;
+    SetKeyboardState(state);
+    SendMessageW(GetFocus(), WM_KEYDOWN, vk, 1);
+    state[VK_CONTROL] = 0;
+    SetKeyboardState(state);
+  };
+  SetFocus(window.Handle(Ctl::编辑框名称));
+  const Ctl page0[] = {Ctl::画板_问号, Ctl::编辑框密码, Ctl::选择框_显示密码};
+  for (Ctl next : page0) {
+    key(VK_TAB);
+    EXPECT_EQ(GetFocus(), window.Handle(next)) << DefOf(next).name;
+  }
+  EnableWindow(window.Handle(Ctl::按钮开始), TRUE);
+  key(VK_TAB);
+  ASSERT_EQ(GetFocus(), window.Handle(Ctl::按钮开始));
+  key(VK_RETURN);
+  EXPECT_EQ(events.back(), std::make_pair(Ctl::按钮开始, ControlEvent::kClick));
+
+  key(VK_TAB, true);
+  EXPECT_EQ(window.CurrentPage(), 1);
+  EXPECT_EQ(events.back(), std::make_pair(Ctl::选择夹1, ControlEvent::kSelectionChange));
+  const HWND list = window.Handle(Ctl::超级列表框2);
+  window.SetRows(Ctl::超级列表框2, {{"", "AA-BB-CC-DD-EE-FF", "甲"}});
+  ListView_SetItemState(list, 0, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+  SetFocus(list);
+  SendMessageW(list, WM_CONTEXTMENU, WPARAM(list), -1);
+  EXPECT_EQ(events.back(), std::make_pair(Ctl::超级列表框2, ControlEvent::kRightClick));
+  // The tray menu's item for the floating bar opens the bar's own popup.
+  window.BarWindow().Create();
+  SendMessageW(window.Main(), WM_COMMAND, MenuId(MenuItem::流量条菜单), 0);
+  EXPECT_EQ(events.back(), std::make_pair(Ctl::流量条_透明标签1, ControlEvent::kRightClick));
+  DestroyWindow(window.Bar());
+  Destroy(window);
+}
+
+
+// In high contrast the hue steps aside: the pages, the buttons and the bar
+// take the system's colours. Wine always says high contrast is off (and
+// refuses SPI_SETHIGHCONTRAST), so the window is told; the system's colours
+// are set to a high-contrast scheme.
+TEST(MainWindow, HighContrastDrawsInTheSystemsColours) {
+  const int kinds[] = {COLOR_BTNFACE, COLOR_BTNTEXT, COLOR_WINDOW, COLOR_WINDOWTEXT,
+                       COLOR_HIGHLIGHT, COLOR_HIGHLIGHTTEXT, COLOR_HOTLIGHT, COLOR_GRAYTEXT};
+  COLORREF saved[std::size(kinds)], scheme[std::size(kinds)] = {
+      RGB(0, 0, 0), RGB(255, 255, 255), RGB(0, 0, 0), RGB(255, 255, 255),
+      RGB(26, 235, 255), RGB(0, 0, 0), RGB(255, 255, 0), RGB(63, 242, 63)};
+  for (std::size_t i = 0; i < std::size(kinds); ++i) saved[i] = GetSysColor(kinds[i]);
+  SetSysColors(int(std::size(kinds)), kinds, scheme);
+
+  Win32Window window(GetModuleHandleW(nullptr));
+  ASSERT_TRUE(window.Create());
+  window.Theme().ApplyPalette(HuePalette(150));
+  static_cast<ThemePainter&>(window.Theme()).OverrideHighContrast(true);
+  window.BarWindow().Create();
+  window.SetBarVisible(true);
+  SetWindowPos(window.Main(), HWND_TOP, 40, 40, 0, 0, SWP_NOSIZE | SWP_SHOWWINDOW);
+  UpdateWindow(window.Main());
+  WaitServingMessages(0, nullptr, 300);
+  // A point of the page and one of the start button's face.
+  auto pixel = [](HWND hwnd, int x, int y) {
+    HDC dc = GetDC(hwnd);
+    const COLORREF c = GetPixel(dc, x, y);
+    ReleaseDC(hwnd, dc);
+    return c;
+  };
+  EXPECT_EQ(pixel(window.Handle(Ctl::按钮开始), 4, 4), RGB(0, 0, 0));
+  EXPECT_EQ(pixel(window.Handle(Ctl::按钮右下角), 2, 2), RGB(0, 0, 0));
+  RECT bar;
+  GetClientRect(window.Bar(), &bar);
+  EXPECT_EQ(pixel(window.Bar(), bar.right / 2, bar.bottom / 2), RGB(0, 0, 0));
+  e2e::Shot("high-contrast");
+
+  static_cast<ThemePainter&>(window.Theme()).OverrideHighContrast(false);
+  WaitServingMessages(0, nullptr, 100);
+  EXPECT_NE(pixel(window.Handle(Ctl::按钮开始), 4, 4), RGB(0, 0, 0)) << "the hue is back";
+  SetSysColors(int(std::size(kinds)), kinds, saved);
+  DestroyWindow(window.Bar());
+  Destroy(window);
+}
+
+
+struct LinkRecorder : BarEvents {
+  void OnBarMoved(Point) override {}
+  void OnBarMouseDown() override {}
+  void OnBarLinkClicked(std::string_view msg) override { links.emplace_back(msg); }
+  std::vector<std::string> links;
+};
+
+// The bar's popup from the keyboard: the arrows go round its lines, Enter
+// follows the one shown, Esc closes it.
+TEST(MainWindow, TheBarsPopupIsWorkedWithTheArrowsAndEnter) {
+  Win32Window window(GetModuleHandleW(nullptr));
+  ASSERT_TRUE(window.Create());
+  LinkRecorder recorder;
+  TrafficBarWindow& bar = window.BarWindow();
+  bar.events = &recorder;
+  bar.Create();
+  bar.ShowPopup(BarPopup{{200, 200}, false, 1, {3, 3, 9, 5}},
+                "<a msg=m7><font size=10pt>   显示主界面   </font></a></br>\r\n"
+                "<a msg=m8><font size=10pt>   隐藏流量条   </font></a></br>\r\n"
+                "<a msg=m9><font size=10pt>   退出WiFi   </font></a>");
+  const HWND popup = bar.PopupHandle();
+  ASSERT_TRUE(popup && IsWindowVisible(popup));
+  const std::pair<std::vector<UINT>, const char*> cases[] = {
+      {{VK_DOWN}, "m7"}, {{VK_DOWN, VK_DOWN}, "m8"}, {{VK_UP}, "m9"}, {{VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN}, "m7"}};
+  for (const auto& [keys, link] : cases) {
+    SendMessageW(popup, WM_KEYDOWN, VK_ESCAPE, 1);
+    EXPECT_FALSE(IsWindowVisible(popup));
+    bar.ShowPopup(BarPopup{{200, 200}, false, 1, {3, 3, 9, 5}}, "<a msg=m7>a</a></br><a msg=m8>b</a></br><a msg=m9>c</a>");
+    for (UINT key : keys) SendMessageW(popup, WM_KEYDOWN, key, 1);
+    SendMessageW(popup, WM_KEYDOWN, VK_RETURN, 1);
+    ASSERT_FALSE(recorder.links.empty());
+    EXPECT_EQ(recorder.links.back(), link);
+  }
+  bar.events = nullptr;
+  DestroyWindow(window.Bar());
   Destroy(window);
 }
 

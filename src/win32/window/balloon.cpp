@@ -10,14 +10,14 @@ constexpr UINT kShownMs = 5000;
 }  // namespace
 
 void Balloon::Show(HINSTANCE instance, HWND owner, UINT_PTR hide_timer, std::string_view text,
-                   POINT at) {
+                   POINT at, int width) {
   owner_ = owner;
   if (!tip_) {
     tip_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
                            WS_POPUP | TTS_BALLOON | TTS_NOPREFIX | TTS_ALWAYSTIP, 0, 0, 0, 0, owner,
                            nullptr, instance, nullptr);
-    SendMessageW(tip_, TTM_SETMAXTIPWIDTH, 0, 360);
   }
+  SendMessageW(tip_, TTM_SETMAXTIPWIDTH, 0, width);
   text_ = Widen(text);
   TOOLINFOW info{};
   info.cbSize = sizeof(info);

@@ -10,9 +10,10 @@ namespace lumora {
 
 class Balloon {
  public:
-  // Shows `text` pointing at the screen point `at`; the owner's timer
-  // `hide_timer` hides it again.
-  void Show(HINSTANCE instance, HWND owner, UINT_PTR hide_timer, std::string_view text, POINT at);
+  // Shows `text` pointing at the screen point `at`, broken into lines of at
+  // most `width` pixels; the owner's timer `hide_timer` hides it again.
+  void Show(HINSTANCE instance, HWND owner, UINT_PTR hide_timer, std::string_view text, POINT at,
+            int width);
   void Hide();
 
  private:

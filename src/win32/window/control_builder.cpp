@@ -1,5 +1,5 @@
 // The main window's controls, pages and pop-up menus, made from the window
-// definition tables.
+// definition tables and placed at the DPI of the window's screen.
 #include <windows.h>
 
 #include <commctrl.h>
@@ -9,6 +9,7 @@
 #include "ui/window_layout.h"
 #include "win32/app_messages.h"
 #include "win32/utf16.h"
+#include "win32/window/dpi.h"
 #include "win32/window/html_view.h"
 #include "win32/window/main_window.h"
 
@@ -16,6 +17,8 @@ namespace lumora {
 namespace {
 
 constexpr wchar_t kContainerClass[] = L"LumoraWiFiContainer";
+constexpr int kComboListHeight = 240;  // the drop-down list's room, design units
+constexpr int kTipWidth = 400;
 
 // Window class and styles of one kind of control.
 struct KindStyle {
@@ -33,10 +36,11 @@ KindStyle StyleOf(const ControlDef& d) {
       // Drawn after the siblings below it and without a background of its own.
       return {L"STATIC", base | SS_LEFTNOWORDWRAP | SS_NOPREFIX, WS_EX_TRANSPARENT};
     case ControlKind::kHyperlink:
-      return {L"STATIC", base | SS_LEFT | SS_NOTIFY | SS_NOPREFIX, 0};
+      // Drawn as a link (ThemePainter::DrawLink); a button takes the focus.
+      return {L"BUTTON", base | WS_TABSTOP | BS_OWNERDRAW, 0};
     case ControlKind::kEdit:
       return {L"EDIT", base | WS_TABSTOP | ES_AUTOHSCROLL | (d.flags & flag::kPassword ? ES_PASSWORD : 0),
-              WS_EX_CLIENTEDGE};
+              DWORD(d.flags & flag::kInPlace ? 0 : WS_EX_CLIENTEDGE)};
     case ControlKind::kButton:
       // Drawn in the theme's colours (ThemePainter::DrawButton).
       return {L"BUTTON", base | WS_TABSTOP | BS_OWNERDRAW | BS_MULTILINE, 0};
@@ -53,16 +57,18 @@ KindStyle StyleOf(const ControlDef& d) {
     case ControlKind::kPicture:
       return {L"STATIC", base | SS_BITMAP | SS_CENTERIMAGE, 0};
     case ControlKind::kIconBoard:
-      return {L"STATIC", base | SS_ICON | SS_NOTIFY | SS_CENTERIMAGE, 0};
+      // A button that draws its icon: reached with Tab, pressed with the
+      // space bar, and read out by its name.
+      return {L"BUTTON", base | WS_TABSTOP | BS_OWNERDRAW, 0};
     case ControlKind::kSlider:
       return {TRACKBAR_CLASSW, base | WS_TABSTOP | TBS_HORZ | TBS_NOTICKS, 0};
     case ControlKind::kBrowser:
       // The notice banner: an HTML view without a frame of its own.
       return {kHtmlViewClass, base, 0};
     case ControlKind::kHtmlView:
-      return {kHtmlViewClass, base, WS_EX_CLIENTEDGE};
+      return {kHtmlViewClass, base | WS_TABSTOP, WS_EX_CLIENTEDGE};
     case ControlKind::kTab:
-      return {WC_TABCONTROLW, base | WS_CLIPCHILDREN | TCS_OWNERDRAWFIXED, 0};
+      return {WC_TABCONTROLW, base | WS_TABSTOP | WS_CLIPCHILDREN | TCS_OWNERDRAWFIXED, 0};
   }
   return {L"STATIC", base, 0};
 }
@@ -80,20 +86,30 @@ void WithoutVisualStyle(HWND hwnd) {
   if (set_theme) set_theme(hwnd, L"", L"");
 }
 
-HFONT MakeFont(const wchar_t* face, int height, bool bold, bool underline = false) {
-  return CreateFontW(height, 0, 0, 0, bold ? FW_BOLD : FW_NORMAL, FALSE, underline, FALSE,
-                     DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, CLEARTYPE_QUALITY,
-                     DEFAULT_PITCH, face);
+// Made larger than its group box, whose edge hid the browser's frame and
+// scroll bar; the view has no frame, and its text and scroll bar must be
+// seen, so it fills just the group box.
+Rect WithinGroup(const ControlDef& d) {
+  if (d.kind != ControlKind::kBrowser || d.parent == kNoParent) return d.rect;
+  const Rect box = DefOf(d.parent).rect;
+  Rect r{std::max(d.rect.left, 0), std::max(d.rect.top, 0), 0, 0};
+  r.width = std::min(d.rect.left + d.rect.width, box.width) - r.left;
+  r.height = std::min(d.rect.top + d.rect.height, box.height) - r.top;
+  return r;
+}
+
+Font FontFor(const ControlDef& d) {
+  return d.kind == ControlKind::kHyperlink ? Font::kLink : d.font;
 }
 
 }  // namespace
 
-void Win32Window::SetFonts() {
-  fonts_[int(Font::kDefault)] = MakeFont(L"Verdana", -12, false);
-  fonts_[int(Font::kYaHeiBold)] = MakeFont(L"微软雅黑", -15, true);
-  fonts_[int(Font::kSongBold)] = MakeFont(L"宋体", -12, true);
-  fonts_[int(Font::kNSimSun)] = MakeFont(L"新宋体", -12, false);
-  link_font_ = MakeFont(L"Verdana", -12, false, true);
+void Win32Window::MakeFonts() {
+  for (HFONT& f : fonts_) {
+    if (f) DeleteObject(f);
+    f = nullptr;
+  }
+  for (int i = 0; i < int(fonts_.size()); ++i) fonts_[i] = FontForDpi(static_cast<Font>(i), dpi_);
 }
 
 HWND Win32Window::ContainerOf(Ctl c) const {
@@ -110,7 +126,80 @@ POINT Win32Window::Origin(Ctl c) const {
   return page_origin_;
 }
 
-void Win32Window::BuildPages(HWND tab, Rect r) {
+RECT Win32Window::PixelRect(Ctl c) const {
+  Rect design = controls_[static_cast<int>(c)].design;
+  if (DefOf(c).kind == ControlKind::kCombo) design.height = kComboListHeight;
+  const Rect r = ScaleToDpi(design, dpi_);
+  const POINT o = Origin(c);
+  RECT pixels{r.left - o.x, r.top - o.y, r.left - o.x + r.width, r.top - o.y + r.height};
+  if (DefOf(c).flags & flag::kInPlace) FitToRow(c, pixels);
+  return pixels;
+}
+
+void Win32Window::PlaceControl(Ctl c) {
+  RECT r = PixelRect(c);
+  FitText(c, r);
+  MoveWindow(H(c), r.left, r.top, r.right - r.left, r.bottom - r.top, TRUE);
+}
+
+// A label or link never clips its text: narrower than the text at its font,
+// it grows leftwards (a label ends where the field it names begins), then
+// rightwards at the container's edge; lower than the text, it grows down.
+void Win32Window::FitText(Ctl c, RECT& r) const {
+  const ControlKind kind = DefOf(c).kind;
+  if (kind != ControlKind::kLabel && kind != ControlKind::kTransparentLabel &&
+      kind != ControlKind::kHyperlink)
+    return;
+  const HWND hwnd = H(c);
+  const int length = hwnd ? GetWindowTextLengthW(hwnd) : 0;
+  if (length == 0) return;
+  std::wstring text(std::size_t(length) + 1, L'\0');
+  text.resize(std::size_t(GetWindowTextW(hwnd, text.data(), int(text.size()))));
+  HDC dc = GetDC(hwnd);
+  const HGDIOBJ old = SelectObject(dc, fonts_[int(FontFor(DefOf(c)))]);
+  RECT need{0, 0, 0, 0};
+  DrawTextW(dc, text.c_str(), int(text.size()), &need, DT_CALCRECT | DT_NOPREFIX | DT_EXPANDTABS);
+  SelectObject(dc, old);
+  ReleaseDC(hwnd, dc);
+  const int lack = need.right - (r.right - r.left);
+  if (lack > 0) {
+    r.left -= lack;
+    if (r.left < 0) {
+      r.right -= r.left;
+      r.left = 0;
+    }
+  }
+  r.bottom = std::max<LONG>(r.bottom, r.top + need.bottom);
+}
+
+// An in-place editor covers the row of the visible list view under its top
+// edge: the row's height, within the list's width.
+void Win32Window::FitToRow(Ctl editor, RECT& r) const {
+  const HWND parent = ContainerOf(editor);
+  for (const ControlDef& d : ControlDefs()) {
+    const HWND list = H(d.id);
+    if (d.kind != ControlKind::kListView || d.page != DefOf(editor).page || !list ||
+        !IsWindowVisible(list))
+      continue;
+    LVHITTESTINFO hit{};
+    hit.pt = {2, r.top + 1};
+    MapWindowPoints(parent, list, &hit.pt, 1);
+    RECT client;
+    GetClientRect(list, &client);
+    hit.pt.x = client.left + 2;
+    if (!PtInRect(&client, hit.pt) || ListView_HitTest(list, &hit) < 0) continue;
+    RECT row{};
+    ListView_GetItemRect(list, hit.iItem, &row, LVIR_BOUNDS);
+    MapWindowPoints(list, parent, reinterpret_cast<POINT*>(&row), 2);
+    MapWindowPoints(list, parent, reinterpret_cast<POINT*>(&client), 2);
+    r.top = row.top;
+    r.bottom = row.bottom;
+    r.right = std::min(r.right, client.right);
+    return;
+  }
+}
+
+void Win32Window::BuildPages(HWND tab) {
   tab_ = tab;
   for (int page = 0; page < kPageCount; ++page) {
     TCITEMW item{};
@@ -118,105 +207,135 @@ void Win32Window::BuildPages(HWND tab, Rect r) {
     std::wstring title = Widen(PageTitle(static_cast<Page>(page)));
     item.pszText = title.data();
     TabCtrl_InsertItem(tab_, page, &item);
-  }
-  // Page controls are placed from the tab control's corner; the page windows
-  // cover the area below the tabs.
-  RECT area{0, 0, r.width, r.height};
-  TabCtrl_AdjustRect(tab_, FALSE, &area);
-  page_origin_ = {area.left, area.top};
-  for (int page = 0; page < kPageCount; ++page) {
-    pages_[page] = CreateWindowExW(WS_EX_CONTROLPARENT, kContainerClass, L"",
+    // A page is named by its title, as its header reads.
+    pages_[page] = CreateWindowExW(WS_EX_CONTROLPARENT, kContainerClass, title.c_str(),
                                    WS_CHILD | WS_CLIPCHILDREN | WS_CLIPSIBLINGS |
                                        (page == 0 ? WS_VISIBLE : 0),
-                                   r.left + area.left, r.top + area.top, area.right - area.left,
-                                   area.bottom - area.top, main_, nullptr, instance_, nullptr);
+                                   0, 0, 0, 0, main_, nullptr, instance_, nullptr);
     SetWindowPos(pages_[page], HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
   }
+  LayoutPages();
+}
+
+// Page controls are placed from the tab control's corner; the page windows
+// cover the area below the headers, whose height follows the tab's font.
+void Win32Window::LayoutPages() {
+  RECT tab;
+  GetWindowRect(tab_, &tab);
+  MapWindowPoints(HWND_DESKTOP, main_, reinterpret_cast<POINT*>(&tab), 2);
+  RECT area{0, 0, tab.right - tab.left, tab.bottom - tab.top};
+  TabCtrl_AdjustRect(tab_, FALSE, &area);
+  page_origin_ = {area.left, area.top};
+  for (HWND page : pages_)
+    MoveWindow(page, tab.left + area.left, tab.top + area.top, area.right - area.left,
+               area.bottom - area.top, TRUE);
 }
 
 void Win32Window::BuildControls() {
   tooltip_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP,
                              CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, main_,
                              nullptr, instance_, nullptr);
-  SendMessageW(tooltip_, TTM_SETMAXTIPWIDTH, 0, 400);
+  SendMessageW(tooltip_, TTM_SETMAXTIPWIDTH, 0, Px(kTipWidth));
   RegisterHtmlViewClass(instance_);
-
   for (const ControlDef& d : ControlDefs()) {
     if (d.page == Page::kTrafficBar) continue;  // built with the bar
-    const KindStyle ks = StyleOf(d);
-    HWND parent = main_;
-    Rect r = d.rect;
-    if (d.kind != ControlKind::kTab) {
-      parent = d.parent != kNoParent ? H(d.parent) : pages_[static_cast<int>(d.page)];
-      const POINT o = Origin(d.id);
-      r.left -= o.x;
-      r.top -= o.y;
-    }
-    if (d.kind == ControlKind::kBrowser && d.parent != kNoParent) {
-      // Made larger than its group box, whose edge hid the browser's frame
-      // and scroll bar; the view has no frame, and its text and scroll bar
-      // must be seen, so it fills just the group box.
-      const Rect box = DefOf(d.parent).rect;
-      r = {std::max(r.left, 0), std::max(r.top, 0), 0, 0};
-      r.width = std::min(d.rect.left + d.rect.width, box.width) - r.left;
-      r.height = std::min(d.rect.top + d.rect.height, box.height) - r.top;
-    }
-    const bool visible = controls_[static_cast<int>(d.id)].own_visible;
-    HWND hwnd = CreateWindowExW(ks.ex_style, ks.cls, Widen(d.text).c_str(),
-                                ks.style | (visible ? WS_VISIBLE : 0), r.left, r.top, r.width,
-                                d.kind == ControlKind::kCombo ? 240 : r.height, parent,
-                                reinterpret_cast<HMENU>(static_cast<INT_PTR>(ControlId(d.id))),
-                                instance_, nullptr);
+    controls_[static_cast<int>(d.id)].design = WithinGroup(d);
+    HWND hwnd = CreateControl(d);
     controls_[static_cast<int>(d.id)].hwnd = hwnd;
     // Later controls lie over earlier ones, as they were laid out.
     SetWindowPos(hwnd, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-    const bool link = d.kind == ControlKind::kHyperlink;
-    SendMessageW(hwnd, WM_SETFONT, WPARAM(link ? link_font_ : fonts_[int(d.font)]), FALSE);
+    SendMessageW(hwnd, WM_SETFONT, WPARAM(fonts_[int(FontFor(d))]), FALSE);
     if (d.flags & flag::kDisabled) EnableWindow(hwnd, FALSE);
     if (d.flags & flag::kChecked) SendMessageW(hwnd, BM_SETCHECK, BST_CHECKED, 0);
-
-    switch (d.kind) {
-      case ControlKind::kTab:
-        SetWindowSubclass(hwnd, TabProc, 1, 0);
-        BuildPages(hwnd, r);
-        break;
-      case ControlKind::kCheckBox:
-      case ControlKind::kRadio:
-        WithoutVisualStyle(hwnd);
-        break;
-      case ControlKind::kListView: {
-        ListView_SetExtendedListViewStyle(hwnd, LVS_EX_FULLROWSELECT | LVS_EX_GRIDLINES);
-        int column = 0;
-        for (const ColumnDef& c : ColumnDefs()) {
-          if (c.list != d.id) continue;
-          std::wstring title = Widen(c.title);
-          LVCOLUMNW col{};
-          col.mask = LVCF_TEXT | LVCF_WIDTH;
-          col.pszText = title.data();
-          col.cx = c.width;
-          ListView_InsertColumn(hwnd, column++, &col);
-        }
-        break;
-      }
-      case ControlKind::kCombo:
-        for (const char* item : ComboItems(d.id))
-          SendMessageW(hwnd, CB_ADDSTRING, 0, LPARAM(Widen(item).c_str()));
-        WatchKeys(d.id);
-        break;
-      case ControlKind::kEdit:
-        WatchKeys(d.id);
-        break;
-      case ControlKind::kSlider:
-        SendMessageW(hwnd, TBM_SETRANGE, TRUE, MAKELPARAM(kSliderMin, kSliderMax));
-        break;
-      case ControlKind::kPicture:
-      case ControlKind::kIconBoard:
-        SetPicture(d.id, d.image);
-        break;
-      default:
-        break;
-    }
+    SetUpControl(d, hwnd);
+    PlaceControl(d.id);  // now that its font and text are known
   }
+  SetTabOrder();
+}
+
+HWND Win32Window::CreateControl(const ControlDef& d) {
+  const KindStyle ks = StyleOf(d);
+  // The tab control first: the pages and so every page control's origin depend on it.
+  const HWND parent = ContainerOf(d.id);
+  const RECT r = PixelRect(d.id);
+  const bool visible = controls_[static_cast<int>(d.id)].own_visible;
+  // Pictures acting as buttons carry their name as their text.
+  const char* text = d.kind == ControlKind::kIconBoard ? AccessibleName(d.id) : d.text;
+  return CreateWindowExW(ks.ex_style, ks.cls, Widen(text).c_str(),
+                         ks.style | (visible ? WS_VISIBLE : 0), r.left, r.top, r.right - r.left,
+                         r.bottom - r.top, parent,
+                         reinterpret_cast<HMENU>(static_cast<INT_PTR>(ControlId(d.id))), instance_,
+                         nullptr);
+}
+
+void Win32Window::SetUpControl(const ControlDef& d, HWND hwnd) {
+  switch (d.kind) {
+    case ControlKind::kTab:
+      SetWindowSubclass(hwnd, TabProc, 1, 0);
+      BuildPages(hwnd);
+      break;
+    case ControlKind::kCheckBox:
+    case ControlKind::kRadio:
+      WithoutVisualStyle(hwnd);
+      break;
+    case ControlKind::kListView:
+      ListView_SetExtendedListViewStyle(hwnd, LVS_EX_FULLROWSELECT | LVS_EX_GRIDLINES);
+      AddColumns(d.id, hwnd);
+      break;
+    case ControlKind::kCombo:
+      for (const char* item : ComboItems(d.id))
+        SendMessageW(hwnd, CB_ADDSTRING, 0, LPARAM(Widen(item).c_str()));
+      break;
+    case ControlKind::kSlider:
+      SendMessageW(hwnd, TBM_SETRANGE, TRUE, MAKELPARAM(kSliderMin, kSliderMax));
+      break;
+    case ControlKind::kPicture:
+    case ControlKind::kIconBoard:
+      SetPicture(d.id, d.image);
+      break;
+    default:
+      break;
+  }
+}
+
+void Win32Window::AddColumns(Ctl list, HWND hwnd) {
+  int column = 0;
+  for (const ColumnDef& c : ColumnDefs()) {
+    if (c.list != list) continue;
+    std::wstring title = Widen(c.title);
+    LVCOLUMNW col{};
+    col.mask = LVCF_TEXT | LVCF_WIDTH;
+    col.pszText = title.data();
+    col.cx = Px(c.width);
+    ListView_InsertColumn(hwnd, column++, &col);
+  }
+}
+
+// Everything at a new DPI: the fonts, then the tab (the pages' origin
+// follows its headers), then every control from where it is in design
+// units, its picture and its list columns.
+void Win32Window::ApplyDpi(int dpi) {
+  const int old = dpi_;
+  if (dpi <= 0 || dpi == old) return;
+  dpi_ = dpi;
+  std::array<HFONT, static_cast<int>(Font::kCount)> old_fonts = fonts_;
+  fonts_ = {};
+  MakeFonts();
+  for (const ControlDef& d : ControlDefs()) {
+    if (d.page == Page::kTrafficBar || !H(d.id)) continue;
+    SendMessageW(H(d.id), WM_SETFONT, WPARAM(fonts_[int(FontFor(d))]), FALSE);
+    PlaceControl(d.id);
+    if (d.kind == ControlKind::kTab) LayoutPages();
+    if (d.kind == ControlKind::kPicture || d.kind == ControlKind::kIconBoard)
+      SetPicture(d.id, controls_[static_cast<int>(d.id)].image);
+    if (d.kind == ControlKind::kListView)
+      for (int column = 0; column < Header_GetItemCount(ListView_GetHeader(H(d.id))); ++column)
+        ListView_SetColumnWidth(H(d.id), column,
+                                MulDiv(ListView_GetColumnWidth(H(d.id), column), dpi, old));
+  }
+  SendMessageW(tooltip_, TTM_SETMAXTIPWIDTH, 0, Px(kTipWidth));
+  for (HFONT f : old_fonts) DeleteObject(f);
+  RedrawWindow(main_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }
 
 void Win32Window::BuildMenus() {

@@ -10,14 +10,16 @@
 #include "updates/html_layout.h"
 #include "win32/app_messages.h"
 #include "win32/utf16.h"
+#include "win32/window/dpi.h"
 #include "win32/window/main_window.h"
 
 namespace lumora {
 namespace {
 
-constexpr int kMargin = 6;      // blank edge around the text, as a browser leaves
-constexpr int kLineStep = 16;   // pixels per scroll bar arrow click
-constexpr int kWheelStep = 48;  // pixels per wheel notch
+// Design units, scaled to the view's screen.
+constexpr int kMarginDesign = 6;      // blank edge around the text, as a browser leaves
+constexpr int kLineStepDesign = 16;   // per scroll bar arrow click
+constexpr int kWheelStepDesign = 48;  // per wheel notch
 constexpr COLORREF kLinkColour = RGB(0, 0, 238);
 // Points of the HTML font sizes 1 to 7.
 constexpr int kPoints[] = {8, 10, 12, 14, 18, 24, 36};
@@ -39,8 +41,18 @@ class ViewState {
   std::wstring text;  // the plain text, CR LF line ends
   HtmlLayout layout;
   int scroll = 0;  // document pixels above the view
+  int dpi = 96;    // of the view's screen
   bool laying_out = false;
   bool pressed = false;  // the left button went down in this view
+
+  int Px(int design) const { return ScaleToDpi(design, dpi); }
+  // A new screen: fonts and layout anew.
+  void SetDpi(int new_dpi) {
+    if (new_dpi == dpi) return;
+    dpi = new_dpi;
+    for (auto& [key, info] : fonts_) DeleteObject(info.font);
+    fonts_.clear();
+  }
 
   const FontInfo& Font(HDC dc, const HtmlStyle& style, bool link) {
     const bool underline = style.underline || link;
@@ -48,7 +60,7 @@ class ViewState {
     const int key = size * 8 + (style.bold ? 1 : 0) + (style.italic ? 2 : 0) + (underline ? 4 : 0);
     FontInfo& info = fonts_[key];
     if (info.font) return info;
-    const int height = -MulDiv(kPoints[size - 1], GetDeviceCaps(dc, LOGPIXELSY), 72);
+    const int height = -MulDiv(kPoints[size - 1], dpi, 72);
     info.font = CreateFontW(height, 0, 0, 0, style.bold ? FW_BOLD : FW_NORMAL, style.italic,
                             underline, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
                             CLIP_DEFAULT_PRECIS, CLEARTYPE_QUALITY, DEFAULT_PITCH, L"宋体");
@@ -86,6 +98,10 @@ ViewState* StateOf(HWND hwnd) {
   return reinterpret_cast<ViewState*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
 }
 
+// The view's screen's DPI: its window's, which also follows a move to a
+// monitor of another DPI.
+int ViewDpi(HWND hwnd) { return Win32Window::DpiOfWindowHolding(hwnd); }
+
 std::wstring CrLf(const std::string& utf8) {
   std::string text;
   for (char c : utf8) {
@@ -102,7 +118,7 @@ int ClientHeight(HWND hwnd) {
 }
 
 int MaxScroll(HWND hwnd, const ViewState& s) {
-  return std::max(0, s.layout.height + 2 * kMargin - ClientHeight(hwnd));
+  return std::max(0, s.layout.height + 2 * s.Px(kMarginDesign) - ClientHeight(hwnd));
 }
 
 void ScrollTo(HWND hwnd, ViewState& s, int position) {
@@ -118,6 +134,8 @@ void ScrollTo(HWND hwnd, ViewState& s, int position) {
 void Relayout(HWND hwnd, ViewState& s) {
   if (s.laying_out) return;  // the scroll bar's own resize
   s.laying_out = true;
+  s.SetDpi(ViewDpi(hwnd));
+  const int margin = s.Px(kMarginDesign);
   int width = -1;
   for (int pass = 0; pass < 3; ++pass) {
     RECT r;
@@ -126,11 +144,11 @@ void Relayout(HWND hwnd, ViewState& s) {
     width = r.right;
     HDC dc = GetDC(hwnd);
     GdiMeasure measure(dc, s);
-    s.layout = LayoutHtml(s.document, std::max(1, width - 2 * kMargin), measure);
+    s.layout = LayoutHtml(s.document, std::max(1, width - 2 * margin), measure);
     ReleaseDC(hwnd, dc);
-    s.scroll = std::clamp(s.scroll, 0, std::max(0, s.layout.height + 2 * kMargin - int(r.bottom)));
+    s.scroll = std::clamp(s.scroll, 0, std::max(0, s.layout.height + 2 * margin - int(r.bottom)));
     SCROLLINFO si{sizeof(si), SIF_RANGE | SIF_PAGE | SIF_POS, 0,
-                  std::max(0, s.layout.height + 2 * kMargin - 1), UINT(std::max<LONG>(r.bottom, 0)),
+                  std::max(0, s.layout.height + 2 * margin - 1), UINT(std::max<LONG>(r.bottom, 0)),
                   s.scroll, 0};
     SetScrollInfo(hwnd, SB_VERT, &si, TRUE);
   }
@@ -138,7 +156,16 @@ void Relayout(HWND hwnd, ViewState& s) {
   InvalidateRect(hwnd, nullptr, FALSE);
 }
 
+// White and black, or the system's window colours in high contrast.
+COLORREF PageColour() { return HighContrastOn() ? GetSysColor(COLOR_WINDOW) : RGB(255, 255, 255); }
+COLORREF TextColour(const HtmlRun& run) {
+  const Colour c = run.style.colour;
+  if (HighContrastOn()) return GetSysColor(run.link >= 0 ? COLOR_HOTLIGHT : COLOR_WINDOWTEXT);
+  return run.link >= 0 ? kLinkColour : run.style.has_colour ? RGB(c.r, c.g, c.b) : RGB(0, 0, 0);
+}
+
 void Paint(HWND hwnd, ViewState& s) {
+  const int margin = s.Px(kMarginDesign);
   PAINTSTRUCT ps;
   HDC target = BeginPaint(hwnd, &ps);
   RECT r;
@@ -147,11 +174,13 @@ void Paint(HWND hwnd, ViewState& s) {
   HDC dc = CreateCompatibleDC(target);
   HBITMAP bitmap = CreateCompatibleBitmap(target, std::max<LONG>(r.right, 1), std::max<LONG>(r.bottom, 1));
   const HGDIOBJ old_bitmap = SelectObject(dc, bitmap);
-  FillRect(dc, &r, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+  HBRUSH page = CreateSolidBrush(PageColour());
+  FillRect(dc, &r, page);
+  DeleteObject(page);
   SetBkMode(dc, TRANSPARENT);
   SetTextAlign(dc, TA_BASELINE | TA_LEFT);
   const HGDIOBJ old_font = GetCurrentObject(dc, OBJ_FONT);
-  const int dy = kMargin - s.scroll;
+  const int dy = margin - s.scroll;
   for (const HtmlLine& line : s.layout.lines) {
     if (line.top + line.height + dy < 0 || line.top + dy > r.bottom) continue;
     // One baseline for the line: its largest font's descent above the bottom.
@@ -164,12 +193,9 @@ void Paint(HWND hwnd, ViewState& s) {
     for (const HtmlFragment& f : line.fragments) {
       const HtmlRun& run = s.document.runs[std::size_t(f.run)];
       SelectObject(dc, s.Font(dc, run.style, run.link >= 0).font);
-      const Colour c = run.style.colour;
-      SetTextColor(dc, run.link >= 0             ? kLinkColour
-                       : run.style.has_colour ? RGB(c.r, c.g, c.b)
-                                              : RGB(0, 0, 0));
+      SetTextColor(dc, TextColour(run));
       const std::wstring text = Widen(f.text);
-      TextOutW(dc, f.x + kMargin, baseline, text.c_str(), int(text.size()));
+      TextOutW(dc, f.x + margin, baseline, text.c_str(), int(text.size()));
     }
   }
   SelectObject(dc, old_font);
@@ -181,7 +207,8 @@ void Paint(HWND hwnd, ViewState& s) {
 }
 
 int LinkAtPoint(const ViewState& s, int x, int y) {
-  return s.layout.LinkAt(s.document, x - kMargin, y - kMargin + s.scroll);
+  const int margin = s.Px(kMarginDesign);
+  return s.layout.LinkAt(s.document, x - margin, y - margin + s.scroll);
 }
 
 void OnVScroll(HWND hwnd, ViewState& s, int code) {
@@ -192,8 +219,8 @@ void OnVScroll(HWND hwnd, ViewState& s, int code) {
   const int page = ClientHeight(hwnd);
   int to = s.scroll;
   switch (code) {
-    case SB_LINEUP: to -= kLineStep; break;
-    case SB_LINEDOWN: to += kLineStep; break;
+    case SB_LINEUP: to -= s.Px(kLineStepDesign); break;
+    case SB_LINEDOWN: to += s.Px(kLineStepDesign); break;
     case SB_PAGEUP: to -= page; break;
     case SB_PAGEDOWN: to += page; break;
     case SB_THUMBTRACK:
@@ -214,73 +241,96 @@ void DispatchLink(HWND hwnd, int link) {
   window->on_event(static_cast<Ctl>(index), ControlEvent::kClick, link);
 }
 
+// The keys of a page in a browser, once the view has the focus.
+int ScrollCodeOfKey(WPARAM key) {
+  switch (key) {
+    case VK_UP: return SB_LINEUP;
+    case VK_DOWN: return SB_LINEDOWN;
+    case VK_PRIOR: return SB_PAGEUP;
+    case VK_NEXT: return SB_PAGEDOWN;
+    case VK_HOME: return SB_TOP;
+    case VK_END: return SB_BOTTOM;
+  }
+  return -1;
+}
+
+// The keyboard, the wheel and the mouse on the view.
+bool HandleViewInput(HWND hwnd, ViewState& s, UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
+  result = 0;
+  switch (msg) {
+    case WM_VSCROLL:
+      OnVScroll(hwnd, s, LOWORD(wp));
+      return true;
+    case WM_GETDLGCODE:
+      result = DLGC_WANTARROWS;
+      return true;
+    case WM_KEYDOWN: {
+      const int code = ScrollCodeOfKey(wp);
+      if (code >= 0) OnVScroll(hwnd, s, code);
+      return code >= 0;
+    }
+    case WM_MOUSEWHEEL:
+      ScrollTo(hwnd, s, s.scroll - GET_WHEEL_DELTA_WPARAM(wp) * s.Px(kWheelStepDesign) / WHEEL_DELTA);
+      return true;
+    case WM_SETCURSOR: {
+      POINT at;
+      GetCursorPos(&at);
+      ScreenToClient(hwnd, &at);
+      if (LOWORD(lp) != HTCLIENT || LinkAtPoint(s, at.x, at.y) < 0) return false;
+      SetCursor(LoadCursorW(nullptr, IDC_HAND));
+      result = TRUE;
+      return true;
+    }
+    case WM_LBUTTONDOWN:
+      s.pressed = true;
+      SetFocus(hwnd);  // so the wheel reaches the view
+      return true;
+    case WM_LBUTTONUP: {
+      if (!std::exchange(s.pressed, false)) return true;
+      const int link = LinkAtPoint(s, short(LOWORD(lp)), short(HIWORD(lp)));
+      if (link >= 0) DispatchLink(hwnd, link);
+      return true;
+    }
+  }
+  return false;
+}
+
+// The document's plain text answers WM_GETTEXT: screen readers read it.
+LRESULT CopyText(const ViewState& s, WPARAM size, LPARAM buffer) {
+  if (size == 0) return 0;
+  const std::size_t n = std::min(s.text.size(), std::size_t(size) - 1);
+  auto* out = reinterpret_cast<wchar_t*>(buffer);
+  std::copy_n(s.text.data(), n, out);
+  out[n] = L'\0';
+  return LRESULT(n);
+}
+
 LRESULT CALLBACK HtmlViewProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
   if (msg == WM_NCCREATE)
     SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(new ViewState));
   ViewState* s = StateOf(hwnd);
   if (!s) return DefWindowProcW(hwnd, msg, wp, lp);
+  LRESULT result = 0;
   switch (msg) {
     case WM_NCDESTROY:
       SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
       delete s;
-      break;
+      return DefWindowProcW(hwnd, msg, wp, lp);
     case WM_ERASEBKGND:
       return 1;  // the paint covers everything
     case WM_PAINT:
       Paint(hwnd, *s);
       return 0;
     case WM_SIZE:
+    case WM_DPICHANGED_AFTERPARENT:
       Relayout(hwnd, *s);
       return 0;
-    case WM_VSCROLL:
-      OnVScroll(hwnd, *s, LOWORD(wp));
-      return 0;
-    case WM_GETDLGCODE:
-      return DLGC_WANTARROWS;
-    case WM_KEYDOWN: {
-      // The keys of a page in a browser, once the view has the focus.
-      const int code = wp == VK_UP ? SB_LINEUP : wp == VK_DOWN ? SB_LINEDOWN
-                     : wp == VK_PRIOR ? SB_PAGEUP : wp == VK_NEXT ? SB_PAGEDOWN
-                     : wp == VK_HOME ? SB_TOP : wp == VK_END ? SB_BOTTOM : -1;
-      if (code < 0) break;
-      OnVScroll(hwnd, *s, code);
-      return 0;
-    }
-    case WM_MOUSEWHEEL:
-      ScrollTo(hwnd, *s, s->scroll - GET_WHEEL_DELTA_WPARAM(wp) * kWheelStep / WHEEL_DELTA);
-      return 0;
-    case WM_SETCURSOR:
-      if (LOWORD(lp) == HTCLIENT) {
-        POINT at;
-        GetCursorPos(&at);
-        ScreenToClient(hwnd, &at);
-        if (LinkAtPoint(*s, at.x, at.y) >= 0) {
-          SetCursor(LoadCursorW(nullptr, IDC_HAND));
-          return TRUE;
-        }
-      }
-      break;
-    case WM_LBUTTONDOWN:
-      s->pressed = true;
-      SetFocus(hwnd);  // so the wheel reaches the view
-      return 0;
-    case WM_LBUTTONUP: {
-      if (!std::exchange(s->pressed, false)) return 0;
-      const int link = LinkAtPoint(*s, short(LOWORD(lp)), short(HIWORD(lp)));
-      if (link >= 0) DispatchLink(hwnd, link);
-      return 0;
-    }
     case WM_GETTEXTLENGTH:
       return LRESULT(s->text.size());
-    case WM_GETTEXT: {
-      if (wp == 0) return 0;
-      const std::size_t n = std::min(s->text.size(), std::size_t(wp) - 1);
-      auto* out = reinterpret_cast<wchar_t*>(lp);
-      std::copy_n(s->text.data(), n, out);
-      out[n] = L'\0';
-      return LRESULT(n);
-    }
+    case WM_GETTEXT:
+      return CopyText(*s, wp, lp);
   }
+  if (HandleViewInput(hwnd, *s, msg, wp, lp, result)) return result;
   return DefWindowProcW(hwnd, msg, wp, lp);
 }
 

@@ -4,10 +4,15 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
+#include <utility>
+#include <vector>
+
 #include "common/trace.h"
 #include "ui/window_layout.h"
 #include "win32/app_messages.h"
 #include "win32/images.h"
+#include "win32/window/dpi.h"
 #include "win32/utf16.h"
 
 namespace lumora {
@@ -37,9 +42,12 @@ bool TranslateDialogKeys(MSG& msg) {
 
 Win32Window::Win32Window(HINSTANCE instance) : instance_(instance) {
   ui_thread_ = GetCurrentThreadId();
-  for (const ControlDef& d : ControlDefs())
-    controls_[static_cast<int>(d.id)].own_visible = !(d.flags & flag::kHidden);
-  SetFonts();
+  for (const ControlDef& d : ControlDefs()) {
+    ControlState& state = controls_[static_cast<int>(d.id)];
+    state.own_visible = !(d.flags & flag::kHidden);
+    state.design = d.rect;
+    state.image = d.image;
+  }
   taskbar_created_ = RegisterWindowMessageW(L"TaskbarCreated");
 }
 
@@ -48,7 +56,6 @@ Win32Window::~Win32Window() {
   for (HMENU m : popups_)
     if (m) DestroyMenu(m);
   for (HFONT f : fonts_) DeleteObject(f);
-  DeleteObject(link_font_);
 }
 
 bool Win32Window::Create() {
@@ -70,13 +77,17 @@ bool Win32Window::Create() {
   RegisterClassExW(&wc);
   TrafficBarWindow::RegisterClass(instance_);
 
-  // 430 x 316 outside, fixed border; the design caption is empty.
+  // 430 x 316 outside at 96 DPI, fixed border; the design caption is empty.
+  dpi_ = SystemDpi();
   HWND main = CreateWindowExW(WS_EX_CONTROLPARENT, kMainWindowClass, L"",
                               WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN,
-                              CW_USEDEFAULT, CW_USEDEFAULT, kMainWidth, kMainHeight, nullptr,
+                              CW_USEDEFAULT, CW_USEDEFAULT, Px(kMainWidth), Px(kMainHeight), nullptr,
                               nullptr, instance_, nullptr);
   if (!main) return false;
   main_ = main;
+  // The monitor it opened on may have a DPI of its own.
+  dpi_ = DpiOf(main);
+  MakeFonts();
   SetWindowLongPtrW(main, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
   queue_.Attach(main, kMsgRunOnUi);
   tray_.Attach(main, kMsgTray);
@@ -86,11 +97,11 @@ bool Win32Window::Create() {
   bar_.on_event = [this](Ctl c, ControlEvent e, int value) {
     if (on_event) on_event(c, e, value);
   };
-  bar_.Bind(instance_, fonts_, [this](Ctl c, HWND hwnd) { controls_[static_cast<int>(c)].hwnd = hwnd; });
+  bar_.Bind(instance_, [this](Ctl c, HWND hwnd) { controls_[static_cast<int>(c)].hwnd = hwnd; });
   // Centred on the screen, as the window first appears.
-  SetWindowPos(main, nullptr, (GetSystemMetrics(SM_CXSCREEN) - kMainWidth) / 2,
-               (GetSystemMetrics(SM_CYSCREEN) - kMainHeight) / 2, 0, 0,
-               SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  SetWindowPos(main, nullptr, (GetSystemMetrics(SM_CXSCREEN) - Px(kMainWidth)) / 2,
+               (GetSystemMetrics(SM_CYSCREEN) - Px(kMainHeight)) / 2, Px(kMainWidth),
+               Px(kMainHeight), SWP_NOZORDER | SWP_NOACTIVATE);
   TraceMark("controls begin");
   BuildControls();
   TraceMark("controls end");
@@ -111,41 +122,108 @@ void Win32Window::ShowPage(int index) {
     ShowWindow(pages_[page], page == index ? SW_SHOW : SW_HIDE);
 }
 
+int Win32Window::DpiOfWindowHolding(HWND hwnd) {
+  HWND root = GetAncestor(hwnd, GA_ROOT);
+  wchar_t cls[64] = {};
+  GetClassNameW(root, cls, 64);
+  const Win32Window* window = Self(hwnd);
+  return window && lstrcmpW(cls, kMainWindowClass) == 0 ? window->dpi_ : DpiOf(hwnd);
+}
+
+void Win32Window::SelectPage(int index) {
+  TabCtrl_SetCurSel(tab_, index);
+  ShowPage(index);
+  if (on_event) on_event(Ctl::选择夹1, ControlEvent::kSelectionChange, index);
+}
+
 void Win32Window::PopupAtCursor(Popup popup) {
   POINT at;
   GetCursorPos(&at);
+  if (menu_anchor_) at = *std::exchange(menu_anchor_, std::nullopt);
   // The menu closes when the user clicks elsewhere only if our window is in front.
   SetForegroundWindow(main_);
   const int chosen = TrackPopupMenu(popups_[static_cast<int>(popup)],
                                     TPM_RETURNCMD | TPM_RIGHTBUTTON, at.x, at.y, 0, main_, nullptr);
   PostMessageW(main_, WM_NULL, 0, 0);
-  const int index = chosen - kMenuIdBase;
-  if (chosen && index >= 0 && index < kMenuItemCount && on_menu) on_menu(static_cast<MenuItem>(index));
+  if (chosen) ChooseMenuItem(chosen - kMenuIdBase);
 }
 
-// Enter and Esc in an edit or combo box are events of their own; the dialog
-// keys of the main window would take them otherwise.
+// The bar's popup item opens what a right click on the bar opens; the
+// others go to their handlers.
+void Win32Window::ChooseMenuItem(int index) {
+  if (index < 0 || index >= kMenuItemCount) return;
+  const auto item = static_cast<MenuItem>(index);
+  if (item == MenuItem::流量条菜单) {
+    if (on_event && bar_.Exists()) on_event(Ctl::流量条_透明标签1, ControlEvent::kRightClick, 0);
+    return;
+  }
+  if (on_menu) on_menu(item);
+}
+
+// Every control that takes the focus answers the keys itself: Tab and
+// Shift+Tab go in reading order, Ctrl+Tab changes the page, Enter presses a
+// button, and Enter and Esc in an edit or combo box are events of their own.
 void Win32Window::WatchKeys(Ctl c) {
-  HWND edit = H(c);
+  HWND target = H(c);
   if (DefOf(c).kind == ControlKind::kCombo) {
     COMBOBOXINFO info{};
     info.cbSize = sizeof(info);
-    if (GetComboBoxInfo(H(c), &info) && info.hwndItem) edit = info.hwndItem;
+    if (GetComboBoxInfo(H(c), &info) && info.hwndItem) target = info.hwndItem;
   }
-  SetWindowSubclass(edit, KeyProc, 1, static_cast<DWORD_PTR>(c));
+  SetWindowSubclass(target, KeyProc, 1, static_cast<DWORD_PTR>(c));
+}
+
+void Win32Window::SetTabOrder() {
+  for (const ControlDef& d : ControlDefs())
+    if (d.page != Page::kTrafficBar && (TakesFocus(d.kind) || d.kind == ControlKind::kTab))
+      WatchKeys(d.id);
+}
+
+// The next control of the page shown that can take the focus, or the tab
+// headers at either end of the page.
+void Win32Window::MoveFocus(Ctl from, bool forward) {
+  std::vector<HWND> ring{tab_};
+  for (Ctl c : TabOrder(static_cast<Page>(TabCtrl_GetCurSel(tab_))))
+    if (IsWindowVisible(H(c)) && IsWindowEnabled(H(c))) ring.push_back(H(c));
+  const auto at = std::find(ring.begin(), ring.end(), H(from));
+  const int n = int(ring.size());
+  const int i = at == ring.end() ? 0 : int(at - ring.begin());
+  SetFocus(ring[std::size_t((i + (forward ? 1 : n - 1)) % n)]);
+}
+
+bool Win32Window::HandleKey(Ctl c, UINT key) {
+  const bool ctrl = GetKeyState(VK_CONTROL) < 0, shift = GetKeyState(VK_SHIFT) < 0;
+  const ControlKind kind = DefOf(c).kind;
+  if (key == VK_TAB && ctrl) {
+    const int page = TabCtrl_GetCurSel(tab_);
+    SelectPage((page + (shift ? kPageCount - 1 : 1)) % kPageCount);
+    SetFocus(tab_);
+  } else if (key == VK_TAB) {
+    MoveFocus(c, !shift);
+  } else if (key == VK_RETURN && (kind == ControlKind::kButton || kind == ControlKind::kIconBoard ||
+                                  kind == ControlKind::kHyperlink)) {
+    SendMessageW(H(c), BM_CLICK, 0, 0);
+  } else if ((key == VK_RETURN || key == VK_ESCAPE) &&
+             (kind == ControlKind::kEdit || kind == ControlKind::kCombo)) {
+    if (on_event) on_event(c, ControlEvent::kKey, int(key));
+  } else {
+    return false;
+  }
+  return true;
 }
 
 LRESULT CALLBACK Win32Window::KeyProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR,
                                       DWORD_PTR data) {
-  const bool watched = wp == VK_RETURN || wp == VK_ESCAPE;
-  if (msg == WM_GETDLGCODE && watched)
+  const Ctl c = static_cast<Ctl>(data);
+  const bool ours = wp == VK_TAB || wp == VK_RETURN ||
+                    (wp == VK_ESCAPE && DefOf(c).kind != ControlKind::kTab);
+  if (msg == WM_GETDLGCODE && ours)
     return DefSubclassProc(hwnd, msg, wp, lp) | DLGC_WANTALLKEYS;
-  if (msg == WM_KEYDOWN && watched) {
+  if (msg == WM_KEYDOWN && ours) {
     Win32Window* self = Self(hwnd);
-    if (self && self->on_event) self->on_event(static_cast<Ctl>(data), ControlEvent::kKey, int(wp));
-    return 0;
+    if (self && self->HandleKey(c, UINT(wp))) return 0;
   }
-  if (msg == WM_CHAR && watched) return 0;  // no beep
+  if (msg == WM_CHAR && ours) return 0;  // no beep
   if (msg == WM_NCDESTROY) RemoveWindowSubclass(hwnd, KeyProc, 1);
   return DefSubclassProc(hwnd, msg, wp, lp);
 }
@@ -166,14 +244,27 @@ HBRUSH Win32Window::HandleCtlColor(HDC dc, HWND control) {
                                IsWindowEnabled(control));
 }
 
-// Owner-drawn tab headers and push buttons.
+// Owner-drawn tab headers, push buttons, links and icons; each shows when
+// it has the focus.
 void Win32Window::HandleDrawItem(const DRAWITEMSTRUCT& item) {
   if (item.hwndItem == tab_) {
     const Page page = static_cast<Page>(item.itemID);
-    theme_.DrawTab(item, Widen(PageTitle(page)).c_str(),
-                   int(item.itemID) == TabCtrl_GetCurSel(tab_));
-  } else if (item.CtlType == ODT_BUTTON) {
-    theme_.DrawButton(item);
+    const bool selected = int(item.itemID) == TabCtrl_GetCurSel(tab_);
+    theme_.DrawTab(item, Widen(PageTitle(page)).c_str(), selected, selected && GetFocus() == tab_);
+    return;
+  }
+  const Ctl c = CtlOfId(int(item.CtlID));
+  if (item.CtlType != ODT_BUTTON || c == Ctl::kCount) return;
+  switch (DefOf(c).kind) {
+    case ControlKind::kIconBoard:
+      theme_.DrawIconButton(item, IconOf(controls_[static_cast<int>(c)].image,
+                                         std::min(item.rcItem.right, item.rcItem.bottom)));
+      break;
+    case ControlKind::kHyperlink:
+      theme_.DrawLink(item);
+      break;
+    default:
+      theme_.DrawButton(item);
   }
 }
 
@@ -189,6 +280,8 @@ LRESULT CALLBACK Win32Window::TabProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp,
       return 1;
     }
   }
+  // The selected header shows whether the headers have the focus.
+  if (msg == WM_SETFOCUS || msg == WM_KILLFOCUS) InvalidateRect(hwnd, nullptr, FALSE);
   if (msg == WM_NCDESTROY) RemoveWindowSubclass(hwnd, TabProc, 1);
   return DefSubclassProc(hwnd, msg, wp, lp);
 }
@@ -224,6 +317,7 @@ LRESULT CALLBACK Win32Window::ContainerProc(HWND hwnd, UINT msg, WPARAM wp, LPAR
     case WM_CTLCOLORSTATIC:
     case WM_CTLCOLORBTN:
     case WM_DRAWITEM:
+    case WM_CONTEXTMENU:
       if (self) return self->HandleMain(msg, wp, lp);
       break;
     case WM_ERASEBKGND:
@@ -284,16 +378,128 @@ void Win32Window::HandleCommand(Ctl c, UINT code) {
 
 void Win32Window::HandleNotify(const NMHDR& hdr) {
   if (hdr.hwndFrom == tab_ && hdr.code == TCN_SELCHANGE) {
-    const int page = TabCtrl_GetCurSel(tab_);
-    ShowPage(page);
-    if (on_event) on_event(Ctl::选择夹1, ControlEvent::kSelectionChange, page);
+    SelectPage(TabCtrl_GetCurSel(tab_));
     return;
   }
   const Ctl c = CtlOfId(int(hdr.idFrom));
   if (c == Ctl::kCount || DefOf(c).kind != ControlKind::kListView || !on_event) return;
   const int row = reinterpret_cast<const NMITEMACTIVATE&>(hdr).iItem;
+  // Enter on a row does what a double click on it does (the rename).
+  if (hdr.code == NM_RETURN)
+    on_event(c, ControlEvent::kDoubleClick, ListView_GetNextItem(hdr.hwndFrom, -1, LVNI_FOCUSED));
   if (hdr.code == NM_DBLCLK) on_event(c, ControlEvent::kDoubleClick, row);
   else if (hdr.code == NM_RCLICK) on_event(c, ControlEvent::kRightClick, row);
+}
+
+// The context-menu key or Shift+F10 on a list view: the menu of its
+// selected row, as a right click on that row would open it, at the row.
+void Win32Window::HandleContextKey(HWND from) {
+  const Ctl c = CtlOfId(GetDlgCtrlID(from));
+  if (c == Ctl::kCount || DefOf(c).kind != ControlKind::kListView || !on_event) return;
+  const int row = ListView_GetNextItem(from, -1, LVNI_SELECTED);
+  RECT r{};
+  if (row >= 0 && ListView_GetItemRect(from, row, &r, LVIR_LABEL)) {
+    POINT at{r.left, r.bottom};
+    ClientToScreen(from, &at);
+    menu_anchor_ = at;
+  }
+  on_event(c, ControlEvent::kRightClick, row);
+  menu_anchor_.reset();
+}
+
+// What the controls report: clicks, notifications, their drawing and colours.
+bool Win32Window::HandleControlMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
+  result = 0;
+  switch (msg) {
+    case WM_COMMAND: {
+      if (HIWORD(wp) == 0 && lp == 0) {  // a menu item
+        ChooseMenuItem(int(LOWORD(wp)) - kMenuIdBase);
+        return true;
+      }
+      const Ctl c = CtlOfId(LOWORD(wp));
+      if (c != Ctl::kCount) HandleCommand(c, HIWORD(wp));
+      return true;
+    }
+    case WM_NOTIFY: {
+      auto* hdr = reinterpret_cast<NMHDR*>(lp);
+      if (hdr->code == NM_CUSTOMDRAW && hdr->hwndFrom == H(Ctl::滑块条色调))
+        result = theme_.DrawSlider(*reinterpret_cast<NMCUSTOMDRAW*>(lp));
+      else if (hdr->code == NM_CUSTOMDRAW && DefOf(CtlOfId(int(hdr->idFrom))).kind == ControlKind::kListView)
+        result = theme_.DrawListRow(*reinterpret_cast<NMLVCUSTOMDRAW*>(lp));
+      else
+        HandleNotify(*hdr);
+      return true;
+    }
+    case WM_DRAWITEM:
+      HandleDrawItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(lp));
+      result = TRUE;
+      return true;
+    case WM_HSCROLL:
+      if (reinterpret_cast<HWND>(lp) == H(Ctl::滑块条色调) && on_event)
+        on_event(Ctl::滑块条色调, ControlEvent::kScroll,
+                 int(SendMessageW(H(Ctl::滑块条色调), TBM_GETPOS, 0, 0)));
+      return true;
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLORBTN:
+      result = reinterpret_cast<LRESULT>(HandleCtlColor(reinterpret_cast<HDC>(wp),
+                                                        reinterpret_cast<HWND>(lp)));
+      return true;
+    case WM_SETCURSOR:
+      result = TRUE;
+      return HandleSetCursor(reinterpret_cast<HWND>(wp));
+    case WM_CONTEXTMENU:
+      // Mouse right clicks on a list arrive as NM_RCLICK; this is the keyboard's.
+      if (lp != -1) return false;
+      HandleContextKey(reinterpret_cast<HWND>(wp));
+      return true;
+  }
+  return false;
+}
+
+// The window itself: its background, timers, its screen's DPI and colours.
+bool Win32Window::HandleScreenMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
+  result = 0;
+  switch (msg) {
+    case WM_ERASEBKGND: {
+      RECT r;
+      GetClientRect(main_, &r);
+      theme_.FillWindow(reinterpret_cast<HDC>(wp), r);
+      result = 1;
+      return true;
+    }
+    case WM_TIMER: {
+      if (wp == kBalloonTimer) {
+        KillTimer(main_, kBalloonTimer);
+        balloon_.Hide();
+        return true;
+      }
+      const int index = int(wp) - kTimerIdBase;
+      if (index >= 0 && index < kTimerCount && on_timer) on_timer(static_cast<Timer>(index));
+      return true;
+    }
+    case WM_RBUTTONUP:
+      PopupAtCursor(Popup::菜单);
+      return true;
+    case WM_DPICHANGED: {
+      // Moved to a monitor of another DPI: the size Windows suggests, then
+      // every control at the new DPI.
+      const RECT& r = *reinterpret_cast<const RECT*>(lp);
+      SetWindowPos(main_, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top,
+                   SWP_NOZORDER | SWP_NOACTIVATE);
+      ApplyDpi(HIWORD(wp));
+      return true;
+    }
+    case WM_SETTINGCHANGE:
+    case WM_SYSCOLORCHANGE:
+      // A high-contrast theme switched on or off.
+      theme_.SystemColoursChanged();
+      return false;
+    case WM_SETFOCUS:
+      // Back to the window: the focus goes to the page shown.
+      MoveFocus(Ctl::选择夹1, true);
+      return true;
+  }
+  return false;
 }
 
 LRESULT Win32Window::HandleMain(UINT msg, WPARAM wp, LPARAM lp) {
@@ -311,57 +517,6 @@ LRESULT Win32Window::HandleMain(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_POWERBROADCAST:
       if ((wp == PBT_APMRESUMEAUTOMATIC || wp == PBT_APMRESUMESUSPEND) && on_resume) on_resume();
       return TRUE;
-    case WM_COMMAND: {
-      if (HIWORD(wp) == 0 && lp == 0) {  // a menu item
-        const int index = int(LOWORD(wp)) - kMenuIdBase;
-        if (index >= 0 && index < kMenuItemCount && on_menu) on_menu(static_cast<MenuItem>(index));
-        return 0;
-      }
-      const Ctl c = CtlOfId(LOWORD(wp));
-      if (c != Ctl::kCount) HandleCommand(c, HIWORD(wp));
-      return 0;
-    }
-    case WM_NOTIFY: {
-      auto* hdr = reinterpret_cast<NMHDR*>(lp);
-      if (hdr->code == NM_CUSTOMDRAW && hdr->hwndFrom == H(Ctl::滑块条色调))
-        return theme_.DrawSlider(*reinterpret_cast<NMCUSTOMDRAW*>(lp));
-      HandleNotify(*hdr);
-      return 0;
-    }
-    case WM_DRAWITEM:
-      HandleDrawItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(lp));
-      return TRUE;
-    case WM_ERASEBKGND: {
-      RECT r;
-      GetClientRect(main, &r);
-      theme_.FillWindow(reinterpret_cast<HDC>(wp), r);
-      return 1;
-    }
-    case WM_HSCROLL:
-      if (reinterpret_cast<HWND>(lp) == H(Ctl::滑块条色调) && on_event)
-        on_event(Ctl::滑块条色调, ControlEvent::kScroll,
-                 int(SendMessageW(H(Ctl::滑块条色调), TBM_GETPOS, 0, 0)));
-      return 0;
-    case WM_CTLCOLORSTATIC:
-    case WM_CTLCOLORBTN:
-      return reinterpret_cast<LRESULT>(HandleCtlColor(reinterpret_cast<HDC>(wp),
-                                                      reinterpret_cast<HWND>(lp)));
-    case WM_SETCURSOR:
-      if (HandleSetCursor(reinterpret_cast<HWND>(wp))) return TRUE;
-      break;
-    case WM_TIMER: {
-      if (wp == kBalloonTimer) {
-        KillTimer(main, kBalloonTimer);
-        balloon_.Hide();
-        return 0;
-      }
-      const int index = int(wp) - kTimerIdBase;
-      if (index >= 0 && index < kTimerCount && on_timer) on_timer(static_cast<Timer>(index));
-      return 0;
-    }
-    case WM_RBUTTONUP:
-      PopupAtCursor(Popup::菜单);
-      return 0;
     case WM_CLOSE:
       if (on_close) on_close();
       else DestroyWindow(main);
@@ -374,12 +529,14 @@ LRESULT Win32Window::HandleMain(UINT msg, WPARAM wp, LPARAM lp) {
       // From here on the window is gone: workers' calls reach nothing.
       main_ = nullptr;
       queue_.Close();
-      break;
-    default:
-      if (msg == taskbar_created_) {
-        tray_.ShowAgain();  // Explorer restarted: the icon comes back
-        return 0;
-      }
+      return DefWindowProcW(main, msg, wp, lp);
+  }
+  LRESULT result = 0;
+  if (HandleControlMessage(msg, wp, lp, result) || HandleScreenMessage(msg, wp, lp, result))
+    return result;
+  if (msg == taskbar_created_) {
+    tray_.ShowAgain();  // Explorer restarted: the icon comes back
+    return 0;
   }
   return DefWindowProcW(main, msg, wp, lp);
 }

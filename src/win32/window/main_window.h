@@ -9,9 +9,11 @@
 #include <array>
 #include <atomic>
 #include <functional>
+#include <optional>
 #include <string>
 
 #include "ui/subsystem.h"
+#include "ui/window_layout.h"
 #include "ui/window_port.h"
 #include "win32/window/balloon.h"
 #include "win32/window/theme_painter.h"
@@ -50,8 +52,16 @@ class Win32Window : public WindowPort {
   std::function<void()> on_close;
   std::function<void()> on_resume;  // the computer woke from sleep or hibernation
 
-  // Pops a menu up at the cursor, its commands going to on_menu.
+  // Pops a menu up at the cursor, its commands going to on_menu; a menu
+  // asked for from the keyboard opens at the selected row instead.
   void PopupAtCursor(Popup popup);
+  void ChooseMenuItem(int index);
+  // Design units to pixels of the window's screen, and its DPI.
+  int Px(int design) const { return ScaleToDpi(design, dpi_); }
+  int Dpi() const { return dpi_; }
+  // The DPI the window holding `hwnd` lays itself out at (it follows a move
+  // to a monitor of another DPI); the monitor's for any other window.
+  static int DpiOfWindowHolding(HWND hwnd);
 
   // WindowPort
   void Post(std::function<void()> fn) override { queue_.Post(std::move(fn)); }
@@ -107,6 +117,8 @@ class Win32Window : public WindowPort {
   // What the window keeps of each control beyond its handle.
   struct ControlState {
     HWND hwnd = nullptr;
+    Rect design;              // where it is, in design units of its container
+    Image image = Image::kNone;  // the picture it shows
     bool own_visible = true;  // its own flag, whatever its container shows
     Colour caption;           // group boxes
     Colour text;              // labels; black unless set
@@ -124,13 +136,27 @@ class Win32Window : public WindowPort {
   }
   HWND H(Ctl c) const { return controls_[static_cast<int>(c)].hwnd; }
   HWND ContainerOf(Ctl c) const;
-  POINT Origin(Ctl c) const;  // container origin offset for design coordinates
-  void SetFonts();
+  POINT Origin(Ctl c) const;  // container origin offset, in pixels
+  // Fonts, places and pictures at the window's DPI (dpi_).
+  void MakeFonts();
+  RECT PixelRect(Ctl c) const;  // in the container's client pixels
+  void PlaceControl(Ctl c);
+  void FitToRow(Ctl editor, RECT& r) const;
+  void FitText(Ctl c, RECT& r) const;
+  void ApplyDpi(int dpi);
   void BuildControls();
-  void BuildPages(HWND tab, Rect r);
+  HWND CreateControl(const ControlDef& d);
+  void SetUpControl(const ControlDef& d, HWND hwnd);
+  void AddColumns(Ctl list, HWND hwnd);
+  void BuildPages(HWND tab);
+  void LayoutPages();
   void BuildMenus();
   void WatchKeys(Ctl c);
+  void SetTabOrder();
+  void MoveFocus(Ctl from, bool forward);
+  bool HandleKey(Ctl c, UINT key);
   void ShowPage(int index);
+  void SelectPage(int index);  // as a click on its header does
 
   // Window procedures and what they hand on.
   static LRESULT CALLBACK MainProc(HWND, UINT, WPARAM, LPARAM);
@@ -138,6 +164,9 @@ class Win32Window : public WindowPort {
   static LRESULT CALLBACK TabProc(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR);
   static LRESULT CALLBACK KeyProc(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR);
   LRESULT HandleMain(UINT msg, WPARAM wp, LPARAM lp);
+  bool HandleControlMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result);
+  bool HandleScreenMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result);
+  void HandleContextKey(HWND from);
   void HandleCommand(Ctl c, UINT code);
   void HandleNotify(const NMHDR& hdr);
   void PaintGroupBox(HWND hwnd, Ctl c);
@@ -155,13 +184,16 @@ class Win32Window : public WindowPort {
   POINT page_origin_{};  // where the page area starts, in the tab's coordinates
   std::array<ControlState, kControlCount> controls_{};
   std::array<HMENU, static_cast<int>(Popup::kCount)> popups_{};
-  HFONT fonts_[4] = {};
-  HFONT link_font_ = nullptr;
+  int dpi_ = 96;  // of the monitor the window is on
+  std::array<HFONT, static_cast<int>(Font::kCount)> fonts_{};
   ThemePainter theme_{*this};
   TrafficBarWindow bar_;
   TrayIcon tray_;
   Balloon balloon_;
   UINT taskbar_created_ = 0;
+  Ctl parked_focus_ = Ctl::kCount;  // disabled while it had the keyboard
+  // Where a menu asked for from the keyboard opens (screen pixels).
+  std::optional<POINT> menu_anchor_;
 };
 
 // The main window's dialog keys (Tab from control to control) in every loop

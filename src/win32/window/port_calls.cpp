@@ -5,6 +5,7 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <optional>
 
 #include "ui/window_layout.h"
 #include "win32/app_messages.h"
@@ -17,6 +18,7 @@ namespace lumora {
 namespace {
 
 constexpr UINT_PTR kBalloonTimer = 1;
+constexpr int kBalloonWidth = 360;  // where its text breaks, design units
 
 std::string TextOf(HWND hwnd) {
   std::wstring text(std::size_t(GetWindowTextLengthW(hwnd)) + 1, L'\0');
@@ -37,6 +39,7 @@ void Win32Window::SetText(Ctl c, std::string_view text) {
     SetWindowTextW(H(c), wide.c_str());
     // Transparent labels leave the old text behind unless the area repaints.
     if (IsKind(c, ControlKind::kTransparentLabel) || IsKind(c, ControlKind::kLabel)) {
+      PlaceControl(c);  // room for the new text
       RECT r;
       GetWindowRect(H(c), &r);
       MapWindowPoints(HWND_DESKTOP, GetParent(H(c)), reinterpret_cast<POINT*>(&r), 2);
@@ -47,29 +50,31 @@ void Win32Window::SetText(Ctl c, std::string_view text) {
   });
 }
 
+// A control disabled while it has the keyboard (the start button during a
+// start) leaves it with nothing: it gets it back when it is enabled again,
+// unless the user has moved on meanwhile.
 void Win32Window::SetEnabled(Ctl c, bool enabled) {
   RunOnUi([=, this] {
+    const HWND focus = GetFocus();
+    if (!enabled && focus && focus == H(c)) parked_focus_ = c;
     EnableWindow(H(c), enabled);
+    if (enabled && parked_focus_ == c) {
+      parked_focus_ = Ctl::kCount;
+      if (!GetFocus() || GetFocus() == main_) SetFocus(H(c));
+    }
     InvalidateRect(H(c), nullptr, TRUE);
   });
 }
 
+// Places and sizes are design units: the window scales them to its screen.
 Rect Win32Window::Bounds(Ctl c) const {
-  return OnUi<Rect>([&] {
-    RECT r;
-    GetWindowRect(H(c), &r);
-    MapWindowPoints(HWND_DESKTOP, GetParent(H(c)), reinterpret_cast<POINT*>(&r), 2);
-    const POINT o = Origin(c);
-    // Combo boxes are created taller for their drop-down list.
-    const int height = IsKind(c, ControlKind::kCombo) ? DefOf(c).rect.height : r.bottom - r.top;
-    return Rect{r.left + o.x, r.top + o.y, r.right - r.left, height};
-  });
+  return OnUi<Rect>([&] { return controls_[static_cast<int>(c)].design; });
 }
 
 void Win32Window::SetBounds(Ctl c, Rect r) {
   RunOnUi([=, this] {
-    const POINT o = Origin(c);
-    MoveWindow(H(c), r.left - o.x, r.top - o.y, r.width, r.height, TRUE);
+    controls_[static_cast<int>(c)].design = r;
+    PlaceControl(c);
     InvalidateRect(GetParent(H(c)), nullptr, TRUE);
   });
 }
@@ -178,12 +183,9 @@ void Win32Window::SetMasked(Ctl c, bool masked) {
 
 void Win32Window::SetPicture(Ctl c, Image image) {
   RunOnUi([=, this] {
-    if (IsIconImage(image)) {
-      const Rect r = DefOf(c).rect;
-      SendMessageW(H(c), STM_SETICON, WPARAM(IconOf(image, std::min(r.width, r.height))), 0);
-    } else {
-      SendMessageW(H(c), STM_SETIMAGE, IMAGE_BITMAP, LPARAM(BitmapOf(image)));
-    }
+    controls_[static_cast<int>(c)].image = image;
+    if (IsKind(c, ControlKind::kIconBoard)) InvalidateRect(H(c), nullptr, TRUE);  // drawn by us
+    else SendMessageW(H(c), STM_SETIMAGE, IMAGE_BITMAP, LPARAM(BitmapOf(image, dpi_)));
   });
 }
 
@@ -259,7 +261,8 @@ void Win32Window::ShowBalloon(std::string_view text, int dx, int dy) {
   RunOnUi([this, tip = std::string(text), dx, dy] {
     RECT r;
     GetWindowRect(main_, &r);
-    balloon_.Show(instance_, main_, kBalloonTimer, tip, POINT{r.left + dx, r.top + dy});
+    balloon_.Show(instance_, main_, kBalloonTimer, tip, POINT{r.left + Px(dx), r.top + Px(dy)},
+                  Px(kBalloonWidth));
   });
 }
 
@@ -270,7 +273,8 @@ MessageResult Win32Window::ShowMessage(std::string_view text, std::string_view t
   // Checked on the window thread too: a request that waited while the close
   // began must not open a box inside the close.
   if (closing_) return nothing_changes;
-  return OnUi<MessageResult>([&]() -> MessageResult {
+  // A window gone before the box could open answers what changes nothing too.
+  return OnUi<std::optional<MessageResult>>([&]() -> std::optional<MessageResult> {
     if (closing_) return nothing_changes;
     UINT flags = MB_TASKMODAL | (buttons == MessageButtons::kYesNo ? MB_YESNO : MB_OK);
     switch (icon) {
@@ -284,7 +288,7 @@ MessageResult Win32Window::ShowMessage(std::string_view text, std::string_view t
     return pressed == IDYES  ? MessageResult::kYes
            : pressed == IDNO ? MessageResult::kNo
                              : MessageResult::kOk;
-  });
+  }).value_or(nothing_changes);
 }
 
 }  // namespace lumora

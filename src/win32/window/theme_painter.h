@@ -2,7 +2,9 @@
 // Our own theme on the real window: the palette of the hue slider painted on
 // the main window, its tab strip, its pages and their controls. Edit boxes,
 // combo boxes and list views keep black on white; the floating bar is a
-// window of its own and keeps its picture.
+// window of its own and keeps its picture. While Windows runs a
+// high-contrast theme the hue steps aside: everything is drawn in the
+// system's colours.
 #include <windows.h>
 
 #include <commctrl.h>
@@ -26,7 +28,13 @@ class ThemePainter : public ThemePort {
   void ApplyPalette(const Palette& palette) override;
   void LeaveBarUnthemed() override;
 
-  const Palette& Colours() const { return palette_; }
+  // The palette drawn now: the hue's, or the system's in high contrast.
+  const Palette& Colours() const { return high_contrast_ ? system_ : palette_; }
+  bool HighContrast() const { return high_contrast_; }
+  // Windows' colours or its high-contrast setting changed: repaint.
+  void SystemColoursChanged();
+  // For tests: the answer to "is high contrast on" instead of Windows'.
+  void OverrideHighContrast(bool on);
 
   // The window's drawing, on the window thread.
   // Background of the main window around the tab control.
@@ -39,8 +47,13 @@ class ThemePainter : public ThemePort {
   // the text colour set for it, if any.
   HBRUSH ControlColours(HDC dc, ControlKind kind, const Colour* asked, bool enabled) const;
   // An owner-drawn tab header (its title) and push button.
-  void DrawTab(const DRAWITEMSTRUCT& item, const wchar_t* title, bool selected) const;
+  void DrawTab(const DRAWITEMSTRUCT& item, const wchar_t* title, bool selected, bool focused) const;
   void DrawButton(const DRAWITEMSTRUCT& item) const;
+  // A picture acting as a button, and a link: their focus shows as a frame.
+  void DrawIconButton(const DRAWITEMSTRUCT& item, HICON icon) const;
+  void DrawLink(const DRAWITEMSTRUCT& item) const;
+  // A list view's custom draw: selected rows stay readable without the focus.
+  LRESULT DrawListRow(NMLVCUSTOMDRAW& draw) const;
   // A group box's frame and caption (drawn in OnPage of the asked colour).
   void DrawGroupBox(HDC dc, const RECT& frame, const wchar_t* caption, int caption_len,
                     Colour asked) const;
@@ -50,9 +63,13 @@ class ThemePainter : public ThemePort {
  private:
   void MakeBrushes();
   void FreeBrushes();
+  void Repaint();
 
   Win32Window& window_;
   Palette palette_;
+  Palette system_;  // from the system's colours
+  bool high_contrast_ = false;
+  int forced_contrast_ = -1;  // a test's answer, or -1
   HBRUSH window_brush_ = nullptr;
   HBRUSH page_brush_ = nullptr;
   HBRUSH strip_brush_ = nullptr;

@@ -10,6 +10,7 @@
 #include "win32/bar_win.h"
 #include "win32/images.h"
 #include "win32/utf16.h"
+#include "win32/window/dpi.h"
 
 namespace lumora {
 namespace {
@@ -44,19 +45,46 @@ void TrafficBarWindow::RegisterClass(HINSTANCE instance) {
   Register(instance, kPopupClass, PopupProc, CS_DROPSHADOW, LoadCursorW(nullptr, IDC_HAND));
 }
 
-void TrafficBarWindow::Bind(HINSTANCE instance, const HFONT* fonts,
-                            std::function<void(Ctl, HWND)> adopt) {
+void TrafficBarWindow::Bind(HINSTANCE instance, std::function<void(Ctl, HWND)> adopt) {
   instance_ = instance;
-  fonts_ = fonts;
   adopt_ = std::move(adopt);
+}
+
+int TrafficBarWindow::Px(int design) const { return ScaleToDpi(design, dpi_); }
+
+void TrafficBarWindow::SetHighContrast(bool on) {
+  high_contrast_ = on;
+  if (hwnd_) RedrawWindow(hwnd_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+}
+
+// The bar's size, its labels and their font, and its outline, from the
+// design at `dpi`; its place stays.
+void TrafficBarWindow::ApplyDpi(int dpi) {
+  dpi_ = dpi;
+  SetWindowPos(hwnd_, nullptr, 0, 0, Px(kBarWidth), Px(kBarHeight),
+               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  HFONT old = rate_font_;
+  rate_font_ = FontForDpi(Font::kNSimSun, dpi);
+  for (HWND child : {cover_, download_, upload_}) {
+    if (!child) continue;
+    const Ctl c = static_cast<Ctl>(GetDlgCtrlID(child) - kControlIdBase);
+    const Rect r = ScaleToDpi(DefOf(c).rect, dpi);
+    MoveWindow(child, r.left, r.top, r.width, r.height, TRUE);
+    SendMessageW(child, WM_SETFONT, WPARAM(rate_font_), TRUE);
+  }
+  if (old) DeleteObject(old);
+  // The outline: every pixel of the picture but the magenta ones.
+  HRGN outline = OutlineRegion(BitmapOf(Image::kBarOutline, dpi));
+  SetWindowRgn(hwnd_, outline, TRUE);
 }
 
 void TrafficBarWindow::Create() {
   if (hwnd_) return;
   // No WS_CLIPCHILDREN: the cover is transparent, the bar paints under it.
+  dpi_ = SystemDpi();
   hwnd_ = CreateWindowExW(WS_EX_TOOLWINDOW | WS_EX_TOPMOST, kBarWindowClass, L"TrafficBar",
-                          WS_POPUP, kBarDesignLeft, kBarDesignTop, kBarWidth, kBarHeight, nullptr,
-                          nullptr, instance_, nullptr);
+                          WS_POPUP, kBarDesignLeft, kBarDesignTop, Px(kBarWidth), Px(kBarHeight),
+                          nullptr, nullptr, instance_, nullptr);
   if (!hwnd_) return;
   SetWindowLongPtrW(hwnd_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
   for (const ControlDef& d : ControlDefs()) {
@@ -71,14 +99,12 @@ void TrafficBarWindow::Create() {
         reinterpret_cast<HMENU>(static_cast<INT_PTR>(ControlId(d.id))), instance_, nullptr);
     if (!child) continue;
     SetWindowLongPtrW(child, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-    if (fonts_) SendMessageW(child, WM_SETFONT, WPARAM(fonts_[int(d.font)]), FALSE);
     if (cover) cover_ = child;
     if (d.id == Ctl::流量条_下载透明标签) download_ = child;
     if (d.id == Ctl::流量条_上传透明标签) upload_ = child;
     if (adopt_) adopt_(d.id, child);
   }
-  // The outline: every pixel of the picture but the magenta ones.
-  if (HRGN outline = OutlineRegion(BitmapOf(Image::kBarOutline))) SetWindowRgn(hwnd_, outline, FALSE);
+  ApplyDpi(DpiOf(hwnd_));
   if (timer_ms_ > 0) SetTimer(hwnd_, timer_id_, UINT(timer_ms_), nullptr);
 }
 
@@ -148,9 +174,10 @@ bool TrafficBarWindow::HandleMouse(UINT msg) {
 void TrafficBarWindow::PaintBackground(HDC dc) {
   RECT r;
   GetClientRect(hwnd_, &r);
-  HBITMAP background = BitmapOf(Image::kBarBackground);
-  if (!background) {
-    FillRect(dc, &r, static_cast<HBRUSH>(GetStockObject(DKGRAY_BRUSH)));
+  HBITMAP background = BitmapOf(Image::kBarBackground, dpi_);
+  if (high_contrast_ || !background) {
+    FillRect(dc, &r, GetSysColorBrush(high_contrast_ ? COLOR_WINDOW : COLOR_3DDKSHADOW));
+    if (high_contrast_) FrameRect(dc, &r, GetSysColorBrush(COLOR_WINDOWTEXT));
     return;
   }
   HDC memory = CreateCompatibleDC(dc);
@@ -169,8 +196,15 @@ LRESULT CALLBACK TrafficBarWindow::Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM l
       return 1;
     case WM_CTLCOLORSTATIC:
       SetBkMode(reinterpret_cast<HDC>(wp), TRANSPARENT);
-      SetTextColor(reinterpret_cast<HDC>(wp), RGB(255, 255, 255));
+      SetTextColor(reinterpret_cast<HDC>(wp),
+                   self->high_contrast_ ? GetSysColor(COLOR_WINDOWTEXT) : RGB(255, 255, 255));
       return reinterpret_cast<LRESULT>(GetStockObject(NULL_BRUSH));
+    case WM_DPICHANGED: {
+      const RECT& r = *reinterpret_cast<const RECT*>(lp);
+      SetWindowPos(hwnd, nullptr, r.left, r.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+      self->ApplyDpi(HIWORD(wp));
+      return 0;
+    }
     case WM_TIMER:
       if (wp == self->timer_id_ && self->on_tick) self->on_tick();
       return 0;
@@ -185,7 +219,8 @@ LRESULT CALLBACK TrafficBarWindow::Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM l
     case WM_NCDESTROY:
       if (self->popup_) DestroyWindow(self->popup_);
       if (self->popup_font_) DeleteObject(self->popup_font_);
-      self->popup_font_ = nullptr;
+      if (self->rate_font_) DeleteObject(self->rate_font_);
+      self->popup_font_ = self->rate_font_ = nullptr;
       self->hwnd_ = self->cover_ = self->tooltip_ = self->popup_ = nullptr;
       break;
   }
@@ -235,39 +270,43 @@ void TrafficBarWindow::ShowPopup(const BarPopup& popup, std::string_view markup)
     SetWindowLongPtrW(popup_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
   }
   const int points = links_.front().points;
-  if (!popup_font_ || points != popup_points_) {
+  // Keyed by the size at the bar's DPI, so a bar moved to another screen gets it anew.
+  if (!popup_font_ || points * 1000 + dpi_ != popup_points_) {
     if (popup_font_) DeleteObject(popup_font_);
-    HDC screen = GetDC(nullptr);
-    const int height = -MulDiv(points, GetDeviceCaps(screen, LOGPIXELSY), 72);
-    ReleaseDC(nullptr, screen);
-    popup_font_ = CreateFontW(height, 0, 0, 0, FW_NORMAL, FALSE, TRUE, FALSE, GB2312_CHARSET,
-                              OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                              DEFAULT_PITCH, kPopupFace);
-    popup_points_ = points;
+    popup_font_ = CreateFontW(-MulDiv(points, dpi_, 72), 0, 0, 0, FW_NORMAL, FALSE, TRUE, FALSE,
+                              GB2312_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                              DEFAULT_QUALITY, DEFAULT_PITCH, kPopupFace);
+    popup_points_ = points * 1000 + dpi_;
   }
 
-  // The four layout values: the margins left, top, right and bottom.
-  const auto& [left, top, right, bottom] = popup.layout;
+  // The four layout values: the margins left, top, right and bottom, in
+  // design units like the anchor's offset from the bar's corner.
+  const int left = Px(popup.layout[0]), top = Px(popup.layout[1]);
+  const int right = Px(popup.layout[2]), bottom = Px(popup.layout[3]);
+  BarPopup placed = popup;
+  const Point corner = Position();
+  placed.anchor = {corner.x + Px(popup.anchor.x - corner.x), corner.y + Px(popup.anchor.y - corner.y)};
   HDC dc = GetDC(popup_);
   HGDIOBJ old = SelectObject(dc, popup_font_);
   link_rects_.clear();
   int y = top, width = 0;
+  const int gap = Px(kLineGap);
   for (const PopupLink& link : links_) {
     const std::wstring text = Widen(link.text);
     SIZE extent{};
     GetTextExtentPoint32W(dc, text.c_str(), int(text.size()), &extent);
     link_rects_.push_back(RECT{left, y, left + extent.cx, y + extent.cy});
     width = std::max(width, int(extent.cx));
-    y += extent.cy + kLineGap;
+    y += extent.cy + gap;
   }
   SelectObject(dc, old);
   ReleaseDC(popup_, dc);
   const int border = 2 * GetSystemMetrics(SM_CXBORDER);
-  const Size content{left + width + right + border, y - kLineGap + bottom + border};
+  const Size content{left + width + right + border, y - gap + bottom + border};
   // Every line as wide as the widest, so a click anywhere on a line counts.
   for (RECT& r : link_rects_) r.right = left + width;
 
-  const Rect at = PopupRect(popup, content);
+  const Rect at = PopupRect(placed, content);
   SetWindowPos(popup_, HWND_TOPMOST, at.left, at.top, at.width, at.height, SWP_SHOWWINDOW);
   InvalidateRect(popup_, nullptr, TRUE);
   // In front, with the focus: Esc and a click elsewhere close it.
@@ -282,7 +321,7 @@ void TrafficBarWindow::HidePopup() {
 
 int TrafficBarWindow::LinkAt(int y) const {
   for (std::size_t i = 0; i < link_rects_.size(); ++i)
-    if (y >= link_rects_[i].top && y < link_rects_[i].bottom + kLineGap) return int(i);
+    if (y >= link_rects_[i].top && y < link_rects_[i].bottom + Px(kLineGap)) return int(i);
   return -1;
 }
 
@@ -292,14 +331,35 @@ void TrafficBarWindow::ClickLink(int index) {
   if (events) events->OnBarLinkClicked(msg);
 }
 
+// The popup from the keyboard: arrows pick a line, Enter follows it, Esc closes.
+void TrafficBarWindow::HandlePopupKey(UINT key) {
+  const int n = int(links_.size());
+  if (key == VK_ESCAPE) {
+    HidePopup();
+  } else if (key == VK_RETURN) {
+    ClickLink(hover_);
+  } else if ((key == VK_DOWN || key == VK_UP) && n > 0) {
+    hover_ = hover_ < 0 ? (key == VK_DOWN ? 0 : n - 1) : (hover_ + (key == VK_DOWN ? 1 : n - 1)) % n;
+    InvalidateRect(popup_, nullptr, FALSE);
+  }
+}
+
 void TrafficBarWindow::PaintPopup(HDC dc) {
   RECT r;
   GetClientRect(popup_, &r);
-  FillRect(dc, &r, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+  FillRect(dc, &r, high_contrast_ ? GetSysColorBrush(COLOR_WINDOW)
+                                  : static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
   HGDIOBJ old = SelectObject(dc, popup_font_);
   SetBkMode(dc, TRANSPARENT);
   for (std::size_t i = 0; i < links_.size() && i < link_rects_.size(); ++i) {
-    SetTextColor(dc, int(i) == hover_ ? kHoverColour : kLinkColour);
+    const bool hover = int(i) == hover_;
+    if (high_contrast_) {
+      RECT line = link_rects_[i];
+      if (hover) FillRect(dc, &line, GetSysColorBrush(COLOR_HIGHLIGHT));
+      SetTextColor(dc, GetSysColor(hover ? COLOR_HIGHLIGHTTEXT : COLOR_HOTLIGHT));
+    } else {
+      SetTextColor(dc, hover ? kHoverColour : kLinkColour);
+    }
     RECT line = link_rects_[i];
     const std::wstring text = Widen(links_[i].text);
     DrawTextW(dc, text.c_str(), int(text.size()), &line, DT_CENTER | DT_SINGLELINE | DT_NOPREFIX);
@@ -330,7 +390,7 @@ LRESULT TrafficBarWindow::HandlePopup(UINT msg, WPARAM wp, LPARAM lp) {
       ClickLink(LinkAt(GET_Y_LPARAM(lp)));
       return 0;
     case WM_KEYDOWN:
-      if (wp == VK_ESCAPE) HidePopup();
+      HandlePopupKey(UINT(wp));
       return 0;
     case WM_ACTIVATE:
       if (LOWORD(wp) == WA_INACTIVE) HidePopup();

@@ -22,10 +22,12 @@ class TrafficBarWindow : public BarPort {
   // Registers the window classes (once per process).
   static void RegisterClass(HINSTANCE instance);
 
-  // What creating the bar needs from the main window: its fonts (indexed by
-  // the definition's Font, kept alive by the caller) and where the handles
-  // of the bar's controls go.
-  void Bind(HINSTANCE instance, const HFONT* fonts, std::function<void(Ctl, HWND)> adopt);
+  // What creating the bar needs from the main window: where the handles of
+  // the bar's controls go.
+  void Bind(HINSTANCE instance, std::function<void(Ctl, HWND)> adopt);
+  // In high contrast the bar is drawn in the system's colours, not its picture.
+  void SetHighContrast(bool on);
+  int Dpi() const { return dpi_; }
 
   HWND Handle() const { return hwnd_; }
   HWND PopupHandle() const { return popup_; }
@@ -60,12 +62,18 @@ class TrafficBarWindow : public BarPort {
   bool HandleMouse(UINT msg);  // the mouse on the bar or its cover
   LRESULT HandlePopup(UINT msg, WPARAM wp, LPARAM lp);
   void PaintBackground(HDC dc);
+  // Size, children, fonts and outline at the DPI of the bar's monitor.
+  void ApplyDpi(int dpi);
+  int Px(int design) const;
   void PaintPopup(HDC dc);
   int LinkAt(int y) const;
   void ClickLink(int index);
+  void HandlePopupKey(UINT key);
 
   HINSTANCE instance_ = nullptr;
-  const HFONT* fonts_ = nullptr;
+  int dpi_ = 96;
+  bool high_contrast_ = false;
+  HFONT rate_font_ = nullptr;
   std::function<void(Ctl, HWND)> adopt_;
   HWND hwnd_ = nullptr, cover_ = nullptr, tooltip_ = nullptr;
   HWND download_ = nullptr, upload_ = nullptr;

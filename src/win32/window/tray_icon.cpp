@@ -4,6 +4,7 @@
 
 #include "win32/images.h"
 #include "win32/utf16.h"
+#include "win32/window/dpi.h"
 
 namespace lumora {
 namespace {
@@ -30,7 +31,8 @@ void TrayIcon::Apply(DWORD action) {
   data.uID = 1;
   data.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
   data.uCallbackMessage = callback_;
-  data.hIcon = IconOf(icon_, GetSystemMetrics(SM_CXSMICON));
+  // The notification area is drawn at the system's DPI.
+  data.hIcon = IconOf(icon_, MetricForDpi(SM_CXSMICON, SystemDpi()));
   const std::wstring tip = Widen(tip_);
   lstrcpynW(data.szTip, tip.c_str(), ARRAYSIZE(data.szTip));
   NotifyIcon(action, &data);

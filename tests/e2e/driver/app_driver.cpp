@@ -55,18 +55,8 @@ bool StartButtonReads(HWND top, const char* caption) {
 bool SelectPage(HWND top, int index) {
   HWND tab = FindControl(top, Ctl::选择夹1);
   if (!tab) return false;
-  // The tab's rectangle lives in the other process: ask through a buffer there.
-  DWORD pid = 0;
-  GetWindowThreadProcessId(tab, &pid);
-  HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
-  if (!process) return false;
-  void* remote = VirtualAllocEx(process, nullptr, sizeof(RECT), MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
   RECT r{};
-  const bool got = remote && SendMessageW(tab, TCM_GETITEMRECT, WPARAM(index), LPARAM(remote)) &&
-                   ReadProcessMemory(process, remote, &r, sizeof(r), nullptr);
-  if (remote) VirtualFreeEx(process, remote, 0, MEM_RELEASE);
-  CloseHandle(process);
-  if (!got) return false;
+  if (!AskRect(tab, TCM_GETITEMRECT, WPARAM(index), r)) return false;
   const LPARAM at = MAKELPARAM((r.left + r.right) / 2, (r.top + r.bottom) / 2);
   PostMessageW(tab, WM_LBUTTONDOWN, MK_LBUTTON, at);
   PostMessageW(tab, WM_LBUTTONUP, 0, at);

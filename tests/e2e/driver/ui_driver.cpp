@@ -157,23 +157,26 @@ std::vector<int> SelectedRows(HWND list_view) {
   return rows;
 }
 
-namespace {
-
-// The cell's rectangle in the list view's client coordinates, asked through
-// a buffer in the program's process.
-bool CellRect(HWND list_view, int row, int column, RECT& cell) {
+bool AskRect(HWND hwnd, UINT msg, WPARAM wp, RECT& rect) {
   DWORD pid = 0;
-  GetWindowThreadProcessId(list_view, &pid);
+  GetWindowThreadProcessId(hwnd, &pid);
   HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
   if (!process) return false;
   void* remote = VirtualAllocEx(process, nullptr, sizeof(RECT), MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
-  RECT asked{column == 0 ? LVIR_LABEL : LVIR_BOUNDS, column, 0, 0};
-  const bool got = remote && WriteProcessMemory(process, remote, &asked, sizeof(asked), nullptr) &&
-                   SendMessageW(list_view, LVM_GETSUBITEMRECT, WPARAM(row), LPARAM(remote)) &&
-                   ReadProcessMemory(process, remote, &cell, sizeof(cell), nullptr);
+  const bool got = remote && WriteProcessMemory(process, remote, &rect, sizeof(rect), nullptr) &&
+                   SendMessageW(hwnd, msg, wp, LPARAM(remote)) &&
+                   ReadProcessMemory(process, remote, &rect, sizeof(rect), nullptr);
   if (remote) VirtualFreeEx(process, remote, 0, MEM_RELEASE);
   CloseHandle(process);
   return got;
+}
+
+namespace {
+
+// The cell's rectangle in the list view's client coordinates.
+bool CellRect(HWND list_view, int row, int column, RECT& cell) {
+  cell = {column == 0 ? LVIR_LABEL : LVIR_BOUNDS, column, 0, 0};
+  return AskRect(list_view, LVM_GETSUBITEMRECT, WPARAM(row), cell);
 }
 
 }  // namespace

@@ -57,6 +57,11 @@ void ClickLink(HWND link);
 // Asks the window to close, as its close box does.
 void RequestClose(HWND top);
 
+// Sends `hwnd` a message that fills a RECT at lParam (TCM_GETITEMRECT,
+// HDM_GETITEMRECT, LVM_GETSUBITEMRECT), through a buffer in its process
+// that first holds `rect`; the answer comes back in `rect`.
+bool AskRect(HWND hwnd, UINT msg, WPARAM wp, RECT& rect);
+
 // Rows of a list view in another process, each row its column texts.
 std::vector<std::vector<std::string>> ListViewRows(HWND list_view, int columns);
 // The selected rows of a list view, ascending.

@@ -365,8 +365,9 @@ struct HotspotRig {
   FakeAdapters adapters;
   FakeServices services;
   FakeTethering tethering;
+  // The watch looks once a tick and does not wait for the next.
   HotspotController hotspot{HotspotPorts{ui, settings, host, sharing, wlan, connections, adapters,
-                                         services, tethering}};
+                                         services, tethering, nullptr, {}, 0}};
 
   // The tray icon and the state label, as start-up leaves them.
   explicit HotspotRig(int os_code = 5) {
