@@ -427,6 +427,7 @@ int Idle(const std::string& exe, int seconds, bool running) {
   if (!running) {
     std::printf("RESULT idle_ws_kb ours=%.0f base=%.0f\n", o.working_kb, b.working_kb);
     std::printf("RESULT idle_private_kb ours=%.0f base=%.0f\n", o.private_kb, b.private_kb);
+    std::printf("RESULT idle_threads ours=%.0f base=%.0f\n", o.threads, b.threads);
   }
   CloseHandle(ours);
   CloseHandle(base);

@@ -249,24 +249,46 @@ def write_ico(name, canvases):
 
 
 def write_bmp(name, canvas):
+    """A palette bitmap of the fewest bits per pixel that holds its colours
+    (1, 4 or 8; the pictures have at most a few dozen), 24 bpp beyond 256."""
     w, h = canvas.w, canvas.h
-    stride = (w * 3 + 3) & ~3
-    pixels = bytearray()
+    rows = []
     for j in range(h - 1, -1, -1):
-        row = bytearray()
+        row = []
         for i in range(w):
             r, g, b, a = canvas.rgba8(i, j)
             if a != 255:
                 raise ValueError("%s: pixel (%d, %d) is not opaque" % (name, i, j))
-            row += bytes((b, g, r))
-        row += bytes(stride - len(row))
-        pixels += row
-    info = struct.pack("<IiiHHIIiiII", 40, w, h, 1, 24, 0, len(pixels),
-                       2835, 2835, 0, 0)
-    head = struct.pack("<2sIHHI", b"BM", 14 + len(info) + len(pixels), 0, 0,
-                       14 + len(info))
+            row.append((b, g, r))
+        rows.append(row)
+    palette = []
+    index = {}
+    for row in rows:
+        for colour in row:
+            if colour not in index:
+                index[colour] = len(palette)
+                palette.append(colour)
+    bits = next((n for n in (1, 4, 8) if len(palette) <= 1 << n), 24)
+    stride = ((w * bits + 31) // 32) * 4
+    pixels = bytearray()
+    for row in rows:
+        if bits == 24:
+            line = bytearray(b"".join(bytes(c) for c in row))
+        else:
+            line = bytearray(stride)
+            per_byte = 8 // bits
+            for i, colour in enumerate(row):
+                shift = (per_byte - 1 - i % per_byte) * bits
+                line[i // per_byte] |= index[colour] << shift
+        pixels += line + bytes(stride - len(line))
+    table = b"" if bits == 24 else b"".join(bytes((b, g, r, 0)) for b, g, r in palette)
+    colours = 0 if bits == 24 else len(palette)
+    info = struct.pack("<IiiHHIIiiII", 40, w, h, 1, bits, 0, len(pixels),
+                       2835, 2835, colours, 0)
+    offset = 14 + len(info) + len(table)
+    head = struct.pack("<2sIHHI", b"BM", offset + len(pixels), 0, 0, offset)
     with open(os.path.join(OUT_DIR, name), "wb") as f:
-        f.write(head + info + pixels)
+        f.write(head + info + table + pixels)
 
 
 # --------------------------------------------------------------------------

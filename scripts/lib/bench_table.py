@@ -9,7 +9,8 @@ import statistics
 import sys
 
 NAMES = {
-    "startup_ms": "start to ready window (ms) vs bare window",
+    "startup_visible_ms": "start to window visible (ms) vs bare window",
+    "startup_ms": "start to ready, 开启WiFi enabled (ms) vs bare window",
     "runner_ms": "command runner (ms) vs CreateProcess+wait",
     "scan_ms": "client scan, 100 devices again (ms) vs table read",
     "scan_first_ms": "client scan, 100 new rows (ms) vs table read",
@@ -19,6 +20,7 @@ NAMES = {
     "running_cpu_ms": "CPU over 60 s, hotspot running (ms) vs bare window",
     "idle_ws_kb": "idle working set (KB) vs bare window",
     "idle_private_kb": "idle private bytes (KB) vs bare window",
+    "idle_threads": "idle threads vs bare window",
     "stall_ms": "longest window stall (ms) vs bare window",
     "stop_stall_ms": "longest stall during a stop (ms) vs bare window",
 }

@@ -1,25 +1,31 @@
 #include "common/numbers.h"
 
-#include <charconv>
+#include <clocale>
 #include <cmath>
 #include <cstddef>
-#include <system_error>
+#include <cstdio>
+#include <cstdlib>
 
 namespace lumora {
 namespace {
 
-// to_chars, unlike printf, ignores the process locale: the decimal point stays
-// "." even after setlocale.
-std::string Chars(double x, std::chars_format format, int precision) {
-  std::string out(32, '\0');
-  for (;;) {
-    const auto result = std::to_chars(out.data(), out.data() + out.size(), x, format, precision);
-    if (result.ec == std::errc()) {
-      out.resize(static_cast<std::size_t>(result.ptr - out.data()));
-      return out;
-    }
-    out.resize(out.size() * 2);
+// printf with the decimal point of the process locale turned back into ".":
+// the program's texts never depend on a setlocale elsewhere in the process.
+// (std::to_chars would do this too, but brings 170 KB of tables with it.)
+std::string Chars(double x, const char* format, int precision) {
+  if (std::isnan(x)) return "nan";
+  if (std::isinf(x)) return x < 0 ? "-inf" : "inf";
+  std::string out(64, '\0');
+  const int length = std::snprintf(out.data(), out.size(), format, precision, x);
+  if (length < 0) return {};
+  if (std::size_t(length) >= out.size()) {  // "%.*f" of a large value
+    out.resize(std::size_t(length) + 1);
+    std::snprintf(out.data(), out.size(), format, precision, x);
   }
+  out.resize(std::size_t(length));
+  for (char& c : out)
+    if (!(c >= '0' && c <= '9') && c != '-' && c != '+' && c != 'e') c = '.';
+  return out;
 }
 
 double PowerOfTen(int n) {
@@ -41,31 +47,35 @@ double RoundHalfAway(double x, int n) {
   return x < 0 ? -magnitude : magnitude;
 }
 
-// Scans digits [. digits] [e [sign] digits] and says whether the value is too
-// large (rather than too small) for a double.
-bool TooLarge(std::string_view number) {
-  long long order = 0;  // decimal order of the first significant digit
-  bool significant = false, point = false;
-  std::size_t i = 0;
-  for (; i < number.size(); ++i) {
-    const char c = number[i];
-    if (c == '.') { point = true; continue; }
-    if (c < '0' || c > '9') break;
-    if (c != '0') significant = true;
-    if (!point && significant) ++order;
-    if (point && !significant) --order;
+// The length of digits [. digits] [e [sign] digits] at the start of `text`
+// (an exponent without digits is not part of it); 0 without a digit.
+std::size_t NumberLength(std::string_view text) {
+  const auto digits = [&](std::size_t i) {
+    while (i < text.size() && text[i] >= '0' && text[i] <= '9') ++i;
+    return i;
+  };
+  std::size_t i = digits(0);
+  bool any = i > 0;
+  if (i < text.size() && text[i] == '.') {
+    const std::size_t after = digits(i + 1);
+    any = any || after > i + 1;
+    i = after;
   }
-  long long exponent = 0;
-  if (i < number.size() && (number[i] == 'e' || number[i] == 'E')) {
-    ++i;
-    const bool negative = i < number.size() && number[i] == '-';
-    if (i < number.size() && (number[i] == '-' || number[i] == '+')) ++i;
-    for (; i < number.size() && number[i] >= '0' && number[i] <= '9'; ++i) {
-      if (exponent < 100000000) exponent = exponent * 10 + (number[i] - '0');
-    }
-    if (negative) exponent = -exponent;
+  if (!any) return 0;
+  if (i < text.size() && (text[i] == 'e' || text[i] == 'E')) {
+    std::size_t j = i + 1;
+    if (j < text.size() && (text[j] == '+' || text[j] == '-')) ++j;
+    const std::size_t end = digits(j);
+    if (end > j) i = end;
   }
-  return order + exponent > 0;
+  return i;
+}
+
+bool StartsWithNoCase(std::string_view text, std::string_view word) {
+  if (text.size() < word.size()) return false;
+  for (std::size_t i = 0; i < word.size(); ++i)
+    if ((text[i] | 0x20) != word[i]) return false;
+  return true;
 }
 
 }  // namespace
@@ -75,10 +85,10 @@ std::string FormatFixed(double x, int n) {
   if (!std::isfinite(x)) return NumberText(x);
   double rounded = RoundHalfAway(x, n);
   if (rounded == 0) rounded = 0;  // -0.001 to 2 decimals is "0.00", not "-0.00"
-  std::string text = Chars(rounded, std::chars_format::general, 13);
+  std::string text = Chars(rounded, "%.*g", 13);
   // Beyond 1e13 or below 1e-4 "%.13g" switches to an exponent, which padding
   // cannot repair: write such values out in positional form instead.
-  if (text.find('e') != std::string::npos) return Chars(rounded, std::chars_format::fixed, n);
+  if (text.find('e') != std::string::npos) return Chars(rounded, "%.*f", n);
   if (n == 0) return text;
   const std::size_t point = text.find('.');
   if (point == std::string::npos) {
@@ -93,7 +103,7 @@ std::string FormatFixed(double x, int n) {
 
 std::string NumberText(double x) {
   if (x == 0) x = 0;  // no "-0" in a label
-  return Chars(x, std::chars_format::general, 13);
+  return Chars(x, "%.*g", 13);
 }
 
 double ParseLeadingNumber(std::string_view text) {
@@ -101,17 +111,23 @@ double ParseLeadingNumber(std::string_view text) {
   while (i < text.size() && (text[i] == ' ' || (text[i] >= '\t' && text[i] <= '\r'))) ++i;
   bool negative = false;
   if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
-  // from_chars would accept a second '-' ("--5"); strtod does not.
+  // A second sign ("--5") is no number to strtod.
   if (i < text.size() && (text[i] == '+' || text[i] == '-')) return 0;
-  const char* first = text.data() + i;
-  const char* last = text.data() + text.size();
+  const std::string_view rest = text.substr(i);
   double value = 0;
-  const auto result = std::from_chars(first, last, value, std::chars_format::general);
-  if (result.ec == std::errc::invalid_argument) return 0;
-  if (result.ec == std::errc::result_out_of_range) {
-    // from_chars leaves the value alone here; strtod saturates or underflows.
-    const std::string_view number(first, static_cast<std::size_t>(result.ptr - first));
-    value = TooLarge(number) ? HUGE_VAL : 0.0;
+  if (StartsWithNoCase(rest, "inf")) {
+    value = HUGE_VAL;
+  } else if (StartsWithNoCase(rest, "nan")) {
+    value = std::nan("");
+  } else {
+    // Only the span scanned here reaches strtod (no hex, no locale's own
+    // decimal point); strtod saturates to infinity and underflows to zero.
+    std::string number(rest.substr(0, NumberLength(rest)));
+    if (number.empty()) return 0;
+    const char point = *std::localeconv()->decimal_point;
+    for (char& c : number)
+      if (c == '.') c = point;
+    value = std::strtod(number.c_str(), nullptr);
   }
   return negative ? -value : value;
 }

@@ -24,11 +24,14 @@ Subsystem HotspotController::Registration() {
       {Timer::时钟守护, [this] { OnWatchTick(); }},
   };
   s.menus = {{MenuItem::重启WiFi, [this] { RestartHotspot(); }}};
-  const auto step = [this](StartupPhase phase, void (HotspotController::*run)()) {
-    return StartupStep{phase, [this, run](const StartupInfo&) {
+  const auto step = [this](StartupPhase phase, void (HotspotController::*run)(),
+                           bool side_by_side = false) {
+    return StartupStep{phase,
+                       [this, run](const StartupInfo&) {
                          (this->*run)();
                          return true;
-                       }};
+                       },
+                       side_by_side};
   };
   s.startup = {
       step(StartupPhase::kCreate, &HotspotController::ShowStoredAutoHeal),
@@ -36,12 +39,17 @@ Subsystem HotspotController::Registration() {
          SetOsCode(info.os);
          return true;
        }},
-      step(StartupPhase::kNetwork, &HotspotController::ResetAllSharing),
-      step(StartupPhase::kNetwork, &HotspotController::FillConnectionList),
+      // The reset and the list need nothing of each other; the choice needs
+      // both (the wired names the reset collects, the list's items).
+      step(StartupPhase::kNetwork, &HotspotController::ResetAtLaunch, true),
+      step(StartupPhase::kNetwork, &HotspotController::FillConnectionList, true),
       step(StartupPhase::kNetwork, &HotspotController::ChooseDefaultConnection),
       step(StartupPhase::kBackground, &HotspotController::PrepareServices),
   };
-  s.stop_workers = [this] { StopWatch(); };
+  s.stop_workers = [this] {
+    StopWatch();
+    StopLaunchReset();
+  };
   s.teardown = [this] { AbortAndResetHotspot(); };
   return s;
 }
@@ -59,6 +67,7 @@ void HotspotController::Changed() {
 void HotspotController::Launch(const HotspotTicket& ticket,
                                void (HotspotController::*body)(HotspotTicket&)) {
   WorkerHandle worker = p_.host.StartWorkerThread([this, own = ticket, body]() mutable {
+    WaitForLaunchReset();
     if (!model_.Enter(own)) return;
     (this->*body)(own);
     model_.Leave();

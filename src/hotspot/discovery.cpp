@@ -1,5 +1,6 @@
 // Finding the connections: the internet connection box, its default and the
 // remembered choice, and the hosted network's virtual adapter.
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -17,22 +18,32 @@ constexpr int kStatusMediaDisconnected = 7;
 }  // namespace
 
 void HotspotController::FillConnectionList() {
-  p_.sharing.ForEveryConnection(SharingProgId::kHNetShare, [this](SharingConnection& c) {
+  std::vector<std::string> known;  // every connection the manager names, listed or not
+  p_.sharing.ForEveryConnection(SharingProgId::kHNetShare, [this, &known](SharingConnection& c) {
     const std::string name = c.Name();
     const int status = c.Status();
+    if (!name.empty()) known.push_back(name);
     if (name.empty() || status == kStatusDisconnected || status == kStatusMediaDisconnected)
       return;
     p_.ui.AddItem(Ctl::组合框1, name);
   });
 
   // A wireless connection switched off in the tray cannot carry the hotspot;
-  // it is connected once the WLAN service answers at all.
+  // it is connected once the WLAN service answers at all. A name the manager
+  // does not have is not asked about (the system's answer is slow), unless
+  // the manager named nothing.
   if (p_.wlan.InterfaceCount() == -1) return;
+  const auto connect = [this, &known](const std::string& name) {
+    if (known.empty() || std::any_of(known.begin(), known.end(), [&](const std::string& k) {
+          return EqualsNoCase(k, name);
+        }))
+      ConnectIfDisconnected(name);
+  };
   if (UsesNetsh(os_)) {
-    ConnectIfDisconnected("无线网络连接");
+    connect("无线网络连接");
   } else {
-    ConnectIfDisconnected("WLAN");
-    ConnectIfDisconnected("Wi-Fi");
+    connect("WLAN");
+    connect("Wi-Fi");
   }
 }
 

@@ -84,7 +84,10 @@ class HotspotController : public HotspotControl {
   void OpenConnectionsFolder();
 
   // --- sharing
-  void ResetAllSharing();
+  void ResetAllSharing();  // UnshareAndCollect, then StopHostedAndDisallow
+  // At launch: UnshareAndCollect here, the system's side on a worker of its
+  // own that every later hotspot worker waits for.
+  void ResetAtLaunch();
   void EnableSharingForHotspot();
   bool EnableSharingPair(const std::string& public_name, const std::string& private_name);
   std::string GetSharedPublicConnectionName();
@@ -130,6 +133,12 @@ class HotspotController : public HotspotControl {
   // Starts `body` on a worker for the change `ticket`; the worker runs it
   // only when no newer change came before it got its turn.
   void Launch(const HotspotTicket& ticket, void (HotspotController::*body)(HotspotTicket&));
+  // The reset's halves: every connection unshared and the wired names
+  // collected; the hosted network stopped and disallowed.
+  void UnshareAndCollect();
+  void StopHostedAndDisallow();
+  void WaitForLaunchReset();
+  void StopLaunchReset();
   void Changed();  // hands the model's new states to the window thread
   void RunStart(HotspotTicket& ticket);
   void RunStop(HotspotTicket& ticket);
@@ -197,6 +206,7 @@ class HotspotController : public HotspotControl {
   bool last_start_failed_ = false;
   int start_retry_count_ = 0;
   WorkerHandle worker_;
+  WorkerHandle launch_reset_;  // the system's side of the reset at launch
   int animation_frame_ = 0;
   int tray_animation_frame_ = 0;
   bool sharing_pass_done_ = false;

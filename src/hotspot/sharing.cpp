@@ -27,6 +27,40 @@ void Append(WindowPort& ui, Ctl box, const std::string& text) {
 }  // namespace
 
 void HotspotController::ResetAllSharing() {
+  UnshareAndCollect();
+  if (!StopRequested()) StopHostedAndDisallow();
+}
+
+void HotspotController::ResetAtLaunch() {
+  UnshareAndCollect();
+  if (StopRequested()) return;
+  // The system's side takes a process or two and changes nothing the window
+  // shows: the window gets ready meanwhile, and a start waits for it.
+  WorkerHandle worker = p_.host.StartWorkerThread([this] { StopHostedAndDisallow(); });
+  if (!worker) return StopHostedAndDisallow();  // no thread for it: here, in turn
+  std::lock_guard lock(state_mutex_);
+  launch_reset_ = std::move(worker);
+}
+
+void HotspotController::WaitForLaunchReset() {
+  WorkerHandle reset;
+  {
+    std::lock_guard lock(state_mutex_);
+    reset = launch_reset_;
+  }
+  while (reset && !reset->Finished() && !StopRequested()) p_.host.WaitResponsive(5);
+}
+
+void HotspotController::StopLaunchReset() {
+  WorkerHandle reset;
+  {
+    std::lock_guard lock(state_mutex_);
+    reset = launch_reset_;
+  }
+  if (reset) p_.host.StopWorkerThread(reset);
+}
+
+void HotspotController::UnshareAndCollect() {
   p_.sharing.ForEveryConnection(SharingProgId::kHNetShare, [this](SharingConnection& c) {
     if (StopRequested()) return;
     c.DisableSharing();
@@ -48,8 +82,11 @@ void HotspotController::ResetAllSharing() {
   if (!UsesNetsh(os_)) {
     const int ethernet = CountOccurrences(p_.ui.Text(Ctl::编辑框去除多个本地), "以太网");
     if (ethernet == 2 || ethernet == 3) p_.ui.SetText(Ctl::编辑框去除多个本地, "以太网");
-    StopHostedNetworkAndSharing();
   }
+}
+
+void HotspotController::StopHostedAndDisallow() {
+  if (!UsesNetsh(os_)) StopHostedNetworkAndSharing();
   if (StopRequested()) return;
   p_.host.RunHiddenCommand(netsh::kDisallow);
 }

@@ -3,6 +3,7 @@
 // every subsystem, in wiring order, looked up by control, timer or menu item.
 #include <vector>
 
+#include "common/command_host.h"
 #include "ui/subsystem.h"
 
 namespace lumora {
@@ -11,6 +12,9 @@ class EventTable {
  public:
   EventTable() = default;
   explicit EventTable(std::vector<Subsystem> subsystems) : subsystems_(std::move(subsystems)) {}
+  // Where side-by-side start-up steps get their workers; without it every
+  // step runs in turn on the calling thread.
+  void SetWorkerHost(CommandHost* host) { host_ = host; }
   void Add(Subsystem subsystem) { subsystems_.push_back(std::move(subsystem)); }
 
   // Each runs every handler registered for the event; false when there is none.
@@ -18,7 +22,8 @@ class EventTable {
   bool Tick(Timer timer) const;
   bool Choose(MenuItem item) const;
 
-  // The steps of one phase; false as soon as one ends the sequence.
+  // The steps of one phase; false as soon as one ends the sequence (steps
+  // that ran side by side all end first).
   bool RunStartup(StartupPhase phase, const StartupInfo& info) const;
   // Every subsystem's `shell`, in wiring order.
   void Announce(ShellMoment moment) const;
@@ -27,6 +32,7 @@ class EventTable {
 
  private:
   std::vector<Subsystem> subsystems_;
+  CommandHost* host_ = nullptr;
 };
 
 }  // namespace lumora

@@ -84,6 +84,10 @@ struct StartupStep {
   StartupPhase phase;
   // False ends the start-up sequence (the program is ending).
   std::function<bool(const StartupInfo&)> run;
+  // Steps of a worker's phase that need nothing of each other: next to each
+  // other in wiring order, they run at the same time, each on a worker of
+  // its own, and the phase goes on when all of them have ended.
+  bool side_by_side = false;
 };
 
 struct Subsystem {

@@ -1,11 +1,13 @@
 #include "win32/images.h"
 
 #include <map>
+#include <string>
 #include <mutex>
 #include <iterator>
 #include <utility>
 
 #include "../../packaging/resource_ids.h"
+#include "common/trace.h"
 
 namespace lumora {
 namespace {
@@ -41,9 +43,12 @@ std::map<std::pair<int, int>, HANDLE> g_loaded;  // (resource, size or DPI) -> h
 
 HANDLE Load(int resource, UINT type, int size) {
   auto& slot = g_loaded[{resource, size}];
-  if (!slot)
+  if (!slot) {
+    TraceMark("art " + std::to_string(resource) + " begin");
     slot = LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(resource), type, size, size,
                       type == IMAGE_BITMAP ? 0 : LR_DEFAULTCOLOR);
+    TraceMark("art end");
+  }
   return slot;
 }
 

@@ -32,17 +32,21 @@ TEST(Discovery, FillListLeavesOutDisconnectedAndBrokenConnections) {
 TEST(Discovery, FillListConnectsASwitchedOffWirelessConnection) {
   struct Case {
     int os, interfaces;
+    Names listed;  // the sharing manager's connections; none: it named nothing
     Names connected;
   } cases[] = {
-      {5, 1, {"无线网络连接"}},
-      {5, 0, {"无线网络连接"}},  // the service answers, even with no interface
-      {5, -1, {}},
-      {6, 1, {"WLAN", "Wi-Fi"}},
+      {5, 1, {}, {"无线网络连接"}},
+      {5, 0, {}, {"无线网络连接"}},  // the service answers, even with no interface
+      {5, -1, {}, {}},
+      {6, 1, {}, {"WLAN", "Wi-Fi"}},
+      {6, 1, {"以太网", "wlan"}, {"WLAN"}},  // only what the manager has, in any case
+      {5, 1, {"以太网", "WLAN"}, {}},
   };
   for (const Case& c : cases) {
-    SCOPED_TRACE(testing::Message() << c.os << " " << c.interfaces);
+    SCOPED_TRACE(testing::Message() << c.os << " " << c.interfaces << " " << c.listed.size());
     fakes::HotspotRig r(c.os);
     r.wlan.interfaces = c.interfaces;
+    for (const std::string& name : c.listed) r.sharing.Add(name, 7);
     r.connections.status = {{"无线网络连接", 0}, {"WLAN", 0}, {"Wi-Fi", 0}, {"以太网", 0}};
     r.hotspot.FillConnectionList();
     EXPECT_EQ(r.connections.connected, c.connected);

@@ -4,6 +4,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
+#include <thread>
 #include <deque>
 #include <string>
 #include <vector>
@@ -89,6 +93,45 @@ TEST(Start, InputIsCheckedBeforeAnythingChanges) {
     EXPECT_TRUE(r.host.Commands().empty());
     EXPECT_EQ(r.files.writes, 0);
   }
+}
+
+// The system's side of the reset at launch goes on after the window is
+// ready; a start clicked meanwhile waits for it: nothing of the start runs
+// while the launch's disallow is held, and its commands follow it.
+TEST(Start, ClickedDuringTheLaunchResetWaitsForIt) {
+  using namespace std::chrono_literals;
+  fakes::HotspotRig r;
+  r.Ready();
+  std::mutex mutex;
+  std::condition_variable changed;
+  bool held = false, release = false;
+  r.host.trace = [&](std::string_view entry) {
+    if (entry != std::string("RunHiddenCommand ") + kDisallow) return;
+    std::unique_lock lock(mutex);
+    if (held) return;  // only the launch's own
+    held = true;
+    changed.notify_all();
+    changed.wait_for(lock, 5s, [&] { return release; });
+  };
+  r.hotspot.ResetAtLaunch();
+  {
+    std::unique_lock lock(mutex);
+    ASSERT_TRUE(changed.wait_for(lock, 5s, [&] { return held; }));
+  }
+  r.hotspot.OnStartButton();
+  std::this_thread::sleep_for(100ms);
+  EXPECT_TRUE(r.host.Commands().empty());
+  {
+    std::lock_guard lock(mutex);
+    release = true;
+  }
+  changed.notify_all();
+  ASSERT_TRUE(r.host.WaitForAllWorkers());
+  const std::vector<std::string> commands = r.host.Commands();
+  ASSERT_FALSE(commands.empty());
+  EXPECT_EQ(commands[0], kDisallow);
+  EXPECT_NE(std::find(commands.begin() + 1, commands.end(), kSetDefault), commands.end());
+  ExpectRunning(r.ui);
 }
 
 TEST(Start, HostedNetworkCommandLine) {

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <mutex>
 #include <optional>
 #include <string>
 #include <thread>
@@ -576,6 +577,74 @@ TEST(Lifecycle, QuitDuringStartUpStopsTheSequenceWhereItIs) {
   EXPECT_FALSE(r.ui.TrayIconShown());
   EXPECT_EQ(r.log.Count("AbortAndResetHotspot"), 1);
   EXPECT_EQ(r.system.end_process_calls, 1);
+}
+
+}  // namespace
+}  // namespace lumora
+
+namespace lumora {
+namespace {
+
+// Side-by-side steps of a worker's phase: "a" and "b" are marked, "c" comes
+// after them. Each marked step waits (up to 1 s) to meet the other inside.
+TEST(StartupPhases, SideBySideStepsRunTogetherAndTheRestWaitsForThem) {
+  struct Case {
+    const char* what;
+    bool host;        // the table has a worker host
+    bool a_goes_on;   // what step "a" returns
+    bool stop;        // the sequence's worker is asked to stop meanwhile
+    bool met;         // "a" and "b" were running at the same time
+    Entries ran;      // the steps that ended, in order ("a"/"b" sorted)
+    bool result;
+  };
+  const Case cases[] = {
+      {"together, then c", true, true, false, true, {"a", "b", "c"}, true},
+      {"a ends the sequence after b", true, false, false, true, {"a", "b"}, false},
+      {"the stop reaches both", true, true, true, true, {"a", "b"}, false},
+      {"no host: in turn", false, true, false, false, {"a", "b", "c"}, true},
+  };
+  for (const Case& c : cases) {
+    fakes::FakeHost host;
+    std::mutex mutex;
+    Entries ran;
+    std::atomic<int> inside{0};
+    std::atomic<bool> met{true};
+    const auto side = [&](const char* name, bool go_on) {
+      return StartupStep{StartupPhase::kNetwork, [&, name, go_on](const StartupInfo&) {
+                           ++inside;
+                           const auto give_up = std::chrono::steady_clock::now() + 1s;
+                           while ((inside < 2 || c.stop) && !StopRequested() &&
+                                  std::chrono::steady_clock::now() < give_up)
+                             std::this_thread::sleep_for(1ms);
+                           if (inside < 2) met = false;
+                           std::lock_guard lock(mutex);
+                           ran.push_back(name);
+                           return go_on;
+                         },
+                         true};
+    };
+    Subsystem first{.name = "first"}, second{.name = "second"};
+    first.startup = {side("a", c.a_goes_on)};
+    second.startup = {side("b", true), {StartupPhase::kNetwork, [&](const StartupInfo&) {
+                                          std::lock_guard lock(mutex);
+                                          ran.push_back("c");
+                                          return true;
+                                        }}};
+    EventTable table({first, second});
+    if (c.host) table.SetWorkerHost(&host);
+    std::atomic<bool> result{!c.result};
+    WorkerHandle sequence = host.StartWorkerThread(
+        [&] { result = table.RunStartup(StartupPhase::kNetwork, StartupInfo{}); });
+    if (c.stop) {
+      while (inside < 2) std::this_thread::sleep_for(1ms);
+      host.StopWorkerThread(sequence);
+    }
+    ASSERT_TRUE(host.WaitForAllWorkers()) << c.what;
+    std::sort(ran.begin(), ran.begin() + std::min<std::ptrdiff_t>(2, std::ssize(ran)));
+    EXPECT_EQ(ran, c.ran) << c.what;
+    EXPECT_EQ(bool(met), c.met) << c.what;
+    EXPECT_EQ(bool(result), c.result) << c.what;
+  }
 }
 
 }  // namespace

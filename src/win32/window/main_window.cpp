@@ -8,6 +8,7 @@
 #include <utility>
 #include <vector>
 
+#include "common/trace.h"
 #include "ui/window_layout.h"
 #include "win32/app_messages.h"
 #include "win32/images.h"
@@ -101,7 +102,9 @@ bool Win32Window::Create() {
   SetWindowPos(main, nullptr, (GetSystemMetrics(SM_CXSCREEN) - Px(kMainWidth)) / 2,
                (GetSystemMetrics(SM_CYSCREEN) - Px(kMainHeight)) / 2, Px(kMainWidth),
                Px(kMainHeight), SWP_NOZORDER | SWP_NOACTIVATE);
+  TraceMark("controls begin");
   BuildControls();
+  TraceMark("controls end");
   BuildMenus();
   return true;
 }
