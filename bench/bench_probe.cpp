@@ -291,6 +291,25 @@ void EndMinimal(Program* minimal, HWND w) {
   delete minimal;
 }
 
+// The longest round trips to both windows, probed side by side while
+// `during` runs.
+struct Stalls {
+  double ours = 0, base = 0;
+  int our_probes = 0, base_probes = 0;
+};
+template <class During>
+Stalls ProbeBoth(HWND main, HWND bare, During during) {
+  std::atomic<bool> stop{false};
+  Stalls s;
+  std::thread a(ProbeLongest, main, std::cref(stop), std::ref(s.ours), std::ref(s.our_probes));
+  std::thread b(ProbeLongest, bare, std::cref(stop), std::ref(s.base), std::ref(s.base_probes));
+  during();
+  stop = true;
+  a.join();
+  b.join();
+  return s;
+}
+
 // Stops the running hotspot REPEATS times (starting it again in between)
 // while both windows are probed; the longest round trip of each stop.
 int StopStall(const std::string& exe, int repeats, int delay_ms) {
@@ -304,25 +323,21 @@ int StopStall(const std::string& exe, int repeats, int delay_ms) {
   for (int i = 0; i < repeats; ++i) {
     Sleep(2000);
     WriteText("netsh-state.ini", slow);
-    std::atomic<bool> stop{false};
-    double ours = 0, base = 0;
-    int our_probes = 0, base_probes = 0;
-    std::thread a(ProbeLongest, main, std::cref(stop), std::ref(ours), std::ref(our_probes));
-    std::thread b(ProbeLongest, bare, std::cref(stop), std::ref(base), std::ref(base_probes));
-    const double clicked = NowMs();
-    Click(FindControl(main, Ctl::按钮开始));
-    const bool stopped = WaitUntil([&] { return StartButtonReads(main, "开启WiFi"); }, 60000);
-    const double took = NowMs() - clicked;
-    Sleep(200);
-    stop = true;
-    a.join();
-    b.join();
+    bool stopped = false;
+    double took = 0;
+    const Stalls s = ProbeBoth(main, bare, [&] {
+      const double clicked = NowMs();
+      Click(FindControl(main, Ctl::按钮开始));
+      stopped = WaitUntil([&] { return StartButtonReads(main, "开启WiFi"); }, 60000);
+      took = NowMs() - clicked;
+      Sleep(200);
+    });
     WriteText("netsh-state.ini", "adapter=lumora0\r\ndhcp=0\r\n");
     if (!stopped) {
       std::printf("the stop did not end within a minute\n");
       break;
     }
-    std::printf("RESULT stop_stall_ms ours=%.1f base=%.1f\n", ours, base);
+    std::printf("RESULT stop_stall_ms ours=%.1f base=%.1f\n", s.ours, s.base);
     std::printf("the stop took %.0f ms to give the button back\n", took);
     Click(FindControl(main, Ctl::按钮开始));
     if (!WaitUntil([&] { return StartButtonReads(main, "关闭WiFi"); }, 60000)) break;
@@ -341,19 +356,11 @@ int Stall(const std::string& exe, int seconds, int devices) {
   HWND bare = StartMinimal(minimal);
   if (!main || !bare) return 1;
   Sleep(2000);  // past the page switch's own work
-  std::atomic<bool> stop{false};
-  double ours = 0, base = 0;
-  int our_probes = 0, base_probes = 0;
-  std::thread a(ProbeLongest, main, std::cref(stop), std::ref(ours), std::ref(our_probes));
-  std::thread b(ProbeLongest, bare, std::cref(stop), std::ref(base), std::ref(base_probes));
-  Sleep(DWORD(seconds) * 1000);
-  stop = true;
-  a.join();
-  b.join();
+  const Stalls s = ProbeBoth(main, bare, [&] { Sleep(DWORD(seconds) * 1000); });
   const int listed = ListedDevices(main);
-  std::printf("probes: %d and %d; devices listed: %d\n", our_probes, base_probes, listed);
+  std::printf("probes: %d and %d; devices listed: %d\n", s.our_probes, s.base_probes, listed);
   // Fewer devices than the network holds: the pass timed is not the one asked for.
-  if (listed >= devices) std::printf("RESULT stall_ms ours=%.1f base=%.1f\n", ours, base);
+  if (listed >= devices) std::printf("RESULT stall_ms ours=%.1f base=%.1f\n", s.ours, s.base);
   else std::printf("only %d of %d devices listed: no result\n", listed, devices);
   EndMinimal(minimal, bare);
   RequestClose(main);

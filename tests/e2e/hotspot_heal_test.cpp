@@ -25,12 +25,6 @@ double SecondsSince(Clock::time_point t) {
   return std::chrono::duration<double>(Clock::now() - t).count();
 }
 
-int Count(const std::string& text, const std::string& part) {
-  int n = 0;
-  for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++n;
-  return n;
-}
-
 class HotspotHeal : public WlanStandinTest {
  protected:
   void SetUp() override {
@@ -47,7 +41,7 @@ class HotspotHeal : public WlanStandinTest {
     WlanStandinTest::TearDown();
   }
 
-  int Starts() const { return Count(ReadText("wlan.log"), "WlanHostedNetworkForceStart"); }
+  int Starts() const { return CountOf(ReadText("wlan.log"), "WlanHostedNetworkForceStart"); }
   bool Shared() const {
     const std::string sharing = ReadText("sharing.ini");
     return Has(sharing, "宽带连接|2|public") && Has(sharing, "本地连接* 12|2|private");
@@ -122,7 +116,7 @@ TEST_F(HotspotHeal, AHealThatKeepsFailingComesToRestWithNothingShared) {
   EXPECT_FALSE(Has(sharing, "public") || Has(sharing, "private")) << "left shared: " << sharing;
   EXPECT_NE(StateValue("active"), "1");
   EXPECT_EQ(StateValue("enabled"), "0");
-  EXPECT_EQ(Count(ReadText("wlan.log"), "WlanHostedNetworkForceStart"), 4) << "one start, three heals";
+  EXPECT_EQ(CountOf(ReadText("wlan.log"), "WlanHostedNetworkForceStart"), 4) << "one start, three heals";
 }
 
 TEST_F(HotspotHeal, ClosingDuringAHealEndsItAndLeavesNothingShared) {

@@ -131,14 +131,7 @@ TEST_F(Windows7Hotspot, AHostedNetworkTheSystemStoppedComesBack) {
   HWND main = StartReady(program);
   ASSERT_TRUE(main);
   ASSERT_TRUE(StartRunning(main));
-  const auto starts = [] {
-    const std::string log = ReadText("netsh.log");
-    int n = 0;
-    for (size_t at = log.find("wlan start hostednetwork"); at != std::string::npos;
-         at = log.find("wlan start hostednetwork", at + 1))
-      ++n;
-    return n;
-  };
+  const auto starts = [] { return CountOf(ReadText("netsh.log"), "wlan start hostednetwork"); };
   const int before = starts();
   const ULONGLONG fault = GetTickCount64();
   SetStateValue("wlan-state.ini", "active", "0");

@@ -254,12 +254,7 @@ TEST_F(Windows10MobileHotspot, SwitchedOffBehindTheProgramsBackItComesBack) {
   ASSERT_TRUE(main);
   Click(FindControl(main, Ctl::按钮开始));
   ASSERT_TRUE(WaitUntil([&] { return StartButtonReads(main, "关闭WiFi"); }, 20000));
-  const auto starts = [] {
-    const std::string log = ReadText("tethering.log");
-    int n = 0;
-    for (size_t at = log.find("\nstart\r"); at != std::string::npos; at = log.find("\nstart\r", at + 1)) ++n;
-    return n;
-  };
+  const auto starts = [] { return CountOf(ReadText("tethering.log"), "\nstart\r"); };
   const int before = starts();
   const ULONGLONG fault = GetTickCount64();
   SetStateValue("tethering-state.ini", "running", "0");

@@ -54,6 +54,13 @@ inline void SetStateValue(const std::string& file, const std::string& key, const
   });
 }
 
+// How many times `part` stands in `text` (a log's lines, say).
+inline int CountOf(const std::string& text, const std::string& part) {
+  int n = 0;
+  for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++n;
+  return n;
+}
+
 inline bool Has(const std::string& text, const std::string& part) {
   return text.find(part) != std::string::npos;
 }
