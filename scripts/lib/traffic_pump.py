@@ -27,7 +27,9 @@ MAX_RATE = 1024 * 1024
 MAX_SECONDS = 30
 UPLOAD_SINK = "192.168.137.99"    # seen by the hotspot's adapter (lumora0)
 DOWNLOAD_SINK = "192.168.137.98"  # seen by the phone's adapter (lumora1)
-UPLINKS = ("uplinka", "uplinkb")  # the hotspot namespace's two ways to the internet
+# The hotspot namespace's two ways to the internet, with their gateways
+# (netns_uplinks in env.sh).
+UPLINKS = {"uplinka": "10.0.1.1", "uplinkb": "10.0.2.1"}
 
 
 def send(address, rate, seconds):
@@ -60,8 +62,8 @@ def serve(request, host_ns, client_ns, seconds):
             words = f.read().split()
         os.remove(request)
         if len(words) == 2 and words[0] == "route" and words[1] in UPLINKS:
-            subprocess.run(["ip", "-n", host_ns, "route", "replace", "default", "dev", words[1]],
-                           timeout=10, check=False)
+            subprocess.run(["ip", "-n", host_ns, "route", "replace", "default", "via",
+                            UPLINKS[words[1]], "dev", words[1]], timeout=10, check=False)
         elif len(words) == 3 and words[0] in ("upload", "download"):
             ns, sink = (client_ns, UPLOAD_SINK) if words[0] == "upload" else (host_ns, DOWNLOAD_SINK)
             subprocess.run(["ip", "netns", "exec", ns, sys.executable, __file__, "send", sink,

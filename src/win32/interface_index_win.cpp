@@ -39,7 +39,10 @@ std::string ToAnsi(std::wstring_view wide) {
 }  // namespace
 
 std::string Win32InterfaceIndexPort::AdapterGuidByFriendlyName(const std::string& connection_name) {
-  constexpr ULONG kFlags = GAA_FLAG_INCLUDE_PREFIX;
+  // Names only: Wine fails the whole call with the prefixes asked for while a
+  // default route has no gateway (as a dial-up connection's has).
+  constexpr ULONG kFlags = GAA_FLAG_SKIP_UNICAST | GAA_FLAG_SKIP_ANYCAST | GAA_FLAG_SKIP_MULTICAST |
+                           GAA_FLAG_SKIP_DNS_SERVER;
   ULONG size = 0;
   ULONG result = GetAdaptersAddresses(AF_UNSPEC, kFlags, nullptr, nullptr, &size);
   std::unique_ptr<unsigned char[]> buffer;

@@ -271,7 +271,6 @@ HWND Win32Window::CreateControl(const ControlDef& d) {
 void Win32Window::SetUpControl(const ControlDef& d, HWND hwnd) {
   switch (d.kind) {
     case ControlKind::kTab:
-      SetWindowSubclass(hwnd, TabProc, 1, 0);
       BuildPages(hwnd);
       break;
     case ControlKind::kCheckBox:

@@ -157,8 +157,7 @@ class Win32Window : public WindowPort {
   // Window procedures and what they hand on.
   static LRESULT CALLBACK MainProc(HWND, UINT, WPARAM, LPARAM);
   static LRESULT CALLBACK ContainerProc(HWND, UINT, WPARAM, LPARAM);
-  static LRESULT CALLBACK TabProc(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR);
-  static LRESULT CALLBACK KeyProc(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR);
+  static LRESULT CALLBACK ControlProc(HWND, UINT, WPARAM, LPARAM);
   LRESULT HandleMain(UINT msg, WPARAM wp, LPARAM lp);
   bool HandleControlMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result);
   bool HandleScreenMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result);
