@@ -1,6 +1,8 @@
 #include "updates/html_layout.h"
 
 #include <algorithm>
+#include <cstdint>
+#include <unordered_map>
 
 #include "common/text.h"
 
@@ -33,12 +35,12 @@ class LineBuilder {
   void Space(int run) {
     if (x_ == 0) return;  // none at the start of a line
     space_run_ = run;
-    space_width_ = measure_.TextWidth(Style(run), " ");
+    space_width_ = Width(run, " ");
   }
 
   // A piece that must not be broken (a word, one ideograph).
   void Word(int run, std::string_view word) {
-    const int w = measure_.TextWidth(Style(run), word);
+    const int w = Width(run, word);
     const int space = space_run_ >= 0 ? space_width_ : 0;
     if (x_ > 0 && x_ + space + w > width_) {
       EndLine();
@@ -54,7 +56,7 @@ class LineBuilder {
     for (std::size_t i = 0; i < word.size();) {
       const std::size_t n = std::min(CharLength(word, i), word.size() - i);
       const std::string_view letter = word.substr(i, n);
-      const int lw = measure_.TextWidth(Style(run), letter);
+      const int lw = Width(run, letter);
       if (x_ > 0 && x_ + lw > width_) EndLine();
       Put(run, letter, lw);
       i += n;
@@ -69,6 +71,19 @@ class LineBuilder {
 
  private:
   const HtmlStyle& Style(int run) const { return doc_.runs[std::size_t(run)].style; }
+
+  // A character's width is measured once a run: a text of ideographs, or a
+  // word wider than the view, is laid out a character at a time, and a
+  // measure through the system costs far more than a look-up.
+  int Width(int run, std::string_view text) {
+    if (text.size() > 4) return measure_.TextWidth(Style(run), text);
+    std::uint32_t bytes = 0;
+    for (char c : text) bytes = bytes << 8 | std::uint8_t(c);
+    const std::uint64_t key = std::uint64_t(run) << 35 | std::uint64_t(text.size()) << 32 | bytes;
+    const auto [at, added] = widths_.try_emplace(key, 0);
+    if (added) at->second = measure_.TextWidth(Style(run), text);
+    return at->second;
+  }
   int Height(int run) { return measure_.LineHeight(Style(run)); }
 
   void Put(int run, std::string_view text, int w) {
@@ -99,6 +114,7 @@ class LineBuilder {
   HtmlLine line_{};
   int x_ = 0, top_ = 0, height_ = 0;
   int space_run_ = -1, space_width_ = 0;  // a blank waiting for the next word
+  std::unordered_map<std::uint64_t, int> widths_;  // by run and character
 };
 
 }  // namespace

@@ -374,7 +374,9 @@ TEST(HtmlTest, HostileNestingAndSizeNeverBreakIt) {
 
 // Letters 10 px wide, ideographs 20; lines 4 px per font size step.
 struct FixedMeasure : HtmlMeasure {
+  int calls = 0;
   int TextWidth(const HtmlStyle&, std::string_view t) override {
+    ++calls;
     int w = 0;
     for (std::size_t i = 0; i < t.size(); i += std::max<std::size_t>(1, Utf8CharLength(t, i)))
       w += Utf8CharLength(t, i) == 3 ? 20 : 10;
@@ -416,6 +418,16 @@ TEST(HtmlLayoutTest, LinesAndLinks) {
   EXPECT_EQ(layout.LinkAt(d, 35, 20), -1);
   EXPECT_EQ(layout.lines[1].height, 24);
   EXPECT_EQ(layout.height, 36);
+
+  // A word far wider than the view, then a page of ideographs: each
+  // character is measured once, not once for every place it stands.
+  std::string page = std::string(100000, 'h') + " ";
+  for (int i = 0; i < 10000; ++i) page += "中文";
+  measure.calls = 0;
+  const HtmlLayout long_one = LayoutHtml(ParseHtml(page), 50, measure);
+  EXPECT_EQ(long_one.lines.size(), 20000u + 10000u);
+  EXPECT_EQ(long_one.lines.back().fragments.back().text, "中文");
+  EXPECT_LE(measure.calls, 5);  // the whole word, "h", " ", "中", "文"
 }
 
 }  // namespace
