@@ -146,7 +146,7 @@ class HotspotController : public HotspotControl {
   // the watch and the heal
   std::int64_t NowMs() const;
   void Watch(HotspotState state);
-  void WatchLoop(HotspotTicket ticket);
+  void WatchLoop();
   bool RunWatch(HotspotTicket& ticket);
   WatchFacts LookAtHotspot();
   void Heal(HotspotTicket& ticket, const WatchAction& action);
@@ -217,6 +217,7 @@ class HotspotController : public HotspotControl {
   std::mutex watch_mutex_;
   std::condition_variable watch_asked_;
   bool look_asked_ = false;
+  bool watch_on_ = false;  // the hotspot runs: a parked watch waits on
   bool watch_alive_ = false;  // a watch worker looks or waits for the next request
   WorkerHandle watch_worker_;
 };

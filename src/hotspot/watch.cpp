@@ -53,9 +53,10 @@ std::int64_t HotspotController::NowMs() const {
 void HotspotController::Watch(HotspotState state) {
   const bool running = state == HotspotState::kRunning;
   p_.ui.SetTimerInterval(Timer::时钟守护, running ? kWatchIntervalMs : 0);
-  if (!running) {
+  {
     std::lock_guard lock(watch_mutex_);
-    watch_asked_.notify_all();  // a parked watch sees the state and ends
+    watch_on_ = running;
+    if (!running) watch_asked_.notify_all();  // a parked watch sees it and ends
   }
   if (!p_.events || running == watching_) return;
   watching_ = running;
@@ -84,13 +85,14 @@ void HotspotController::OnWatchTick() {
     }
     watch_alive_ = true;
   }
-  WorkerHandle worker = p_.host.StartWorkerThread(
-      [this, ticket = model_.Ticket()]() mutable { WatchLoop(ticket); });
+  WorkerHandle worker = p_.host.StartWorkerThread([this] { WatchLoop(); });
   std::lock_guard lock(watch_mutex_);
   watch_worker_ = std::move(worker);
 }
 
-void HotspotController::WatchLoop(HotspotTicket ticket) {
+// Every look takes the state as it is then: a worker parked across a stop
+// and a new start must not report for the hotspot that ran before.
+void HotspotController::WatchLoop() {
   StopState* own = CurrentStop();
   const int waker = own ? own->AddWaker([this] {
     std::lock_guard lock(watch_mutex_);
@@ -101,9 +103,10 @@ void HotspotController::WatchLoop(HotspotTicket ticket) {
       std::lock_guard lock(watch_mutex_);
       look_asked_ = false;
     }
-    if (RunWatch(ticket) || StopRequested() || State() != HotspotState::kRunning) break;
+    HotspotTicket ticket = model_.Ticket();
+    if (ticket.state != HotspotState::kRunning || RunWatch(ticket) || StopRequested()) break;
     std::unique_lock lock(watch_mutex_);
-    const auto asked = [&] { return look_asked_ || StopRequested(); };
+    const auto asked = [&] { return look_asked_ || !watch_on_ || StopRequested(); };
     if (!watch_asked_.wait_for(lock, std::chrono::milliseconds(p_.watch_park_ms), asked)) {
       watch_alive_ = false;  // decided under the lock: a request from now on starts a new one
       break;

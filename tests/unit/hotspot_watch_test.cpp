@@ -88,7 +88,7 @@ TEST(Watch, HealAttemptsAreBoundedOverTenMinutes) {
 // A hotspot on the WLAN way, running, with its watch.
 struct WatchRig : fakes::HotspotRig {
   std::vector<S> heard;
-  WatchRig() : HotspotRig(10) {
+  explicit WatchRig(int watch_park_ms = 0) : HotspotRig(10, watch_park_ms) {
     hotspot.Subscribe([this](S s) { heard.push_back(s); });
     Ready("本地连接* 2");
     // The hosted network names its adapter, as from the second start on.
@@ -208,6 +208,18 @@ TEST(Watch, AUsersStopDuringAHealIsNeverUndone) {
   EXPECT_EQ(r.heard, (std::vector<S>{S::kHealing, S::kStopping, S::kStopped}));
   EXPECT_FALSE(r.wlan.active);
   EXPECT_TRUE(r.ui.messages.empty());
+}
+
+// The watch's worker waits for the next look, but not past the hotspot's
+// stop: else it would outlive the run it watched and judge the next one
+// by a state that is gone.
+TEST(Watch, AParkedWatchEndsWithTheHotspot) {
+  WatchRig r(60000);
+  r.hotspot.OnWatchTick();
+  EXPECT_FALSE(r.host.WaitForAllWorkers(300ms)) << "the watch waits for the next look";
+  r.hotspot.OnStartButton();  // the user's stop
+  EXPECT_TRUE(r.host.WaitForAllWorkers());
+  EXPECT_EQ(r.hotspot.State(), S::kStopped);
 }
 
 }  // namespace

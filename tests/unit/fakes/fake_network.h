@@ -381,12 +381,13 @@ struct HotspotRig {
   FakeAdapters adapters;
   FakeServices services;
   FakeTethering tethering;
-  // The watch looks once a tick and does not wait for the next.
-  HotspotController hotspot{HotspotPorts{ui, settings, host, sharing, wlan, connections, adapters,
-                                         services, tethering, nullptr, {}, 0}};
+  HotspotController hotspot;
 
-  // The tray icon and the state label, as start-up leaves them.
-  explicit HotspotRig(int os_code = 5) {
+  // The tray icon and the state label, as start-up leaves them. The watch
+  // looks once a tick and, unless told to park, does not wait for the next.
+  explicit HotspotRig(int os_code = 5, int watch_park_ms = 0)
+      : hotspot{HotspotPorts{ui, settings, host, sharing, wlan, connections, adapters, services,
+                             tethering, nullptr, {}, watch_park_ms}} {
     hotspot.SetOsCode(static_cast<OsCode>(os_code));
     ui.ShowTrayIcon(Image::kAppIcon, shared_text::kTrayWelcome);
     ui.SetText(Ctl::标签9, "未启动");
