@@ -221,7 +221,7 @@ void ClientGuard::ClientScan() {
     NameLateRows(p_.ui, p_.files, kList, unnamed, host_names_.LookUp(ips));
   }
   if (StopRequested()) return;
-  LoadListView(p_.files, kBlackListPath, p_.ui, Ctl::超级列表框2);
+  ShowListView(*black, p_.ui, Ctl::超级列表框2);  // as this pass read it
 }
 
 void ClientGuard::WhiteListEnforcement() {

@@ -1,16 +1,9 @@
 #include "win32/network_events_win.h"
 
+#include "win32/system_function.h"
+
 namespace lumora {
 namespace {
-
-// Looked up at run time: a function the system lacks must not stop the
-// program from starting.
-template <class Fn>
-Fn Function(const wchar_t* dll, const char* name) {
-  HMODULE module = LoadLibraryW(dll);
-  return module ? reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(module, name)))
-                : nullptr;
-}
 
 using NotifyRouteFn = DWORD(WINAPI*)(ADDRESS_FAMILY, PIPFORWARD_CHANGE_CALLBACK, PVOID, BOOLEAN, HANDLE*);
 using NotifyInterfaceFn = DWORD(WINAPI*)(ADDRESS_FAMILY, PIPINTERFACE_CHANGE_CALLBACK, PVOID, BOOLEAN,
@@ -46,9 +39,9 @@ void Win32NetworkEvents::Changed() {
 }
 
 void Win32NetworkEvents::Watch(std::function<void()> changed) {
-  static const auto notify_route = Function<NotifyRouteFn>(L"iphlpapi.dll", "NotifyRouteChange2");
+  static const auto notify_route = SystemFunction<NotifyRouteFn>(L"iphlpapi.dll", "NotifyRouteChange2");
   static const auto notify_interface =
-      Function<NotifyInterfaceFn>(L"iphlpapi.dll", "NotifyIpInterfaceChange");
+      SystemFunction<NotifyInterfaceFn>(L"iphlpapi.dll", "NotifyIpInterfaceChange");
   {
     std::lock_guard lock(mutex_);
     changed_ = std::move(changed);
@@ -62,9 +55,9 @@ void Win32NetworkEvents::Watch(std::function<void()> changed) {
 }
 
 void Win32NetworkEvents::WatchWlan() {
-  static const auto open = Function<WlanOpenFn>(L"wlanapi.dll", "WlanOpenHandle");
-  static const auto reg = Function<WlanRegisterFn>(L"wlanapi.dll", "WlanRegisterNotification");
-  static const auto close = Function<WlanCloseFn>(L"wlanapi.dll", "WlanCloseHandle");
+  static const auto open = SystemFunction<WlanOpenFn>(L"wlanapi.dll", "WlanOpenHandle");
+  static const auto reg = SystemFunction<WlanRegisterFn>(L"wlanapi.dll", "WlanRegisterNotification");
+  static const auto close = SystemFunction<WlanCloseFn>(L"wlanapi.dll", "WlanCloseHandle");
   if (!open || !reg || !close || wlan_) return;
   DWORD version = 0;
   if (open(2, nullptr, &version, &wlan_) != ERROR_SUCCESS) {
@@ -79,8 +72,8 @@ void Win32NetworkEvents::WatchWlan() {
 }
 
 void Win32NetworkEvents::Unwatch() {
-  static const auto cancel = Function<CancelFn>(L"iphlpapi.dll", "CancelMibChangeNotify2");
-  static const auto close = Function<WlanCloseFn>(L"wlanapi.dll", "WlanCloseHandle");
+  static const auto cancel = SystemFunction<CancelFn>(L"iphlpapi.dll", "CancelMibChangeNotify2");
+  static const auto close = SystemFunction<WlanCloseFn>(L"wlanapi.dll", "WlanCloseHandle");
   for (HANDLE* h : {&route_, &interface_}) {
     if (*h && cancel) cancel(*h);
     *h = nullptr;

@@ -7,6 +7,7 @@
 #include <optional>
 
 #include "win32/adapters_win.h"
+#include "win32/system_function.h"
 #include "win32/utf16.h"
 #include "win32/winrt_win.h"
 
@@ -161,6 +162,11 @@ TetheringResult Configured(const std::string& connection, const std::string& ssi
 // not hold for a desktop program: an unknown cause, and the missing
 // capability entry of a packaged app's manifest (7), which such a program
 // has none of.
+TetheringResult OperateOn(const std::string& connection, bool start) {
+  ComRef<ITetheringManager> manager = ManagerFor(connection);
+  return manager ? Operate(manager.get(), start) : Refused(kNoManager);
+}
+
 TetheringResult CapabilityOf(const std::string& connection) {
   auto statics = TetheringStatics<ITetheringManagerStatics2>(kIidTetheringManagerStatics2);
   ComRef<IConnectionProfile> profile = statics ? ProfileFor(connection) : ComRef<IConnectionProfile>();
@@ -274,8 +280,7 @@ bool Win32TetheringPort::Available() {
 WindowsBuild Win32TetheringPort::RealVersion() {
   // ntdll's RtlGetVersion fills the same structure with the true numbers.
   using RtlGetVersionFn = LONG(WINAPI*)(OSVERSIONINFOW*);
-  const auto get = reinterpret_cast<RtlGetVersionFn>(reinterpret_cast<void*>(
-      GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "RtlGetVersion")));
+  const auto get = SystemFunction<RtlGetVersionFn>(L"ntdll.dll", "RtlGetVersion");
   OSVERSIONINFOW info{};
   info.dwOSVersionInfoSize = sizeof(info);
   if (!get || get(&info) != 0) return {};
@@ -295,17 +300,11 @@ TetheringResult Win32TetheringPort::Configure(const std::string& connection,
 }
 
 TetheringResult Win32TetheringPort::Start(const std::string& connection) {
-  return InMta(kCallMs + kStartMs, Refused(kNoAnswer), [connection] {
-    ComRef<ITetheringManager> manager = ManagerFor(connection);
-    return manager ? Operate(manager.get(), true) : Refused(kNoManager);
-  });
+  return InMta(kCallMs + kStartMs, Refused(kNoAnswer), [connection] { return OperateOn(connection, true); });
 }
 
 TetheringResult Win32TetheringPort::Stop(const std::string& connection) {
-  return InMta(kCallMs + kStopMs, Refused(kNoAnswer), [connection] {
-    ComRef<ITetheringManager> manager = ManagerFor(connection);
-    return manager ? Operate(manager.get(), false) : Refused(kNoManager);
-  });
+  return InMta(kCallMs + kStopMs, Refused(kNoAnswer), [connection] { return OperateOn(connection, false); });
 }
 
 bool Win32TetheringPort::Running(const std::string& connection) {

@@ -8,6 +8,7 @@
 
 #include "ui/window_layout.h"
 #include "win32/app_messages.h"
+#include "win32/system_function.h"
 #include "win32/utf16.h"
 #include "win32/window/dpi.h"
 #include "win32/window/html_view.h"
@@ -77,12 +78,7 @@ KindStyle StyleOf(const ControlDef& d) {
 // colour the theme gives them: they are drawn the classic way.
 void WithoutVisualStyle(HWND hwnd) {
   using SetTheme = HRESULT(WINAPI*)(HWND, LPCWSTR, LPCWSTR);
-  static const auto set_theme = [] {
-    HMODULE uxtheme = LoadLibraryW(L"uxtheme.dll");
-    return uxtheme ? reinterpret_cast<SetTheme>(
-                         reinterpret_cast<void*>(GetProcAddress(uxtheme, "SetWindowTheme")))
-                   : nullptr;
-  }();
+  static const auto set_theme = SystemFunction<SetTheme>(L"uxtheme.dll", "SetWindowTheme");
   if (set_theme) set_theme(hwnd, L"", L"");
 }
 

@@ -1,15 +1,14 @@
 #include "win32/window/dpi.h"
 
 #include "win32/utf16.h"
+#include "win32/system_function.h"
 
 namespace lumora {
 namespace {
 
 template <class Fn>
 Fn User32(const char* name) {
-  HMODULE user32 = GetModuleHandleW(L"user32.dll");
-  return user32 ? reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(user32, name)))
-                : nullptr;
+  return SystemFunction<Fn>(L"user32.dll", name);
 }
 
 int ScreenDpi() {

@@ -3,6 +3,7 @@
 #include <shellapi.h>
 
 #include "win32/images.h"
+#include "win32/system_function.h"
 #include "win32/utf16.h"
 #include "win32/window/dpi.h"
 
@@ -13,12 +14,7 @@ namespace {
 // program start: loading it costs a noticeable part of the start-up time.
 BOOL NotifyIcon(DWORD action, NOTIFYICONDATAW* data) {
   using Fn = BOOL(WINAPI*)(DWORD, NOTIFYICONDATAW*);
-  static const Fn fn = [] {
-    HMODULE shell = LoadLibraryW(L"shell32.dll");
-    return shell ? reinterpret_cast<Fn>(reinterpret_cast<void*>(
-                       GetProcAddress(shell, "Shell_NotifyIconW")))
-                 : nullptr;
-  }();
+  static const Fn fn = SystemFunction<Fn>(L"shell32.dll", "Shell_NotifyIconW");
   return fn ? fn(action, data) : FALSE;
 }
 
