@@ -36,6 +36,9 @@ inline HWND StartReady(Program& program) {
 // Closes the window and expects the program to end: the close fold and the
 // workers' stop bound (5 s), with room for a loaded machine.
 inline void CloseAndExpectEnd(Program& program, HWND main, DWORD within_ms = 8000) {
+  // A failed test's program is looked into before it goes: where each of
+  // its threads waits tells more than the failure's message.
+  if (::testing::Test::HasFailure()) program.PrintStacks();
   RequestClose(main);
   EXPECT_TRUE(program.WaitForExit(within_ms)) << "the program kept running after its window closed";
 }

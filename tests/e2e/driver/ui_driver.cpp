@@ -1,6 +1,9 @@
 #include "ui_driver.h"
 
 #include <commctrl.h>
+#include <tlhelp32.h>
+
+#include <cstdio>
 
 #include "win32/utf16.h"
 
@@ -32,6 +35,43 @@ bool Program::Running() const { return process_ && WaitForSingleObject(process_,
 
 bool Program::WaitForExit(DWORD ms) const {
   return process_ && WaitForSingleObject(process_, ms) == WAIT_OBJECT_0;
+}
+
+void Program::PrintStacks() const {
+  if (!Running()) return;
+  SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+  HANDLE read = nullptr, write = nullptr;
+  if (!CreatePipe(&read, &write, &inherit, 0)) return;
+  SetHandleInformation(write, HANDLE_FLAG_INHERIT, 0);
+  STARTUPINFOW si{};
+  si.cb = sizeof si;
+  si.dwFlags = STARTF_USESTDHANDLES;
+  si.hStdInput = read;
+  si.hStdOutput = GetStdHandle(STD_OUTPUT_HANDLE);
+  si.hStdError = GetStdHandle(STD_OUTPUT_HANDLE);
+  std::wstring line = L"winedbg.exe " + std::to_wstring(pid_);
+  PROCESS_INFORMATION pi{};
+  fflush(stdout);
+  if (CreateProcessW(nullptr, line.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &si, &pi)) {
+    // The program's own threads only ("bt all" walks every process).
+    std::string script;
+    HANDLE threads = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
+    THREADENTRY32 t{};
+    t.dwSize = sizeof t;
+    for (BOOL more = Thread32First(threads, &t); more; more = Thread32Next(threads, &t))
+      if (t.th32OwnerProcessID == pid_) script += "bt " + std::to_string(t.th32ThreadID) + "\n";
+    CloseHandle(threads);
+    script += "detach\nquit\n";
+    DWORD written = 0;
+    WriteFile(write, script.data(), DWORD(script.size()), &written, nullptr);
+    CloseHandle(write);
+    write = nullptr;
+    if (WaitForSingleObject(pi.hProcess, 60000) != WAIT_OBJECT_0) TerminateProcess(pi.hProcess, 1);
+    CloseHandle(pi.hThread);
+    CloseHandle(pi.hProcess);
+  }
+  if (write) CloseHandle(write);
+  CloseHandle(read);
 }
 
 HWND WaitForWindow(const std::string& title, DWORD timeout_ms, bool visible) {

@@ -22,6 +22,9 @@ class Program {
   bool Running() const;
   // True when the program ended within `ms`.
   bool WaitForExit(DWORD ms) const;
+  // Prints every thread's stack through Wine's debugger, for a failure that
+  // cannot be made to happen again at will (a start that never ends).
+  void PrintStacks() const;
 
  private:
   HANDLE process_ = nullptr;
