@@ -402,8 +402,10 @@ TEST_P(BadTyped, IsRefusedWithItsReasonOrStartsAndStops) {
       break;
     }
     case Outcome::kRuns: {
-      ASSERT_TRUE(WaitUntil([&] { return StartButtonReads(main_, "关闭WiFi"); }, 30000))
-          << TextOf(main_, Ctl::按钮开始);
+      if (!WaitUntil([&] { return StartButtonReads(main_, "关闭WiFi"); }, 30000)) {
+        program_->PrintStacks();  // the suite's one program: its end is rows away
+        FAIL() << TextOf(main_, Ctl::按钮开始);
+      }
       // What was typed is what was kept, byte for byte after the conversion.
       Win32FileStore files;
       SettingsStore settings(files);
