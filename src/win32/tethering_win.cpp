@@ -157,16 +157,17 @@ TetheringResult Configured(const std::string& connection, const std::string& ssi
   return {true, {}};
 }
 
-// A question the system could not answer does not refuse the start: the
-// start itself then says what is wrong. Nor do the two answers that need
-// not hold for a desktop program: an unknown cause, and the missing
-// capability entry of a packaged app's manifest (7), which such a program
-// has none of.
+// Starts or stops the Mobile Hotspot that shares `connection`.
 TetheringResult OperateOn(const std::string& connection, bool start) {
   ComRef<ITetheringManager> manager = ManagerFor(connection);
   return manager ? Operate(manager.get(), start) : Refused(kNoManager);
 }
 
+// A question the system could not answer does not refuse the start: the
+// start itself then says what is wrong. Nor do the two answers that need
+// not hold for a desktop program: an unknown cause, and the missing
+// capability entry of a packaged app's manifest (7), which such a program
+// has none of.
 TetheringResult CapabilityOf(const std::string& connection) {
   auto statics = TetheringStatics<ITetheringManagerStatics2>(kIidTetheringManagerStatics2);
   ComRef<IConnectionProfile> profile = statics ? ProfileFor(connection) : ComRef<IConnectionProfile>();

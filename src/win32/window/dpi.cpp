@@ -1,15 +1,10 @@
 #include "win32/window/dpi.h"
 
-#include "win32/utf16.h"
 #include "win32/system_function.h"
+#include "win32/utf16.h"
 
 namespace lumora {
 namespace {
-
-template <class Fn>
-Fn User32(const char* name) {
-  return SystemFunction<Fn>(L"user32.dll", name);
-}
 
 int ScreenDpi() {
   HDC screen = GetDC(nullptr);
@@ -22,21 +17,21 @@ int ScreenDpi() {
 
 int DpiOf(HWND window) {
   using Fn = UINT(WINAPI*)(HWND);
-  static const Fn for_window = User32<Fn>("GetDpiForWindow");
+  static const Fn for_window = SystemFunction<Fn>(L"user32.dll", "GetDpiForWindow");
   const int dpi = for_window && window ? int(for_window(window)) : 0;
   return dpi > 0 ? dpi : SystemDpi();
 }
 
 int SystemDpi() {
   using Fn = UINT(WINAPI*)();
-  static const Fn for_system = User32<Fn>("GetDpiForSystem");
+  static const Fn for_system = SystemFunction<Fn>(L"user32.dll", "GetDpiForSystem");
   const int dpi = for_system ? int(for_system()) : 0;
   return dpi > 0 ? dpi : ScreenDpi();
 }
 
 int MetricForDpi(int index, int dpi) {
   using Fn = int(WINAPI*)(int, UINT);
-  static const Fn for_dpi = User32<Fn>("GetSystemMetricsForDpi");
+  static const Fn for_dpi = SystemFunction<Fn>(L"user32.dll", "GetSystemMetricsForDpi");
   if (for_dpi) return for_dpi(index, UINT(dpi));
   return MulDiv(GetSystemMetrics(index), dpi, SystemDpi());
 }
