@@ -31,6 +31,9 @@ stripped() {
   ! grep -q '\.debug' <<<"$(objdump_of "$1" -h "$2")" &&
     grep -q '^no symbols' <<<"$(objdump_of "$1" -t "$2")"
 }
+# Every section starts on a page in the file: Wine maps such an image, and
+# copies any other into the process's private memory.
+page_aligned() { grep -q '^FileAlignment\s*00001000$' <<<"$(objdump_of "$1" -p "$2")"; }
 # A string of the version resource (UTF-16 in the file).
 version_string() { grep -A1 -x "$2" <<<"$(strings -el -n 3 "$1")" | sed -n 2p; }
 version_is() { [ "$(version_string "$1" "$2")" = "$3" ]; }
@@ -46,6 +49,7 @@ check_release_files() {
   check "$label program: imports only system DLLs ($(pe_dlls "$arch" "$exe" | tr '\n' ' '))" \
     only_system_dlls "$arch" "$exe"
   check "$label program: stripped" stripped "$arch" "$exe"
+  check "$label program: sections on page boundaries in the file" page_aligned "$arch" "$exe"
   check "$label setup: $format" pe_format_is "$arch" "$setup" "$format"
   check "$label setup: imports only system DLLs" only_system_dlls "$arch" "$setup"
   local key
