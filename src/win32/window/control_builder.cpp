@@ -135,13 +135,6 @@ RECT Win32Window::PixelRect(Ctl c) const {
 void Win32Window::PlaceControl(Ctl c) {
   RECT r = PixelRect(c);
   FitText(c, r);
-  // Most controls already stand there (made there, or a label's new text
-  // fits): a move would cost a trip to the window manager for nothing.
-  RECT now;
-  if (GetWindowRect(H(c), &now)) {
-    MapWindowPoints(HWND_DESKTOP, GetParent(H(c)), reinterpret_cast<POINT*>(&now), 2);
-    if (EqualRect(&now, &r)) return;
-  }
   MoveWindow(H(c), r.left, r.top, r.right - r.left, r.bottom - r.top, TRUE);
 }
 
