@@ -3,6 +3,8 @@
 #include <windows.h>
 #include <objbase.h>
 
+#include <atomic>
+
 #include "win32/message_pump.h"
 #include "win32/utf16.h"
 
@@ -46,8 +48,12 @@ constexpr SIZE_T kWorkerStack = 256 * 1024;
 class Win32Worker : public Worker {
  public:
   explicit Win32Worker(std::function<void()> entry) : entry_(std::move(entry)) {}
+  // Its step has returned (the thread may still be letting COM go), or it
+  // never ran. Told by the thread itself: a start under load once waited
+  // half a minute on a reset whose thread had ended but whose handle did not
+  // read as signalled.
   bool Finished() const override {
-    return !thread_.h || WaitForSingleObject(thread_.h, 0) == WAIT_OBJECT_0;
+    return done_.load() || !thread_.h || WaitForSingleObject(thread_.h, 0) == WAIT_OBJECT_0;
   }
   HANDLE thread() const { return thread_.h; }
   DWORD thread_id() const { return thread_id_; }
@@ -72,11 +78,13 @@ class Win32Worker : public Worker {
       CurrentStopScope scope(&self.Stop());
       if (!self.Stop().StopRequested()) self.entry_();
     }
+    self.done_.store(true);
     if (SUCCEEDED(com)) CoUninitialize();
     return 0;
   }
 
   std::function<void()> entry_;
+  std::atomic<bool> done_{false};
   Handle thread_;
   DWORD thread_id_ = 0;
 };

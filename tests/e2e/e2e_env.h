@@ -20,15 +20,32 @@ inline constexpr char kMainTitle[] = "LumoraWiFi5.1";
 
 namespace lumora::e2e {
 
+// The program's visible window. Null (and a failure that says whether the
+// program ended, or where its threads wait) when it never came.
+inline HWND WaitForMain(const Program& program, DWORD timeout_ms = 15000) {
+  EXPECT_TRUE(program.Started());
+  HWND main = WaitForWindow(kMainTitle, timeout_ms);
+  if (main) return main;
+  ADD_FAILURE() << "no visible window titled " << kMainTitle << " within " << timeout_ms << " ms: "
+                << (program.Running() ? "the program runs"
+                                      : "the program ended with exit code " +
+                                            std::to_string(program.ExitCode()))
+                << ", " << CountWindows(kMainTitle) << " window(s) of that title in all";
+  program.PrintStacks();
+  return nullptr;
+}
+
 // The program's window once its start-up made it ready: the start button
 // enabled and reading 开启WiFi. Null (and a failure) when it never came.
 inline HWND StartReady(Program& program) {
-  EXPECT_TRUE(program.Started());
-  HWND main = WaitForWindow(kMainTitle, 15000);
-  EXPECT_TRUE(main) << "no visible window titled " << kMainTitle;
+  HWND main = WaitForMain(program);
   if (main) {
+    DWORD owner = 0;
+    GetWindowThreadProcessId(main, &owner);
     EXPECT_TRUE(WaitUntil([&] { return StartButtonReads(main, "开启WiFi"); }, 15000))
-        << "the start button never became ready: " << TextOf(main, Ctl::按钮开始);
+        << "the start button never became ready: \"" << TextOf(main, Ctl::按钮开始) << "\" ("
+        << ListControls(main).size() << " controls, a window of process " << owner
+        << ", the program is " << program.Pid() << (IsWindow(main) ? "" : ", gone now") << ")";
   }
   return main;
 }
@@ -40,7 +57,9 @@ inline void CloseAndExpectEnd(Program& program, HWND main, DWORD within_ms = 800
   // its threads waits tells more than the failure's message.
   if (::testing::Test::HasFailure()) program.PrintStacks();
   RequestClose(main);
-  EXPECT_TRUE(program.WaitForExit(within_ms)) << "the program kept running after its window closed";
+  if (program.WaitForExit(within_ms)) return;
+  ADD_FAILURE() << "the program kept running after its window closed";
+  program.PrintStacks();  // where its end waits
 }
 
 }  // namespace lumora::e2e

@@ -59,8 +59,7 @@ class Extras : public ::testing::Test {
   // The window once its start button is enabled (with qidong=y it may read
   // 关闭WiFi by then).
   static HWND StartReady(Program& program) {
-    HWND main = WaitForWindow(kMainTitle, 15000);
-    EXPECT_TRUE(main);
+    HWND main = WaitForMain(program);
     if (main) {
       EXPECT_TRUE(WaitUntil([&] { return IsWindowEnabled(FindControl(main, Ctl::按钮开始)); }, 15000));
     }
@@ -95,7 +94,7 @@ TEST_F(Extras, StartOptionsTakeEffectAtTheNextStart) {
   ResetStandins();
   {
     Program program(ProgramPath());
-    HWND main = WaitForWindow(kMainTitle, 15000);
+    HWND main = WaitForMain(program);
     ASSERT_TRUE(main);
     EXPECT_TRUE(WaitUntil([&] { return StartButtonReads(main, "关闭WiFi"); }, 30000))
         << "not started by itself: " << TextOf(main, Ctl::按钮开始);

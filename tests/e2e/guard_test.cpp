@@ -92,7 +92,7 @@ class GuardEndToEnd : public ::testing::Test {
 TEST_F(GuardEndToEnd, ListsNamesBlocksAndActsOnThePhones) {
   ASSERT_NE(HotspotIndex(), 0u);
   Program program(ProgramPath());
-  HWND main = WaitForWindow(kMainTitle, 15000);
+  HWND main = WaitForMain(program);
   ASSERT_TRUE(main);
   ASSERT_TRUE(WaitUntil([&] { return StartButtonReads(main, "开启WiFi"); }, 15000));
   Click(FindControl(main, Ctl::按钮开始));

@@ -15,7 +15,7 @@ TEST(HotspotStart, SharingThatNeverTakesEffectGivesUpAfterFiveRuns) {
   DeleteFileA("c:\\tovkwifi.ini");
   DeleteFileA("c:\\lumora-standins\\sharing.ini");  // a sharing manager without connections
   Program program(ProgramPath());
-  HWND main = WaitForWindow(kMainTitle, 15000);
+  HWND main = WaitForMain(program);
   ASSERT_TRUE(main);
   HWND button = FindControl(main, Ctl::按钮开始);
   ASSERT_TRUE(WaitUntil([&] { return IsWindowEnabled(button) && WindowText(button) == "开启WiFi"; },

@@ -27,7 +27,7 @@ using Windows10WlanHotspot = WlanStandinTest;
 
 TEST_F(Windows10WlanHotspot, StartsTheHostedNetworkSharesAndStops) {
   Program program(ProgramPath());
-  HWND main = WaitForWindow(kMainTitle, 15000);
+  HWND main = WaitForMain(program);
   ASSERT_TRUE(main);
   ASSERT_TRUE(WaitUntil([&] { return StartButtonReads(main, "开启WiFi"); }, 15000));
   EXPECT_EQ(TextOf(main, Ctl::组合框1), "宽带连接");

@@ -46,12 +46,6 @@ class TrafficBar : public ::testing::Test {
     for (const char* f : {"c:\\tovkwifi.ini", "c:\\wifiblack.txt", "c:\\wifiwhite.txt"})
       DeleteFileA(f);
   }
-  HWND StartReady() {
-    HWND main = WaitForWindow(kMainTitle, 15000);
-    EXPECT_TRUE(main);
-    if (main) EXPECT_TRUE(WaitUntil([&] { return StartButtonReads(main, "开启WiFi"); }, 15000));
-    return main;
-  }
   // The right button on the bar, and the popup it opens.
   static HWND OpenPopup(HWND bar) {
     PostMessageW(FindControl(bar, Ctl::流量条_透明标签1), WM_RBUTTONDOWN, MK_RBUTTON,
@@ -70,7 +64,7 @@ TEST_F(TrafficBar, StandsWhereSavedOpensItsPopupAndStaysHiddenOnceHidden) {
   const int cx = GetSystemMetrics(SM_CXSCREEN), cy = GetSystemMetrics(SM_CYSCREEN);
   {
     Program program(ProgramPath());
-    HWND main = StartReady();
+    HWND main = StartReady(program);
     ASSERT_TRUE(main);
     HWND bar = FindTrafficBar();
     ASSERT_TRUE(bar && IsWindowVisible(bar));
@@ -160,7 +154,7 @@ TEST_F(TrafficBar, StandsWhereSavedOpensItsPopupAndStaysHiddenOnceHidden) {
   }
   // The next start creates it hidden, where it was.
   Program program(ProgramPath());
-  HWND main = StartReady();
+  HWND main = StartReady(program);
   ASSERT_TRUE(main);
   HWND bar = nullptr;
   ASSERT_TRUE(WaitUntil([&] { return (bar = FindTrafficBar()) != nullptr; }, 3000));
@@ -217,7 +211,7 @@ class TrafficNetwork : public TrafficBar {
 
 TEST_F(TrafficNetwork, BarAndTotalsFollowAStreamOfKnownRate) {
   Program program(ProgramPath());
-  HWND main = StartReady();
+  HWND main = StartReady(program);
   ASSERT_TRUE(main);
   Click(FindControl(main, Ctl::按钮开始));
   ASSERT_TRUE(WaitUntil([&] { return StartButtonReads(main, "关闭WiFi"); }, 40000))

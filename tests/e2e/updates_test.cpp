@@ -64,18 +64,19 @@ class UpdatesE2e : public ::testing::Test {
   }
 
   // The offer, once the hotspot that opened beside it runs.
-  static HWND OfferWhileRunning(HWND& main) {
-    main = WaitForWindow(kMainTitle, 15000);
+  static HWND OfferWhileRunning(const Program& program, HWND& main) {
+    main = WaitForMain(program);
     HWND box = WaitForMessageBox("更新提示", 20000);
-    EXPECT_TRUE(main && WaitUntil([&] { return StartButtonReads(main, "关闭WiFi"); }, 30000));
+    const bool running =
+        main && WaitUntil([&] { return StartButtonReads(main, "关闭WiFi"); }, 30000);
+    EXPECT_TRUE(running) << "not running: " << TextOf(main, Ctl::按钮开始) << " / "
+                         << TextOf(main, Ctl::标签9) << ", sharing " << TextOf(main, Ctl::组合框1)
+                         << " with " << TextOf(main, Ctl::编辑框虚拟网卡) << "\n"
+                         << ReadText("sharing.ini");
+    if (main && (!box || !running)) program.PrintStacks();
     return box;
   }
 
-  static HWND WaitReady() {
-    HWND main = WaitForWindow(kMainTitle, 15000);
-    EXPECT_TRUE(main && WaitUntil([&] { return StartButtonReads(main, "开启WiFi"); }, 15000));
-    return main;
-  }
 
   static bool NothingShared() { return !Has(ReadText("sharing.ini"), "|p"); }
   static bool Opened(const char* url) {
@@ -98,7 +99,7 @@ class UpdatesE2e : public ::testing::Test {
 TEST_F(UpdatesE2e, RefusedOfferKeepsTheRunningHotspotAndTheServedPagesShow) {
   ServeNewVersion();
   Program program(ProgramPath());
-  HWND main = nullptr, box = OfferWhileRunning(main);
+  HWND main = nullptr, box = OfferWhileRunning(program, main);
   ASSERT_TRUE(box) << "no update offer";
   EXPECT_EQ(MessageBoxText(box),
             std::string("亲！检测到最新V5.2版本，体验更好，是否下载更新……\r\n[更新内容]：\r\n") + kNotes);
@@ -134,7 +135,7 @@ TEST_F(UpdatesE2e, RefusedOfferKeepsTheRunningHotspotAndTheServedPagesShow) {
 TEST_F(UpdatesE2e, AcceptedOfferOpensTheDownloadAndEndsWithNothingShared) {
   ServeNewVersion();
   Program program(ProgramPath());
-  HWND main = nullptr, box = OfferWhileRunning(main);
+  HWND main = nullptr, box = OfferWhileRunning(program, main);
   ASSERT_TRUE(box);
   ASSERT_FALSE(NothingShared());
   PressAnswer(box, IDYES);
@@ -148,7 +149,7 @@ TEST_F(UpdatesE2e, EqualVersionOffersNothingAndOnlyWebAddressesOpen) {
   server_.Put("/updata.txt", Document("5.10", " 1", "file:///c:/windows/system32/notepad.exe"));
   UseServer(server_.Base());
   Program program(ProgramPath());
-  HWND main = WaitReady();
+  HWND main = StartReady(program);
   ASSERT_TRUE(main);
   EXPECT_TRUE(WaitUntil([&] { return server_.Count("/upwifi/tongji.html") == 1; }, 10000))
       << "the start-up did not get past the offer";
@@ -167,7 +168,7 @@ TEST_F(UpdatesE2e, ServerDownShowsTheBuiltInHelpAndIsReadyAsFastAsWithoutOne) {
     if (&ms != ready_ms) UseServer(LoopbackHttp().Base());  // a port nothing listens on any more
     const ULONGLONG started = GetTickCount64();
     Program program(ProgramPath());
-    HWND main = WaitReady();
+    HWND main = StartReady(program);
     ASSERT_TRUE(main);
     ms = GetTickCount64() - started;
     if (&ms == ready_ms) {
@@ -198,7 +199,7 @@ TEST_F(UpdatesE2e, ServerThatNeverAnswersLeavesTheWindowUsableAndTheStartupFinis
   UseServer(silent.Base());
   const ULONGLONG started = GetTickCount64();
   Program program(ProgramPath());
-  HWND main = WaitReady();
+  HWND main = StartReady(program);
   ASSERT_TRUE(main);
   std::cout << "ready after " << GetTickCount64() - started << " ms with a silent server\n";
   // Both fetches of the document and, as the start-up's last steps begin, the statistics.

@@ -68,6 +68,40 @@ TEST(MainWindow, WorkersReachTheWindowOnlyWhileItLives) {
   EXPECT_EQ(answer, MessageResult::kNo);
 }
 
+// A read queued behind a box (both before the window thread took either)
+// is served while the box is open: the box's own loop takes the rest.
+TEST(MainWindow, AReadQueuedBehindABoxIsServedWhileTheBoxIsOpen) {
+  Win32Window window(GetModuleHandleW(nullptr));
+  ASSERT_TRUE(window.Create());
+  window.SetText(Ctl::编辑框名称, "家里的WiFi");
+  const auto box = [] { return FindWindowW(L"#32770", L"排队"); };
+  std::string read;
+  HWND box_at_read = nullptr;
+  HANDLE threads[3] = {};
+  const std::function<void()> work[3] = {
+      [&] { window.ShowMessage("问", "排队", MessageIcon::kNone, MessageButtons::kYesNo); },
+      [&] { read = window.Text(Ctl::编辑框名称), box_at_read = box(); },
+      [&] { WaitForSingleObject(threads[1], 3000), PostMessageW(box(), WM_COMMAND, IDNO, 0); }};
+  const auto start = [&](int i) {
+    threads[i] = CreateThread(nullptr, 0, RunWork, const_cast<std::function<void()>*>(&work[i]), 0,
+                              nullptr);
+  };
+  start(0);
+  MSG wake;  // the box's call is queued (its wake-up waits) before the read
+  for (int i = 0; i < 500 && !PeekMessageW(&wake, window.Main(), kMsgRunOnUi, kMsgRunOnUi,
+                                           PM_NOREMOVE); ++i)
+    Sleep(10);
+  start(1);
+  Sleep(300);
+  start(2);  // answers the box once the read ended, or after 3 s all the same
+  EXPECT_EQ(WaitServingMessages(1, &threads[0], 10000), 0);
+  WaitForMultipleObjects(2, &threads[1], TRUE, 5000);
+  EXPECT_EQ(read, "家里的WiFi");
+  EXPECT_NE(box_at_read, nullptr) << "the read waited for the box to close";
+  for (HANDLE h : threads) CloseHandle(h);
+  Destroy(window);
+}
+
 TEST(MainWindow, NoBoxOrBalloonOpensOnceClosingBegan) {
   Win32Window window(GetModuleHandleW(nullptr));
   ASSERT_TRUE(window.Create());

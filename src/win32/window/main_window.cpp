@@ -22,6 +22,7 @@ namespace {
 
 constexpr wchar_t kContainerClass[] = L"LumoraWiFiContainer";
 constexpr UINT_PTR kBalloonTimer = 1;  // hides the balloon tip
+constexpr DWORD kTrayEndMs = 1000;     // for the icon's removal, at the end
 
 Win32Window* Self(HWND hwnd) {
   return reinterpret_cast<Win32Window*>(GetWindowLongPtrW(GetAncestor(hwnd, GA_ROOT), GWLP_USERDATA));
@@ -534,6 +535,7 @@ LRESULT Win32Window::HandleMain(UINT msg, WPARAM wp, LPARAM lp) {
       return 0;
     case WM_DESTROY:
       tray_.Remove();
+      tray_.Flush(kTrayEndMs);  // a shell that does not answer keeps a stale icon
       PostQuitMessage(0);
       return 0;
     case WM_NCDESTROY:

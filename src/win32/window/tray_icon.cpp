@@ -1,6 +1,8 @@
 #include "win32/window/tray_icon.h"
 
-#include <shellapi.h>
+#include <condition_variable>
+#include <deque>
+#include <mutex>
 
 #include "win32/images.h"
 #include "win32/system_function.h"
@@ -12,26 +14,111 @@ namespace {
 
 // The shell library is loaded when the tray icon first appears, not at
 // program start: loading it costs a noticeable part of the start-up time.
-BOOL NotifyIcon(DWORD action, NOTIFYICONDATAW* data) {
+BOOL WINAPI ShellNotifyIcon(DWORD action, NOTIFYICONDATAW* data) {
   using Fn = BOOL(WINAPI*)(DWORD, NOTIFYICONDATAW*);
   static const Fn fn = SystemFunction<Fn>(L"shell32.dll", "Shell_NotifyIconW");
   return fn ? fn(action, data) : FALSE;
 }
 
+constexpr SIZE_T kThreadStack = 256 * 1024;  // loads the shell library
+constexpr DWORD kEndWaitMs = 200;  // for the thread at the end, when the shell hangs
+
 }  // namespace
 
-void TrayIcon::Apply(DWORD action) {
+struct TrayIcon::Calls {
+  struct Call {
+    DWORD action;
+    NOTIFYICONDATAW data;
+  };
+  explicit Calls(NotifyFn fn) : notify(fn ? fn : ShellNotifyIcon) {}
+
+  // An icon or tip change still waiting replaces the one before it: a
+  // shell that was busy gets the latest picture, not every frame it missed.
+  void Add(DWORD action, const NOTIFYICONDATAW& data) {
+    std::lock_guard lock(mutex);
+    const bool plain = action == NIM_MODIFY && !(data.uFlags & NIF_INFO);
+    if (plain && !waiting.empty() && waiting.back().action == NIM_MODIFY &&
+        waiting.back().data.uFlags == data.uFlags)
+      waiting.back().data = data;
+    else
+      waiting.push_back({action, data});
+    changed.notify_all();
+  }
+
+  static DWORD WINAPI Run(void* param) {
+    std::shared_ptr<Calls> self = std::move(*static_cast<std::shared_ptr<Calls>*>(param));
+    delete static_cast<std::shared_ptr<Calls>*>(param);
+    std::unique_lock lock(self->mutex);
+    for (;;) {
+      self->changed.wait(lock, [&] { return self->ending || !self->waiting.empty(); });
+      if (self->waiting.empty()) return 0;
+      Call call = self->waiting.front();
+      self->waiting.pop_front();
+      self->calling = true;
+      lock.unlock();
+      self->notify(call.action, &call.data);
+      lock.lock();
+      self->calling = false;
+      self->changed.notify_all();
+    }
+  }
+
+  const NotifyFn notify;
+  std::mutex mutex;
+  std::condition_variable changed;
+  std::deque<Call> waiting;
+  bool calling = false;
+  bool ending = false;
+  HANDLE thread = nullptr;
+};
+
+TrayIcon::TrayIcon(NotifyFn notify) : calls_(std::make_shared<Calls>(notify)) {}
+
+TrayIcon::~TrayIcon() {
+  {
+    std::lock_guard lock(calls_->mutex);
+    calls_->ending = true;  // what is still waiting is made first
+    calls_->changed.notify_all();
+  }
+  if (calls_->thread) {
+    WaitForSingleObject(calls_->thread, kEndWaitMs);
+    CloseHandle(calls_->thread);  // a thread the shell holds keeps its own share
+  }
+}
+
+void TrayIcon::Hand(DWORD action, const NOTIFYICONDATAW& data) {
+  calls_->Add(action, data);
+  if (calls_->thread) return;
+  auto* share = new std::shared_ptr<Calls>(calls_);
+  calls_->thread = CreateThread(nullptr, kThreadStack, &Calls::Run, share,
+                                STACK_SIZE_PARAM_IS_A_RESERVATION, nullptr);
+  if (!calls_->thread) delete share;
+}
+
+bool TrayIcon::Flush(DWORD ms) {
+  std::unique_lock lock(calls_->mutex);
+  return calls_->changed.wait_for(lock, std::chrono::milliseconds(ms), [&] {
+    return calls_->waiting.empty() && !calls_->calling;
+  });
+}
+
+NOTIFYICONDATAW TrayIcon::Addressed() const {
   NOTIFYICONDATAW data{};
   data.cbSize = sizeof(data);
   data.hWnd = owner_;
   data.uID = 1;
+  return data;
+}
+
+void TrayIcon::Apply(DWORD action) {
+  NOTIFYICONDATAW data = Addressed();
   data.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
   data.uCallbackMessage = callback_;
   // The notification area is drawn at the system's DPI.
   data.hIcon = IconOf(icon_, MetricForDpi(SM_CXSMICON, SystemDpi()));
   const std::wstring tip = Widen(tip_);
   lstrcpynW(data.szTip, tip.c_str(), ARRAYSIZE(data.szTip));
-  NotifyIcon(action, &data);
+  Hand(action, data);
 }
 
 void TrayIcon::Show(Image icon, std::string_view tip) {
@@ -48,25 +135,18 @@ void TrayIcon::SetIcon(Image icon) {
 
 void TrayIcon::Remove() {
   if (!shown_) return;
-  NOTIFYICONDATAW data{};
-  data.cbSize = sizeof(data);
-  data.hWnd = owner_;
-  data.uID = 1;
-  NotifyIcon(NIM_DELETE, &data);
+  Hand(NIM_DELETE, Addressed());
   shown_ = false;
 }
 
 void TrayIcon::ShowBalloon(std::string_view title, std::string_view text) {
   if (!shown_) return;
-  NOTIFYICONDATAW data{};
-  data.cbSize = sizeof(data);
-  data.hWnd = owner_;
-  data.uID = 1;
+  NOTIFYICONDATAW data = Addressed();
   data.uFlags = NIF_INFO;
   data.dwInfoFlags = NIIF_INFO;
   lstrcpynW(data.szInfoTitle, Widen(title).c_str(), ARRAYSIZE(data.szInfoTitle));
   lstrcpynW(data.szInfo, Widen(text).c_str(), ARRAYSIZE(data.szInfo));
-  NotifyIcon(NIM_MODIFY, &data);
+  Hand(NIM_MODIFY, data);
 }
 
 void TrayIcon::ShowAgain() {

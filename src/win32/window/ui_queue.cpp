@@ -46,6 +46,9 @@ void UiQueue::Drain() {
   while (!items_.empty() && !closed_) {
     Item item = std::move(items_.front());
     items_.pop_front();
+    // The items behind this one may have been queued under the wake-up that
+    // started this drain: a box this item opens needs one of its own.
+    if (!items_.empty()) Wake(lock);
     lock.unlock();
     item.fn();
     lock.lock();

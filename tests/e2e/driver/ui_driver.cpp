@@ -33,6 +33,11 @@ Program::~Program() {
 
 bool Program::Running() const { return process_ && WaitForSingleObject(process_, 0) == WAIT_TIMEOUT; }
 
+DWORD Program::ExitCode() const {
+  DWORD code = 0;
+  return process_ && GetExitCodeProcess(process_, &code) ? code : 0;
+}
+
 bool Program::WaitForExit(DWORD ms) const {
   return process_ && WaitForSingleObject(process_, ms) == WAIT_OBJECT_0;
 }

@@ -20,6 +20,8 @@ class Program {
   bool Started() const { return process_ != nullptr; }
   DWORD Pid() const { return pid_; }
   bool Running() const;
+  // The exit code once it ended (STILL_ACTIVE while it runs).
+  DWORD ExitCode() const;
   // True when the program ended within `ms`.
   bool WaitForExit(DWORD ms) const;
   // Prints every thread's stack through Wine's debugger, for a failure that
