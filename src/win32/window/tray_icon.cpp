@@ -3,6 +3,7 @@
 #include <condition_variable>
 #include <deque>
 #include <mutex>
+#include <utility>
 
 #include "win32/images.h"
 #include "win32/system_function.h"
@@ -22,6 +23,7 @@ BOOL WINAPI ShellNotifyIcon(DWORD action, NOTIFYICONDATAW* data) {
 
 constexpr SIZE_T kThreadStack = 256 * 1024;  // loads the shell library
 constexpr DWORD kEndWaitMs = 200;  // for the thread at the end, when the shell hangs
+constexpr DWORD kIdleEndMs = 2000;  // after the last call: the start animation's frames are closer
 
 }  // namespace
 
@@ -34,7 +36,8 @@ struct TrayIcon::Calls {
 
   // An icon or tip change still waiting replaces the one before it: a
   // shell that was busy gets the latest picture, not every frame it missed.
-  void Add(DWORD action, const NOTIFYICONDATAW& data) {
+  // True when no thread is there to make the call: the caller starts one.
+  bool Add(DWORD action, const NOTIFYICONDATAW& data) {
     std::lock_guard lock(mutex);
     const bool plain = action == NIM_MODIFY && !(data.uFlags & NIF_INFO);
     if (plain && !waiting.empty() && waiting.back().action == NIM_MODIFY &&
@@ -43,6 +46,7 @@ struct TrayIcon::Calls {
     else
       waiting.push_back({action, data});
     changed.notify_all();
+    return !std::exchange(running, true);
   }
 
   static DWORD WINAPI Run(void* param) {
@@ -50,8 +54,15 @@ struct TrayIcon::Calls {
     delete static_cast<std::shared_ptr<Calls>*>(param);
     std::unique_lock lock(self->mutex);
     for (;;) {
-      self->changed.wait(lock, [&] { return self->ending || !self->waiting.empty(); });
-      if (self->waiting.empty()) return 0;
+      // Idle, the thread goes: under Wine a thread costs about 1 MB of
+      // private memory for as long as it lives.
+      const bool more = self->changed.wait_for(lock, std::chrono::milliseconds(kIdleEndMs), [&] {
+        return self->ending || !self->waiting.empty();
+      });
+      if (!more || self->waiting.empty()) {
+        self->running = false;
+        return 0;
+      }
       Call call = self->waiting.front();
       self->waiting.pop_front();
       self->calling = true;
@@ -69,7 +80,8 @@ struct TrayIcon::Calls {
   std::deque<Call> waiting;
   bool calling = false;
   bool ending = false;
-  HANDLE thread = nullptr;
+  bool running = false;     // a thread takes the calls
+  HANDLE thread = nullptr;  // the latest one; only the caller's thread uses it
 };
 
 TrayIcon::TrayIcon(NotifyFn notify) : calls_(std::make_shared<Calls>(notify)) {}
@@ -87,12 +99,15 @@ TrayIcon::~TrayIcon() {
 }
 
 void TrayIcon::Hand(DWORD action, const NOTIFYICONDATAW& data) {
-  calls_->Add(action, data);
-  if (calls_->thread) return;
+  if (!calls_->Add(action, data)) return;
+  if (calls_->thread) CloseHandle(calls_->thread);  // one that went idle
   auto* share = new std::shared_ptr<Calls>(calls_);
   calls_->thread = CreateThread(nullptr, kThreadStack, &Calls::Run, share,
                                 STACK_SIZE_PARAM_IS_A_RESERVATION, nullptr);
-  if (!calls_->thread) delete share;
+  if (calls_->thread) return;
+  delete share;
+  std::lock_guard lock(calls_->mutex);
+  calls_->running = false;  // the calls wait for the next one
 }
 
 bool TrayIcon::Flush(DWORD ms) {
