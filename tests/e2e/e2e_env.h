@@ -40,12 +40,8 @@ inline HWND WaitForMain(const Program& program, DWORD timeout_ms = 15000) {
 inline HWND StartReady(Program& program) {
   HWND main = WaitForMain(program);
   if (main) {
-    DWORD owner = 0;
-    GetWindowThreadProcessId(main, &owner);
     EXPECT_TRUE(WaitUntil([&] { return StartButtonReads(main, "开启WiFi"); }, 15000))
-        << "the start button never became ready: \"" << TextOf(main, Ctl::按钮开始) << "\" ("
-        << ListControls(main).size() << " controls, a window of process " << owner
-        << ", the program is " << program.Pid() << (IsWindow(main) ? "" : ", gone now") << ")";
+        << "the start button never became ready: " << TextOf(main, Ctl::按钮开始);
   }
   return main;
 }

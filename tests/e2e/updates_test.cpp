@@ -77,7 +77,6 @@ class UpdatesE2e : public ::testing::Test {
     return box;
   }
 
-
   static bool NothingShared() { return !Has(ReadText("sharing.ini"), "|p"); }
   static bool Opened(const char* url) {
     return WaitUntil([&] { return Has(ReadText("opened.log"), url); }, 10000);
