@@ -14,6 +14,7 @@
 #include "timing.h"
 
 #include "app_driver.h"
+#include "win32/app_messages.h"
 #include "win32/utf16.h"
 
 namespace lumora::e2e {
@@ -46,8 +47,26 @@ std::pair<double, double> TimeToReady(const std::string& exe, Visible visible, R
   return {shown ? seen : -1, ok ? NowMs() - start : -1};
 }
 
-}  // namespace
+BOOL CALLBACK TakeButton(HWND hwnd, LPARAM found) {
+  if (GetDlgCtrlID(hwnd) != ControlId(Ctl::按钮开始)) return TRUE;
+  *reinterpret_cast<HWND*>(found) = hwnd;
+  return FALSE;
+}
 
+// The start button, found by its id alone.
+HWND ButtonOf(HWND main) {
+  HWND found = nullptr;
+  if (main) EnumChildWindows(main, TakeButton, reinterpret_cast<LPARAM>(&found));
+  return found;
+}
+
+std::wstring SystemText(HWND hwnd) {
+  wchar_t text[64] = {};
+  InternalGetWindowText(hwnd, text, 64);
+  return text;
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
   if (argc < 2) {
@@ -68,13 +87,16 @@ int main(int argc, char** argv) {
     return main && IsWindowVisible(main) ? main : nullptr;
   };
   for (int i = 0; i < runs; ++i) {
-    // Ready: the start button can be pressed and says so.
+    // Ready: the start button can be pressed and says so. Read without a
+    // message to the program (its window thread would serve every one while
+    // it starts): the button is found once by its id, its text is the copy
+    // the system keeps.
+    HWND button = nullptr;
     const auto [visible, ready] = TimeToReady(
         program, [&] { return main_window() != nullptr; },
         [&] {
-          HWND main = main_window();
-          HWND button = main ? FindControl(main, Ctl::按钮开始) : nullptr;
-          return button && IsWindowEnabled(button) && WindowText(button) == "开启WiFi";
+          if (!button) button = ButtonOf(main_window());
+          return button && IsWindowEnabled(button) && SystemText(button) == L"开启WiFi";
         });
     ours_visible.push_back(visible);
     ours.push_back(ready);

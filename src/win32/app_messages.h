@@ -11,6 +11,7 @@ enum AppMessage : UINT {
   kMsgRunOnUi = WM_APP + 1,  // the workers' calls are waiting in the window's queue
   kMsgTray = WM_APP + 2,     // tray icon callback; lParam: the mouse message
   kMsgEnd = WM_APP + 3,      // end the program
+  kMsgMakeControls = WM_APP + 4,  // make the next control of a page not made yet
 };
 
 inline constexpr int kControlIdBase = 1000;  // + Ctl

@@ -161,6 +161,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   ShowWindow(window.Main(), SW_SHOWNORMAL);
   UpdateWindow(window.Main());
   TraceMark("shown");
+  window.MakeRestWhenIdle();  // the pages not shown
 
   const UINT code = RunMessageLoop();
   CoUninitialize();

@@ -1,6 +1,7 @@
 #pragma once
 #include <windows.h>
 
+#include <set>
 #include <string>
 
 // The program under test: LUMORA_EXE (a Windows path) from the test script.
@@ -17,15 +18,31 @@ inline constexpr char kMainTitle[] = "LumoraWiFi5.1";
 #include <gtest/gtest.h>
 
 #include "app_driver.h"
+#include "ui/window_layout.h"
+#include "win32/app_messages.h"
 
 namespace lumora::e2e {
+
+// Whether every control of the main window is made: the pages not shown
+// first are made just after the window shows.
+inline bool EveryControlMade(HWND main) {
+  std::set<int> ids;
+  for (const Control& c : ListControls(main)) ids.insert(c.id);
+  for (const ControlDef& d : ControlDefs())
+    if (d.page != Page::kTrafficBar && !ids.count(ControlId(d.id))) return false;
+  return true;
+}
 
 // The program's visible window. Null (and a failure that says whether the
 // program ended, or where its threads wait) when it never came.
 inline HWND WaitForMain(const Program& program, DWORD timeout_ms = 15000) {
   EXPECT_TRUE(program.Started());
   HWND main = WaitForWindow(kMainTitle, timeout_ms);
-  if (main) return main;
+  if (main) {
+    EXPECT_TRUE(WaitUntil([&] { return EveryControlMade(main); }, timeout_ms))
+        << "the window showed, but not every control was made";
+    return main;
+  }
   ADD_FAILURE() << "no visible window titled " << kMainTitle << " within " << timeout_ms << " ms: "
                 << (program.Running() ? "the program runs"
                                       : "the program ended with exit code " +

@@ -10,10 +10,12 @@
 
 #include "win32/message_pump.h"
 #include "extras/theme.h"
+#include "app_driver.h"
 #include "screenshot.h"
 #include "ui/window_layout.h"
 #include "win32/app_messages.h"
 #include "win32/window/dpi.h"
+#include "win32/utf16.h"
 #include "win32/window/main_window.h"
 
 namespace lumora {
@@ -167,6 +169,92 @@ TEST(MainWindow, ListRowsHandedOverAgainKeepOnlyUnchangedSelections) {
   Destroy(window);
 }
 
+// The pages not shown first are made once the window has shown: what the
+// port gave their controls before is read back as given, and is what the
+// controls show once made.
+TEST(MainWindow, ControlsMadeAfterTheWindowShowsGetWhatTheyWereGiven) {
+  Win32Window window(GetModuleHandleW(nullptr));
+  ASSERT_TRUE(window.Create());
+  const HWND main = window.Main();
+  auto sent = [](UINT msg) { return [=](HWND h) { return std::to_string(SendMessageW(h, msg, 0, 0)); }; };
+  auto cells = [](const std::vector<std::vector<std::string>>& rows) {
+    std::string all;
+    for (const auto& row : rows) all += row[1] + "|" + row[2] + ";";
+    return all;
+  };
+  struct Case {
+    Ctl c;
+    std::function<void()> give;
+    std::function<std::string()> port;      // what the port reads back, if it can
+    std::function<std::string(HWND)> made;  // what the made control shows
+    std::string expected, expected_made;    // the same unless given
+  };
+  const Case cases[] = {
+      {Ctl::编辑框虚拟网卡, [&] { window.SetText(Ctl::编辑框虚拟网卡, "无线网络连接 2"); },
+       [&] { return window.Text(Ctl::编辑框虚拟网卡); }, e2e::WindowText, "无线网络连接 2"},
+      {Ctl::选择框_启动, [&] { window.SetChecked(Ctl::选择框_启动, true); },
+       [&] { return std::to_string(window.Checked(Ctl::选择框_启动)); }, sent(BM_GETCHECK), "1"},
+      {Ctl::滑块条色调, [&] { window.SetSliderPosition(Ctl::滑块条色调, 900); },
+       [&] { return std::to_string(window.SliderPosition(Ctl::滑块条色调)); }, sent(TBM_GETPOS),
+       std::to_string(kSliderMax)},
+      {Ctl::组合框1,
+       [&] {
+         window.AddItem(Ctl::组合框1, "本地连接");
+         window.AddItem(Ctl::组合框1, "宽带连接");
+         window.SelectIndex(Ctl::组合框1, 1);
+         EXPECT_EQ(window.Text(Ctl::组合框1), "宽带连接") << "a selection gives its text";
+         window.SetText(Ctl::组合框1, "以太网 2");  // a detected connection, not listed
+       },
+       [&] { return window.Items(Ctl::组合框1).back() + "," + window.Text(Ctl::组合框1); },
+       [&](HWND h) { return sent(CB_GETCOUNT)(h) + "," + e2e::WindowText(h); }, "宽带连接,以太网 2",
+       "2,以太网 2"},
+      {Ctl::超级列表框2,
+       [&] {
+         window.SetRows(Ctl::超级列表框2, {{"", "AA", "甲"}, {"", "BB", "乙"}, {"", "CC", "丙"}});
+         window.SetCell(Ctl::超级列表框2, 1, 2, "乙的手机");
+         window.DeleteRow(Ctl::超级列表框2, 0);
+       },
+       [&] {
+         std::vector<std::vector<std::string>> rows(std::size_t(window.RowCount(Ctl::超级列表框2)));
+         for (std::size_t r = 0; r < rows.size(); ++r)
+           for (int column = 0; column < 3; ++column) rows[r].push_back(window.Cell(Ctl::超级列表框2, int(r), column));
+         return cells(rows);
+       },
+       [&](HWND h) { return cells(e2e::ListViewRows(h, 3)); }, "BB|乙的手机;CC|丙;"},
+      {Ctl::按钮色调, [&] { window.SetEnabled(Ctl::按钮色调, false); }, nullptr,
+       [](HWND h) { return std::to_string(IsWindowEnabled(h)); }, "0"},
+      {Ctl::透明标签_白说明, [&] { window.SetVisible(Ctl::透明标签_白说明, false); }, nullptr,
+       [](HWND h) { return std::to_string((GetWindowLongPtrW(h, GWL_STYLE) & WS_VISIBLE) != 0); }, "0"},
+      {Ctl::画板_叹号, [&] { window.SetTip(Ctl::画板_叹号, "软件公告"); }, nullptr,
+       [&](HWND h) {  // the tip its page's tooltip window holds for it
+         wchar_t text[80] = {};
+         TTTOOLINFOW tool{sizeof(tool), 0, GetParent(h), reinterpret_cast<UINT_PTR>(h)};
+         tool.lpszText = text;
+         for (HWND tips = FindWindowExW(nullptr, nullptr, TOOLTIPS_CLASSW, nullptr); tips;
+              tips = FindWindowExW(nullptr, tips, TOOLTIPS_CLASSW, nullptr))
+           if (GetWindow(tips, GW_OWNER) == main) SendMessageW(tips, TTM_GETTEXTW, 80, LPARAM(&tool));
+         return Narrow(text);
+       },
+       "软件公告"},
+  };
+  for (const Case& c : cases) {
+    ASSERT_EQ(e2e::FindControl(main, c.c), nullptr) << DefOf(c.c).name << " was made with the window";
+    c.give();
+    if (c.port) EXPECT_EQ(c.port(), c.expected) << DefOf(c.c).name;
+  }
+
+  window.MakeRestWhenIdle();
+  MSG next;
+  for (int i = 0; i < 300 && PeekMessageW(&next, main, kMsgMakeControls, kMsgMakeControls, PM_NOREMOVE); ++i)
+    WaitServingMessages(0, nullptr, 10);
+  for (const Case& c : cases) {
+    const HWND made = e2e::FindControl(main, c.c);
+    ASSERT_NE(made, nullptr) << DefOf(c.c).name << " was never made";
+    EXPECT_EQ(c.made(made), c.expected_made.empty() ? c.expected : c.expected_made) << DefOf(c.c).name;
+    if (c.port) EXPECT_EQ(c.port(), c.expected) << DefOf(c.c).name << " read back";
+  }
+  Destroy(window);
+}
 
 RECT InParent(HWND hwnd) {
   RECT r;

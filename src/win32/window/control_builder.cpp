@@ -5,7 +5,9 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <utility>
 
+#include "common/trace.h"
 #include "ui/window_layout.h"
 #include "win32/app_messages.h"
 #include "win32/system_function.h"
@@ -96,6 +98,12 @@ Rect WithinGroup(const ControlDef& d) {
 
 Font FontFor(const ControlDef& d) {
   return d.kind == ControlKind::kHyperlink ? Font::kLink : d.font;
+}
+
+// The pages not shown first are made after the window shows: about 40
+// controls, a third of the time to a visible window under Wine.
+bool MadeLater(const ControlDef& d) {
+  return d.page != Page::kNone && d.page != Page::k主界面 && d.page != Page::kTrafficBar;
 }
 
 }  // namespace
@@ -234,19 +242,64 @@ void Win32Window::BuildControls() {
   SendMessageW(tooltip_, TTM_SETMAXTIPWIDTH, 0, Px(kTipWidth));
   RegisterHtmlViewClass(instance_);
   for (const ControlDef& d : ControlDefs()) {
-    if (d.page == Page::kTrafficBar) continue;  // built with the bar
     controls_[static_cast<int>(d.id)].design = WithinGroup(d);
-    HWND hwnd = CreateControl(d);
-    controls_[static_cast<int>(d.id)].hwnd = hwnd;
-    // Later controls lie over earlier ones, as they were laid out.
-    SetWindowPos(hwnd, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-    SendMessageW(hwnd, WM_SETFONT, WPARAM(fonts_[int(FontFor(d))]), FALSE);
-    if (d.flags & flag::kDisabled) EnableWindow(hwnd, FALSE);
-    if (d.flags & flag::kChecked) SendMessageW(hwnd, BM_SETCHECK, BST_CHECKED, 0);
-    SetUpControl(d, hwnd);
-    PlaceControl(d.id);  // now that its font and text are known
+    if (d.page != Page::kTrafficBar && !MadeLater(d)) MakeControl(d);  // the bar makes its own
   }
-  SetTabOrder();
+}
+
+void Win32Window::MakeRestWhenIdle() { PostMessageW(main_, kMsgMakeControls, 0, 0); }
+
+// One at a time, each in its own message, so that a worker's call or the
+// user's click waits for one control at most. A control the system refuses
+// is not asked for again.
+bool Win32Window::MakeNextControl() {
+  const auto defs = ControlDefs();
+  while (next_to_make_ < defs.size()) {
+    const ControlDef& d = defs[next_to_make_++];
+    if (MadeLater(d) && !H(d.id)) {
+      MakeControl(d);
+      return true;
+    }
+  }
+  TraceMark("pages made");
+  return false;
+}
+
+void Win32Window::MakePage(Page page) {
+  for (const ControlDef& d : ControlDefs())
+    if (d.page == page && MadeLater(d) && !H(d.id)) MakeControl(d);
+}
+
+HWND Win32Window::Handle(Ctl c) {
+  if (Held(c) && GetCurrentThreadId() == ui_thread_ && main_) MakePage(DefOf(c).page);
+  return H(c);
+}
+
+Win32Window::ControlState* Win32Window::Held(Ctl c) {
+  ControlState& state = controls_[static_cast<int>(c)];
+  return !state.hwnd && MadeLater(DefOf(c)) ? &state : nullptr;
+}
+
+const Win32Window::ControlState* Win32Window::Held(Ctl c) const {
+  return const_cast<Win32Window*>(this)->Held(c);
+}
+
+// Later controls lie over earlier ones, as they were laid out; a control
+// made late gets what the port's calls gave it meanwhile.
+void Win32Window::MakeControl(const ControlDef& d) {
+  ControlState& state = controls_[static_cast<int>(d.id)];
+  HWND hwnd = CreateControl(d);
+  if (!hwnd) return;
+  state.hwnd = hwnd;
+  SetWindowPos(hwnd, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  SendMessageW(hwnd, WM_SETFONT, WPARAM(fonts_[int(FontFor(d))]), FALSE);
+  if (!state.enabled) EnableWindow(hwnd, FALSE);
+  if (state.checked) SendMessageW(hwnd, BM_SETCHECK, BST_CHECKED, 0);
+  SetUpControl(d, hwnd);
+  PlaceControl(d.id);  // now that its font and text are known
+  if (!state.tip.empty()) SetTip(d.id, state.tip);
+  if (!state.rows.empty()) SetRows(d.id, std::exchange(state.rows, {}));
+  if (TakesFocus(d.kind) || d.kind == ControlKind::kTab) WatchKeys(d.id);
 }
 
 HWND Win32Window::CreateControl(const ControlDef& d) {
@@ -254,10 +307,9 @@ HWND Win32Window::CreateControl(const ControlDef& d) {
   // The tab control first: the pages and so every page control's origin depend on it.
   const HWND parent = ContainerOf(d.id);
   const RECT r = PixelRect(d.id);
-  const bool visible = controls_[static_cast<int>(d.id)].own_visible;
-  // Pictures acting as buttons carry their name as their text.
-  const char* text = d.kind == ControlKind::kIconBoard ? AccessibleName(d.id) : d.text;
-  return CreateWindowExW(ks.ex_style, ks.cls, Widen(text).c_str(),
+  const ControlState& state = controls_[static_cast<int>(d.id)];
+  const bool visible = state.own_visible;
+  return CreateWindowExW(ks.ex_style, ks.cls, Widen(state.text).c_str(),
                          ks.style | (visible ? WS_VISIBLE : 0), r.left, r.top, r.right - r.left,
                          r.bottom - r.top, parent,
                          reinterpret_cast<HMENU>(static_cast<INT_PTR>(ControlId(d.id))), instance_,
@@ -265,6 +317,7 @@ HWND Win32Window::CreateControl(const ControlDef& d) {
 }
 
 void Win32Window::SetUpControl(const ControlDef& d, HWND hwnd) {
+  const ControlState& state = controls_[static_cast<int>(d.id)];
   switch (d.kind) {
     case ControlKind::kTab:
       BuildPages(hwnd);
@@ -278,11 +331,20 @@ void Win32Window::SetUpControl(const ControlDef& d, HWND hwnd) {
       AddColumns(d.id, hwnd);
       break;
     case ControlKind::kCombo:
-      for (const char* item : ComboItems(d.id))
+      for (const std::string& item : state.items)
         SendMessageW(hwnd, CB_ADDSTRING, 0, LPARAM(Widen(item).c_str()));
+      if (state.selected >= 0) SendMessageW(hwnd, CB_SETCURSEL, WPARAM(state.selected), 0);
+      // Its edit field does not take the creation's text; and a text set
+      // after the selection stands.
+      if (!state.text.empty()) SetWindowTextW(hwnd, Widen(state.text).c_str());
       break;
     case ControlKind::kSlider:
       SendMessageW(hwnd, TBM_SETRANGE, TRUE, MAKELPARAM(kSliderMin, kSliderMax));
+      SendMessageW(hwnd, TBM_SETPOS, TRUE, state.slider);
+      break;
+    case ControlKind::kEdit:
+      if (state.masked != bool(d.flags & flag::kPassword))
+        SendMessageW(hwnd, EM_SETPASSWORDCHAR, state.masked ? WPARAM(L'\x25CF') : 0, 0);
       break;
     case ControlKind::kPicture:
     case ControlKind::kIconBoard:

@@ -10,6 +10,7 @@ namespace lumora {
 
 std::vector<std::string> Win32Window::Items(Ctl c) const {
   return OnUi<std::vector<std::string>>([&] {
+    if (const ControlState* held = Held(c)) return held->items;
     std::vector<std::string> items;
     const int count = int(SendMessageW(H(c), CB_GETCOUNT, 0, 0));
     for (int i = 0; i < count; ++i) {
@@ -22,19 +23,41 @@ std::vector<std::string> Win32Window::Items(Ctl c) const {
 }
 
 void Win32Window::AddItem(Ctl c, std::string_view text) {
-  RunOnUi([this, c, wide = Widen(text)] { SendMessageW(H(c), CB_ADDSTRING, 0, LPARAM(wide.c_str())); });
+  RunOnUi([this, c, wide = Widen(text)] {
+    if (ControlState* held = Held(c)) held->items.push_back(Narrow(wide));
+    else SendMessageW(H(c), CB_ADDSTRING, 0, LPARAM(wide.c_str()));
+  });
 }
 
+// As a combo box takes it: its text becomes the item's, and an index
+// outside the items selects nothing and clears the text.
 void Win32Window::SelectIndex(Ctl c, int index) {
-  RunOnUi([=, this] { SendMessageW(H(c), CB_SETCURSEL, WPARAM(index), 0); });
+  RunOnUi([=, this] {
+    ControlState* held = Held(c);
+    if (!held) {
+      SendMessageW(H(c), CB_SETCURSEL, WPARAM(index), 0);
+      return;
+    }
+    const bool in = index >= 0 && index < int(held->items.size());
+    held->selected = in ? index : -1;
+    held->text = in ? held->items[std::size_t(index)] : std::string();
+  });
 }
 
 int Win32Window::RowCount(Ctl c) const {
-  return OnUi<int>([&] { return int(ListView_GetItemCount(H(c))); });
+  return OnUi<int>([&] {
+    const ControlState* held = Held(c);
+    return held ? int(held->rows.size()) : int(ListView_GetItemCount(H(c)));
+  });
 }
 
 std::string Win32Window::Cell(Ctl c, int row, int column) const {
   return OnUi<std::string>([&] {
+    if (const ControlState* held = Held(c)) {
+      const bool in = row >= 0 && row < int(held->rows.size()) && column >= 0 &&
+                      column < int(held->rows[std::size_t(row)].size());
+      return in ? held->rows[std::size_t(row)][std::size_t(column)] : std::string();
+    }
     wchar_t text[1024] = {};
     ListView_GetItemText(H(c), row, column, text, 1024);
     return Narrow(text);
@@ -43,16 +66,30 @@ std::string Win32Window::Cell(Ctl c, int row, int column) const {
 
 void Win32Window::SetCell(Ctl c, int row, int column, std::string_view text) {
   RunOnUi([this, c, row, column, wide = Widen(text)] {
+    if (ControlState* held = Held(c)) {
+      if (row < 0 || row >= int(held->rows.size()) || column < 0) return;
+      std::vector<std::string>& cells = held->rows[std::size_t(row)];
+      if (column >= int(cells.size())) cells.resize(std::size_t(column) + 1);
+      cells[std::size_t(column)] = Narrow(wide);
+      return;
+    }
     ListView_SetItemText(H(c), row, column, const_cast<wchar_t*>(wide.c_str()));
   });
 }
 
 void Win32Window::DeleteRow(Ctl c, int row) {
-  RunOnUi([=, this] { ListView_DeleteItem(H(c), row); });
+  RunOnUi([=, this] {
+    ControlState* held = Held(c);
+    if (!held) ListView_DeleteItem(H(c), row);
+    else if (row >= 0 && row < int(held->rows.size())) held->rows.erase(held->rows.begin() + row);
+  });
 }
 
 void Win32Window::ClearRows(Ctl c) {
-  RunOnUi([=, this] { ListView_DeleteAllItems(H(c)); });
+  RunOnUi([=, this] {
+    if (ControlState* held = Held(c)) held->rows.clear();
+    else ListView_DeleteAllItems(H(c));
+  });
 }
 
 namespace {
@@ -78,6 +115,10 @@ bool CellShows(HWND view, int row, int column, const std::wstring& text) {
 // so a list action never hits a device that moved into a selected place.
 void Win32Window::SetRows(Ctl c, const std::vector<std::vector<std::string>>& rows) {
   RunOnUi([=, this] {
+    if (ControlState* held = Held(c)) {
+      held->rows = rows;
+      return;
+    }
     const HWND view = H(c);
     if (!view) return;
     const int columns = Header_GetItemCount(ListView_GetHeader(view));

@@ -61,6 +61,13 @@ Win32Window::Win32Window(HINSTANCE instance) : instance_(instance) {
     state.own_visible = !(d.flags & flag::kHidden);
     state.design = d.rect;
     state.image = d.image;
+    // Pictures acting as buttons carry their name as their text.
+    state.text = d.kind == ControlKind::kIconBoard ? AccessibleName(d.id) : d.text;
+    state.enabled = !(d.flags & flag::kDisabled);
+    state.checked = d.flags & flag::kChecked;
+    state.masked = d.flags & flag::kPassword;
+    if (d.kind == ControlKind::kCombo)
+      for (const char* item : ComboItems(d.id)) state.items.emplace_back(item);
   }
   taskbar_created_ = RegisterWindowMessageW(L"TaskbarCreated");
 }
@@ -132,6 +139,7 @@ void Win32Window::RunOnUi(std::function<void()> fn) const {
 }
 
 void Win32Window::ShowPage(int index) {
+  MakePage(static_cast<Page>(index));
   for (int page = 0; page < kPageCount; ++page)
     ShowWindow(pages_[page], page == index ? SW_SHOW : SW_HIDE);
 }
@@ -192,12 +200,6 @@ void Win32Window::WatchKeys(Ctl c) {
       SetWindowLongPtrW(target, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&ControlProc)));
   // A class's procedure is the same for every window of it.
   if (old != &ControlProc) g_control_procs[static_cast<int>(c)].store(old);
-}
-
-void Win32Window::SetTabOrder() {
-  for (const ControlDef& d : ControlDefs())
-    if (d.page != Page::kTrafficBar && (TakesFocus(d.kind) || d.kind == ControlKind::kTab))
-      WatchKeys(d.id);
 }
 
 // The next control of the page shown that can take the focus, or the tab
@@ -270,7 +272,7 @@ HBRUSH Win32Window::HandleCtlColor(HDC dc, HWND control) {
   const Ctl c = CtlOfId(GetDlgCtrlID(control));
   if (c == Ctl::kCount) return theme_.ControlColours(dc, ControlKind::kLabel, nullptr, true);
   const ControlState& state = controls_[static_cast<int>(c)];
-  return theme_.ControlColours(dc, DefOf(c).kind, state.text_set ? &state.text : nullptr,
+  return theme_.ControlColours(dc, DefOf(c).kind, state.text_set ? &state.text_colour : nullptr,
                                IsWindowEnabled(control));
 }
 
@@ -525,6 +527,9 @@ LRESULT Win32Window::HandleMain(UINT msg, WPARAM wp, LPARAM lp) {
       return 0;
     case kMsgEnd:
       DestroyWindow(main);
+      return 0;
+    case kMsgMakeControls:
+      if (MakeNextControl()) MakeRestWhenIdle();
       return 0;
     case WM_POWERBROADCAST:
       if ((wp == PBT_APMRESUMEAUTOMATIC || wp == PBT_APMRESUMESUSPEND) && on_resume) on_resume();

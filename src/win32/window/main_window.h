@@ -11,6 +11,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "ui/subsystem.h"
 #include "ui/window_layout.h"
@@ -28,15 +29,21 @@ class Win32Window : public WindowPort {
   explicit Win32Window(HINSTANCE instance);
   ~Win32Window() override;
 
-  // Creates the main window hidden, with every control; false on failure.
+  // Creates the main window hidden, with the tab and the controls of the
+  // page shown first; false on failure. The other pages' controls are made
+  // when their page is shown, when a helper asks for one (Handle), or one at
+  // a time once the window has nothing else to do (MakeRestWhenIdle); until
+  // then the port's calls on them change and read what they will be given.
   bool Create();
+  void MakeRestWhenIdle();
   HWND Main() const { return main_; }
   HWND Bar() const { return bar_.Handle(); }
   // The floating bar's window, the traffic monitor's BarPort.
   TrafficBarWindow& BarWindow() { return bar_; }
   // A control's window, for the Windows-side helpers of a subsystem (its
-  // list views' selection and hit tests); use it on the window thread.
-  HWND Handle(Ctl c) const { return H(c); }
+  // list views' selection and hit tests), made now if it was not yet; use
+  // it on the window thread.
+  HWND Handle(Ctl c);
   // Our own theme, painted on this window (not on the floating bar).
   ThemePort& Theme() { return theme_; }
   // Runs `fn` on the window thread: at once when called there, else queued
@@ -117,8 +124,15 @@ class Win32Window : public WindowPort {
     Image image = Image::kNone;  // the picture it shows
     bool own_visible = true;  // its own flag, whatever its container shows
     Colour caption;           // group boxes
-    Colour text;              // labels; black unless set
+    Colour text_colour;       // labels; black unless set
     bool text_set = false;    // a text colour was asked for
+    // What it is given when it is made; the port's calls change and read
+    // these until then.
+    std::string text, tip;
+    bool enabled = true, checked = false, masked = false;
+    int slider = 0, selected = -1;
+    std::vector<std::string> items;
+    std::vector<std::vector<std::string>> rows;
   };
 
   // Runs `f` on the window thread and waits for its answer (the empty
@@ -131,6 +145,9 @@ class Win32Window : public WindowPort {
     return result;
   }
   HWND H(Ctl c) const { return controls_[static_cast<int>(c)].hwnd; }
+  // The state of a control of a page not made yet; null once it is made.
+  ControlState* Held(Ctl c);
+  const ControlState* Held(Ctl c) const;
   HWND ContainerOf(Ctl c) const;
   POINT Origin(Ctl c) const;  // container origin offset, in pixels
   // Fonts, places and pictures at the window's DPI (dpi_).
@@ -141,6 +158,9 @@ class Win32Window : public WindowPort {
   void FitText(Ctl c, RECT& r) const;
   void ApplyDpi(int dpi);
   void BuildControls();
+  void MakeControl(const ControlDef& d);
+  void MakePage(Page page);
+  bool MakeNextControl();  // false when every control is made
   HWND CreateControl(const ControlDef& d);
   void SetUpControl(const ControlDef& d, HWND hwnd);
   void AddColumns(Ctl list, HWND hwnd);
@@ -148,7 +168,6 @@ class Win32Window : public WindowPort {
   void LayoutPages();
   void BuildMenus();
   void WatchKeys(Ctl c);
-  void SetTabOrder();
   void MoveFocus(Ctl from, bool forward);
   bool HandleKey(Ctl c, UINT key);
   void ShowPage(int index);
@@ -178,6 +197,7 @@ class Win32Window : public WindowPort {
   std::array<HWND, kPageCount> pages_{};
   POINT page_origin_{};  // where the page area starts, in the tab's coordinates
   std::array<ControlState, kControlCount> controls_{};
+  std::size_t next_to_make_ = 0;  // in the definition, for MakeNextControl
   std::array<HMENU, static_cast<int>(Popup::kCount)> popups_{};
   int dpi_ = 96;  // of the monitor the window is on
   std::array<HFONT, static_cast<int>(Font::kCount)> fonts_{};

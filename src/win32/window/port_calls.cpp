@@ -31,11 +31,18 @@ bool IsKind(Ctl c, ControlKind k) { return c != Ctl::kCount && DefOf(c).kind == 
 }  // namespace
 
 std::string Win32Window::Text(Ctl c) const {
-  return OnUi<std::string>([&] { return TextOf(H(c)); });
+  return OnUi<std::string>([&] {
+    const ControlState* held = Held(c);
+    return held ? held->text : TextOf(H(c));
+  });
 }
 
 void Win32Window::SetText(Ctl c, std::string_view text) {
   RunOnUi([this, c, wide = Widen(text)] {
+    if (ControlState* held = Held(c)) {
+      held->text = Narrow(wide);
+      return;
+    }
     SetWindowTextW(H(c), wide.c_str());
     // Transparent labels leave the old text behind unless the area repaints.
     if (IsKind(c, ControlKind::kTransparentLabel) || IsKind(c, ControlKind::kLabel)) {
@@ -55,6 +62,10 @@ void Win32Window::SetText(Ctl c, std::string_view text) {
 // unless the user has moved on meanwhile.
 void Win32Window::SetEnabled(Ctl c, bool enabled) {
   RunOnUi([=, this] {
+    if (ControlState* held = Held(c)) {
+      held->enabled = enabled;
+      return;
+    }
     const HWND focus = GetFocus();
     if (!enabled && focus && focus == H(c)) parked_focus_ = c;
     EnableWindow(H(c), enabled);
@@ -74,25 +85,39 @@ Rect Win32Window::Bounds(Ctl c) const {
 void Win32Window::SetBounds(Ctl c, Rect r) {
   RunOnUi([=, this] {
     controls_[static_cast<int>(c)].design = r;
+    if (Held(c)) return;
     PlaceControl(c);
     InvalidateRect(GetParent(H(c)), nullptr, TRUE);
   });
 }
 
 bool Win32Window::Checked(Ctl c) const {
-  return OnUi<bool>([&] { return SendMessageW(H(c), BM_GETCHECK, 0, 0) == BST_CHECKED; });
+  return OnUi<bool>([&] {
+    const ControlState* held = Held(c);
+    return held ? held->checked : SendMessageW(H(c), BM_GETCHECK, 0, 0) == BST_CHECKED;
+  });
 }
 
 void Win32Window::SetChecked(Ctl c, bool checked) {
-  RunOnUi([=, this] { SendMessageW(H(c), BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0); });
+  RunOnUi([=, this] {
+    if (ControlState* held = Held(c)) held->checked = checked;
+    else SendMessageW(H(c), BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
+  });
 }
 
 int Win32Window::SliderPosition(Ctl c) const {
-  return OnUi<int>([&] { return int(SendMessageW(H(c), TBM_GETPOS, 0, 0)); });
+  return OnUi<int>([&] {
+    const ControlState* held = Held(c);
+    return held ? held->slider : int(SendMessageW(H(c), TBM_GETPOS, 0, 0));
+  });
 }
 
 void Win32Window::SetSliderPosition(Ctl c, int position) {
   RunOnUi([=, this] {
+    if (ControlState* held = Held(c)) {
+      held->slider = std::clamp(position, kSliderMin, kSliderMax);
+      return;
+    }
     const int low = int(SendMessageW(H(c), TBM_GETRANGEMIN, 0, 0));
     const int high = int(SendMessageW(H(c), TBM_GETRANGEMAX, 0, 0));
     SendMessageW(H(c), TBM_SETPOS, TRUE, std::clamp(position, low, high));
@@ -152,12 +177,16 @@ void Win32Window::RemoveMainBorder() {
 void Win32Window::SetVisible(Ctl c, bool visible) {
   RunOnUi([=, this] {
     controls_[static_cast<int>(c)].own_visible = visible;
-    ShowWindow(H(c), visible ? SW_SHOWNA : SW_HIDE);
+    if (!Held(c)) ShowWindow(H(c), visible ? SW_SHOWNA : SW_HIDE);
   });
 }
 
 void Win32Window::SetTip(Ctl c, std::string_view tip) {
   RunOnUi([this, c, tip_text = Widen(tip)] {
+    if (ControlState* held = Held(c)) {
+      held->tip = Narrow(tip_text);
+      return;
+    }
     std::wstring wide = tip_text;
     TOOLINFOW info{};
     info.cbSize = sizeof(info);
@@ -172,6 +201,10 @@ void Win32Window::SetTip(Ctl c, std::string_view tip) {
 
 void Win32Window::SetMasked(Ctl c, bool masked) {
   RunOnUi([=, this] {
+    if (ControlState* held = Held(c)) {
+      held->masked = masked;
+      return;
+    }
     SendMessageW(H(c), EM_SETPASSWORDCHAR, masked ? WPARAM(L'\x25CF') : 0, 0);
     InvalidateRect(H(c), nullptr, TRUE);
   });
@@ -180,6 +213,7 @@ void Win32Window::SetMasked(Ctl c, bool masked) {
 void Win32Window::SetPicture(Ctl c, Image image) {
   RunOnUi([=, this] {
     controls_[static_cast<int>(c)].image = image;
+    if (Held(c)) return;
     if (IsKind(c, ControlKind::kIconBoard)) InvalidateRect(H(c), nullptr, TRUE);  // drawn by us
     else SendMessageW(H(c), STM_SETIMAGE, IMAGE_BITMAP, LPARAM(BitmapOf(image, dpi_)));
   });
@@ -207,15 +241,15 @@ void Win32Window::SetMenuItemEnabled(MenuItem m, bool enabled) {
 void Win32Window::SetCaptionColour(Ctl group, Colour colour) {
   RunOnUi([=, this] {
     controls_[static_cast<int>(group)].caption = colour;
-    InvalidateRect(H(group), nullptr, TRUE);
+    if (!Held(group)) InvalidateRect(H(group), nullptr, TRUE);
   });
 }
 
 void Win32Window::SetTextColour(Ctl c, Colour colour) {
   RunOnUi([=, this] {
-    controls_[static_cast<int>(c)].text = colour;
+    controls_[static_cast<int>(c)].text_colour = colour;
     controls_[static_cast<int>(c)].text_set = true;
-    InvalidateRect(H(c), nullptr, TRUE);
+    if (!Held(c)) InvalidateRect(H(c), nullptr, TRUE);
   });
 }
 
