@@ -169,9 +169,9 @@ TEST(MainWindow, ListRowsHandedOverAgainKeepOnlyUnchangedSelections) {
   Destroy(window);
 }
 
-// The pages not shown first are made once the window has shown: what the
-// port gave their controls before is read back as given, and is what the
-// controls show once made.
+// The pages not shown first, and the hidden controls of the first, are made
+// once the window has shown: what the port gave them before is read back as
+// given, and is what the controls show once made.
 TEST(MainWindow, ControlsMadeAfterTheWindowShowsGetWhatTheyWereGiven) {
   Win32Window window(GetModuleHandleW(nullptr));
   ASSERT_TRUE(window.Create());
@@ -221,6 +221,13 @@ TEST(MainWindow, ControlsMadeAfterTheWindowShowsGetWhatTheyWereGiven) {
          return cells(rows);
        },
        [&](HWND h) { return cells(e2e::ListViewRows(h, 3)); }, "BB|乙的手机;CC|丙;"},
+      {Ctl::标签关机,
+       [&] {
+         window.SetText(Ctl::标签关机, "01时00分00秒后关机");
+         window.SetVisible(Ctl::标签关机, true);
+         EXPECT_NE(e2e::FindControl(main, Ctl::标签关机), nullptr) << "shown on the page shown: made at once";
+       },
+       [&] { return window.Text(Ctl::标签关机); }, e2e::WindowText, "01时00分00秒后关机"},
       {Ctl::按钮色调, [&] { window.SetEnabled(Ctl::按钮色调, false); }, nullptr,
        [](HWND h) { return std::to_string(IsWindowEnabled(h)); }, "0"},
       {Ctl::透明标签_白说明, [&] { window.SetVisible(Ctl::透明标签_白说明, false); }, nullptr,

@@ -100,10 +100,12 @@ Font FontFor(const ControlDef& d) {
   return d.kind == ControlKind::kHyperlink ? Font::kLink : d.font;
 }
 
-// The pages not shown first are made after the window shows: about 40
-// controls, a third of the time to a visible window under Wine.
+// Made after the window shows: the pages not shown first, about 40
+// controls and a third of the time to a visible window under Wine, and the
+// first page's controls hidden at the start.
 bool MadeLater(const ControlDef& d) {
-  return d.page != Page::kNone && d.page != Page::k主界面 && d.page != Page::kTrafficBar;
+  if (d.page == Page::k主界面) return d.flags & flag::kHidden;
+  return d.page != Page::kNone && d.page != Page::kTrafficBar;
 }
 
 }  // namespace

@@ -29,11 +29,12 @@ class Win32Window : public WindowPort {
   explicit Win32Window(HINSTANCE instance);
   ~Win32Window() override;
 
-  // Creates the main window hidden, with the tab and the controls of the
-  // page shown first; false on failure. The other pages' controls are made
-  // when their page is shown, when a helper asks for one (Handle), or one at
-  // a time once the window has nothing else to do (MakeRestWhenIdle); until
-  // then the port's calls on them change and read what they will be given.
+  // Creates the main window hidden, with the tab and the controls the page
+  // shown first shows; false on failure. The other controls are made when
+  // their page is shown or they come into sight on the page shown, when a
+  // helper asks for one (Handle), or one at a time once the window has
+  // nothing else to do (MakeRestWhenIdle); until then the port's calls on
+  // them change and read what they will be given.
   bool Create();
   void MakeRestWhenIdle();
   HWND Main() const { return main_; }

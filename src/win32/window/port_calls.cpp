@@ -177,6 +177,9 @@ void Win32Window::RemoveMainBorder() {
 void Win32Window::SetVisible(Ctl c, bool visible) {
   RunOnUi([=, this] {
     controls_[static_cast<int>(c)].own_visible = visible;
+    // One of the page shown comes into sight: it is made now.
+    const Page page = DefOf(c).page;
+    if (visible && Held(c) && page == static_cast<Page>(TabCtrl_GetCurSel(tab_))) MakePage(page);
     if (!Held(c)) ShowWindow(H(c), visible ? SW_SHOWNA : SW_HIDE);
   });
 }
