@@ -12,6 +12,7 @@ enum AppMessage : UINT {
   kMsgTray = WM_APP + 2,     // tray icon callback; lParam: the mouse message
   kMsgEnd = WM_APP + 3,      // end the program
   kMsgMakeControls = WM_APP + 4,  // make the next control of a page not made yet
+  kMsgLayOutView = WM_APP + 5,    // an HTML view's page is about to show: lay it out if it changed
 };
 
 inline constexpr int kControlIdBase = 1000;  // + Ctl

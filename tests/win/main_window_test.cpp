@@ -16,6 +16,7 @@
 #include "win32/app_messages.h"
 #include "win32/window/dpi.h"
 #include "win32/utf16.h"
+#include "win32/window/html_view.h"
 #include "win32/window/main_window.h"
 
 namespace lumora {
@@ -313,15 +314,43 @@ TEST(MainWindow, AMoveToAnotherDpiScalesEveryControlAndBack) {
   Destroy(window);
 }
 
+// Shows page `index` as a click on its header does.
+void ClickPage(Win32Window& window, int index) {
+  const HWND tab = window.Handle(Ctl::选择夹1);
+  TabCtrl_SetCurSel(tab, index);
+  NMHDR changed{tab, UINT_PTR(GetDlgCtrlID(tab)), UINT(TCN_SELCHANGE)};
+  SendMessageW(window.Main(), WM_NOTIFY, changed.idFrom, reinterpret_cast<LPARAM>(&changed));
+}
+
+// A document given to a view out of sight is laid out before its page shows
+// (the scroll bar of a long text is there at once), and at once in sight.
+TEST(MainWindow, AnHtmlViewIsLaidOutWhenItComesIntoSight) {
+  Win32Window window(GetModuleHandleW(nullptr));
+  ASSERT_TRUE(window.Create());
+  ShowWindow(window.Main(), SW_SHOWNOACTIVATE);
+  Win32HtmlView html(window);
+  std::string long_text;
+  for (int i = 0; i < 40; ++i) long_text += "<p>第" + std::to_string(i) + "段：请重启WiFi。</p>";
+  html.ShowHtml(Ctl::简单超文本框1, ParseHtml(long_text));
+  WaitServingMessages(0, nullptr, 50);
+  const HWND view = window.Handle(Ctl::简单超文本框1);
+  const auto scrolls = [&] { return (GetWindowLongW(view, GWL_STYLE) & WS_VSCROLL) != 0; };
+  EXPECT_GT(GetWindowTextLengthW(view), 400) << "its text is read while out of sight";
+  EXPECT_FALSE(scrolls()) << "laid out out of sight";
+  ClickPage(window, 4);
+  EXPECT_TRUE(scrolls()) << "the page showed before its view was laid out";
+  html.ShowHtml(Ctl::简单超文本框1, ParseHtml("<p>常见问题</p>"));
+  WaitServingMessages(0, nullptr, 50);
+  EXPECT_FALSE(scrolls()) << "a text changed in sight waits to be laid out";
+  Destroy(window);
+}
+
 // The in-place editor lies on the row it edits: that row's height, no frame.
 TEST(MainWindow, TheRenameEditorCoversItsRow) {
   Win32Window window(GetModuleHandleW(nullptr));
   ASSERT_TRUE(window.Create());
   ShowWindow(window.Main(), SW_SHOWNOACTIVATE);
-  const HWND tab = window.Handle(Ctl::选择夹1);
-  TabCtrl_SetCurSel(tab, 1);
-  NMHDR changed{tab, UINT_PTR(GetDlgCtrlID(tab)), UINT(TCN_SELCHANGE)};
-  SendMessageW(window.Main(), WM_NOTIFY, changed.idFrom, reinterpret_cast<LPARAM>(&changed));
+  ClickPage(window, 1);
   window.SetRows(Ctl::超级列表框1, {{"1", "192.168.137.2", "AA", "甲"}, {"2", "192.168.137.3", "BB", "乙"}});
   ShowWindow(window.Handle(Ctl::编辑框设备), SW_HIDE);
   for (int dpi : {window.Dpi(), 144}) {
@@ -331,7 +360,7 @@ TEST(MainWindow, TheRenameEditorCoversItsRow) {
     ListView_GetItemRect(list, 1, &row, LVIR_BOUNDS);
     in_tab = row;
     MapWindowPoints(list, GetParent(editor), reinterpret_cast<POINT*>(&row), 2);
-    MapWindowPoints(list, tab, reinterpret_cast<POINT*>(&in_tab), 2);
+    MapWindowPoints(list, window.Handle(Ctl::选择夹1), reinterpret_cast<POINT*>(&in_tab), 2);
     // Placed as the rename places it: design units from the tab's corner,
     // a little below the row's top.
     Rect box = window.Bounds(Ctl::编辑框设备);

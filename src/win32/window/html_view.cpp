@@ -43,6 +43,7 @@ class ViewState {
   int scroll = 0;  // document pixels above the view
   int dpi = 96;    // of the view's screen
   bool laying_out = false;
+  bool stale = false;    // changed while out of sight: laid out when it comes into sight
   bool pressed = false;  // the left button went down in this view
 
   int Px(int design) const { return ScaleToDpi(design, dpi); }
@@ -131,9 +132,10 @@ void ScrollTo(HWND hwnd, ViewState& s, int position) {
 
 // Lays the document out for the view's width. A scroll bar appears when the
 // text is taller than the view, which narrows it: then once more.
-void Relayout(HWND hwnd, ViewState& s) {
+void LayOut(HWND hwnd, ViewState& s) {
   if (s.laying_out) return;  // the scroll bar's own resize
   s.laying_out = true;
+  s.stale = false;
   s.SetDpi(ViewDpi(hwnd));
   const int margin = s.Px(kMarginDesign);
   int width = -1;
@@ -154,6 +156,19 @@ void Relayout(HWND hwnd, ViewState& s) {
   }
   s.laying_out = false;
   InvalidateRect(hwnd, nullptr, FALSE);
+}
+
+// A view out of sight is laid out only when it comes into sight: measuring a
+// long help text fills the fonts' glyph caches (under Wine some 600 KB that
+// stay), which a user who never opens the page does not need.
+void Relayout(HWND hwnd, ViewState& s) {
+  if (s.laying_out) return;  // the scroll bar's own resize
+  if (IsWindowVisible(hwnd)) LayOut(hwnd, s);
+  else s.stale = true;
+}
+
+void LayOutIfStale(HWND hwnd, ViewState& s) {
+  if (s.stale) LayOut(hwnd, s);
 }
 
 // White and black, or the system's window colours in high contrast.
@@ -318,7 +333,14 @@ LRESULT CALLBACK HtmlViewProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
       return DefWindowProcW(hwnd, msg, wp, lp);
     case WM_ERASEBKGND:
       return 1;  // the paint covers everything
+    case kMsgLayOutView:  // its page is about to show
+      LayOutIfStale(hwnd, *s);
+      return 0;
+    case WM_SHOWWINDOW:
+      if (wp) LayOutIfStale(hwnd, *s);
+      break;
     case WM_PAINT:
+      LayOutIfStale(hwnd, *s);
       Paint(hwnd, *s);
       return 0;
     case WM_SIZE:

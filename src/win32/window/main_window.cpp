@@ -139,7 +139,13 @@ void Win32Window::RunOnUi(std::function<void()> fn) const {
 }
 
 void Win32Window::ShowPage(int index) {
-  MakePage(static_cast<Page>(index));
+  const Page shown = static_cast<Page>(index);
+  MakePage(shown);
+  // An HTML view changed while out of sight is laid out before its page shows.
+  for (const ControlDef& d : ControlDefs()) {
+    const bool view = d.kind == ControlKind::kHtmlView || d.kind == ControlKind::kBrowser;
+    if (view && d.page == shown && H(d.id)) SendMessageW(H(d.id), kMsgLayOutView, 0, 0);
+  }
   for (int page = 0; page < kPageCount; ++page)
     ShowWindow(pages_[page], page == index ? SW_SHOW : SW_HIDE);
 }
