@@ -279,7 +279,7 @@ void ProbeLongest(HWND hwnd, const std::atomic<bool>& stop, double& longest, int
 }
 
 HWND StartMinimal(Program*& minimal) {
-  minimal = new Program(Beside("minimal_window.exe"));
+  minimal = new Program(Beside(BaselineProgram().c_str()));
   HWND w = nullptr;
   WaitUntil([&] { return (w = FindWindowW(nullptr, kMinimalTitle)) != nullptr; }, 20000);
   return w;
@@ -422,7 +422,7 @@ int Idle(const std::string& exe, int seconds, bool running) {
     return 1;
   Sleep(5000);  // start-up workers done
   HANDLE ours = OpenWatched(program.Pid()), base = OpenWatched(minimal->Pid());
-  const std::string minimal_exe = Beside("minimal_window.exe");
+  const std::string minimal_exe = Beside(BaselineProgram().c_str());
   const double ours_cpu = CpuMs(exe), base_cpu = CpuMs(minimal_exe);
   Sleep(DWORD(seconds) * 1000);
   const Sample o = ReadOnce(ours, program.Pid()), b = ReadOnce(base, minimal->Pid());

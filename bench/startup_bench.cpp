@@ -1,7 +1,7 @@
 // Median times from starting LumoraWiFi.exe to its window shown and to its
 // start button enabled and reading "开启WiFi" (ready), against the smallest
-// program that shows a window (minimal_window.exe), both started the same
-// way from here.
+// program that shows a window (minimal_window.exe, or the baseline
+// LUMORA_BENCH_BASELINE names), both started the same way from here.
 //   startup_bench.exe PATH\LumoraWiFi.exe [runs]
 #include <windows.h>
 
@@ -79,7 +79,7 @@ int main(int argc, char** argv) {
   GetModuleFileNameW(nullptr, self, MAX_PATH);
   std::wstring dir(self);
   dir.resize(dir.find_last_of(L"\\/") + 1);
-  const std::string minimal = Narrow(dir) + "minimal_window.exe";
+  const std::string minimal = Narrow(dir) + BaselineProgram();
 
   std::vector<double> ours, ours_visible, baseline;
   const auto main_window = [] {

@@ -21,6 +21,9 @@ NAMES = {
     "idle_ws_kb": "idle working set (KB) vs bare window",
     "idle_private_kb": "idle private bytes (KB) vs bare window",
     "idle_threads": "idle threads vs bare window",
+    "startup_visible_ms_themed": "start to window visible (ms) vs themed window",
+    "startup_ms_themed": "start to ready (ms) vs themed window",
+    "idle_private_kb_themed": "idle private bytes (KB) vs themed window",
     "stall_ms": "longest window stall (ms) vs bare window",
     "stop_stall_ms": "longest stall during a stop (ms) vs bare window",
 }
