@@ -1,8 +1,6 @@
 #include "guard/host_names.h"
 
-#include <system_error>
-#include <thread>
-
+#include "common/detached_thread.h"
 #include "common/stop_state.h"
 #include "common/text.h"
 
@@ -27,18 +25,17 @@ std::shared_ptr<HostNameLookups::Lookup> HostNameLookups::Begin(const std::strin
   auto it = running_.find(ip);
   if (it != running_.end()) return it->second;
   auto lookup = std::make_shared<Lookup>();
-  try {
-    std::thread([this, ip, lookup] {
-      std::string name = port_.HostName(ip);
-      std::lock_guard lock(mutex_);
-      lookup->name = std::move(name);
-      lookup->done = true;
-      auto found = running_.find(ip);
-      if (found != running_.end() && found->second == lookup) running_.erase(found);
-      --threads_;
-      changed_.notify_all();
-    }).detach();
-  } catch (const std::system_error&) {
+  const bool started = StartDetachedThread([this, ip, lookup] {
+    std::string name = port_.HostName(ip);
+    std::lock_guard lock(mutex_);
+    lookup->name = std::move(name);
+    lookup->done = true;
+    auto found = running_.find(ip);
+    if (found != running_.end() && found->second == lookup) running_.erase(found);
+    --threads_;
+    changed_.notify_all();
+  });
+  if (!started) {
     lookup->done = true;  // no thread to be had: no name this time
     return lookup;
   }

@@ -2,9 +2,8 @@
 
 #include <condition_variable>
 #include <mutex>
-#include <system_error>
-#include <thread>
 
+#include "common/detached_thread.h"
 #include "common/stop_state.h"
 #include "common/text.h"
 
@@ -36,21 +35,18 @@ std::optional<std::string> BoundedHttp::Fetch(const std::string& url) {
     StopState helper;  // asked to stop when the caller gives up
   };
   auto call = std::make_shared<Call>();
-  try {
-    std::thread([inner = inner_, call, url] {
-      std::optional<std::string> body;
-      {
-        CurrentStopScope scope(&call->helper);
-        body = inner->Fetch(url);
-      }
-      std::lock_guard lock(call->mutex);
-      call->body = std::move(body);
-      call->done = true;
-      call->done_or_stop.notify_all();
-    }).detach();
-  } catch (const std::system_error&) {
-    return std::nullopt;  // no thread: as if the network were down
-  }
+  const bool started = StartDetachedThread([inner = inner_, call, url] {
+    std::optional<std::string> body;
+    {
+      CurrentStopScope scope(&call->helper);
+      body = inner->Fetch(url);
+    }
+    std::lock_guard lock(call->mutex);
+    call->body = std::move(body);
+    call->done = true;
+    call->done_or_stop.notify_all();
+  });
+  if (!started) return std::nullopt;  // no thread: as if the network were down
 
   StopState* stop = CurrentStop();
   const int waker = stop ? stop->AddWaker([call] {
