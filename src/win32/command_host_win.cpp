@@ -6,6 +6,7 @@
 #include <atomic>
 
 #include "win32/message_pump.h"
+#include "win32/thread_stack.h"
 #include "win32/utf16.h"
 
 namespace lumora {
@@ -41,10 +42,6 @@ class StopEvent {
   int id_ = 0;
 };
 
-// A worker's stack: its steps parse texts in loops and call the system, so
-// far less than the program's default of 2 MB, which Wine commits whole.
-constexpr SIZE_T kWorkerStack = 256 * 1024;
-
 class Win32Worker : public Worker {
  public:
   explicit Win32Worker(std::function<void()> entry) : entry_(std::move(entry)) {}
@@ -62,7 +59,7 @@ class Win32Worker : public Worker {
     // The thread holds its own reference: the worker outlives a caller that
     // gives up waiting for it.
     auto* ref = new std::shared_ptr<Win32Worker>(self);
-    thread_.h = CreateThread(nullptr, kWorkerStack, &Win32Worker::Run, ref,
+    thread_.h = CreateThread(nullptr, kThreadStack, &Win32Worker::Run, ref,
                              STACK_SIZE_PARAM_IS_A_RESERVATION, &thread_id_);
     if (!thread_.h) delete ref;
     return thread_.h != nullptr;

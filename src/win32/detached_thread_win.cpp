@@ -10,12 +10,10 @@
 #include <memory>
 
 #include "common/detached_thread.h"
+#include "win32/thread_stack.h"
 
 namespace lumora {
 namespace {
-
-// Helpers fetch a page or look up a name: system calls, no deep recursion.
-constexpr SIZE_T kHelperStack = 256 * 1024;
 
 DWORD WINAPI RunBody(void* param) {
   std::unique_ptr<std::function<void()>> body(static_cast<std::function<void()>*>(param));
@@ -27,7 +25,7 @@ DWORD WINAPI RunBody(void* param) {
 
 bool StartDetachedThread(std::function<void()> body) {
   auto* param = new std::function<void()>(std::move(body));
-  HANDLE thread = CreateThread(nullptr, kHelperStack, &RunBody, param,
+  HANDLE thread = CreateThread(nullptr, kThreadStack, &RunBody, param,
                                STACK_SIZE_PARAM_IS_A_RESERVATION, nullptr);
   if (!thread) {
     delete param;

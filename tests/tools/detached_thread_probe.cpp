@@ -1,8 +1,8 @@
 // Ends a detached helper while another thread first uses its thread_local
-// storage, and prints "finished" when that thread got through, else what
-// went wrong ("hung", "stuck", ...). Its own process: the threading library keeps the records
-// of ended threads in a queue, and only an empty queue hands the helper's
-// record to the next thread at once.
+// storage; prints "finished" when that thread got through, else what went
+// wrong ("hung", "stuck", ...). Its own process: the threading library
+// queues the records of ended threads, and only an empty queue hands the
+// helper's record to the next thread at once.
 #include <windows.h>
 
 #include <cstring>

@@ -7,6 +7,7 @@
 
 #include "win32/images.h"
 #include "win32/system_function.h"
+#include "win32/thread_stack.h"
 #include "win32/utf16.h"
 #include "win32/window/dpi.h"
 
@@ -21,7 +22,6 @@ BOOL WINAPI ShellNotifyIcon(DWORD action, NOTIFYICONDATAW* data) {
   return fn ? fn(action, data) : FALSE;
 }
 
-constexpr SIZE_T kThreadStack = 256 * 1024;  // loads the shell library
 constexpr DWORD kEndWaitMs = 200;  // for the thread at the end, when the shell hangs
 constexpr DWORD kIdleEndMs = 2000;  // after the last call: the start animation's frames are closer
 
